@@ -1,0 +1,15 @@
+#include "shell/appstyle.h"
+#include "shell/frmVordane.h"
+#include "shell/qtplatformservices.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    vordane::applyApplicationStyle(app);
+    vordane::QtPlatformServices services;
+    vordane::frmVordane window(services);
+    window.show();
+    return app.exec();
+}

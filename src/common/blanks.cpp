@@ -1,0 +1,43 @@
+#include "common/blanks.h"
+
+namespace vordane {
+
+namespace {
+constexpr QChar kBlank = QLatin1Char(' ');
+
+qsizetype firstNonBlank(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == kBlank)
+        ++i;
+    return i;
+}
+
+qsizetype endAfterLastNonBlank(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == kBlank)
+        --end;
+    return end;
+}
+} // namespace
+
+QString trimBlanks(const QString &text)
+{
+    const qsizetype begin = firstNonBlank(text);
+    if (begin == text.size())
+        return QString();
+    return text.mid(begin, endAfterLastNonBlank(text) - begin);
+}
+
+QString trimLeadingBlanks(const QString &text)
+{
+    return text.mid(firstNonBlank(text));
+}
+
+QString trimTrailingBlanks(const QString &text)
+{
+    return text.left(endAfterLastNonBlank(text));
+}
+
+} // namespace vordane

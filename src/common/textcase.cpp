@@ -1,0 +1,40 @@
+#include "common/textcase.h"
+
+#include "common/textcodec.h"
+
+namespace vordane {
+
+namespace {
+
+template <typename Convert>
+QString convertCase(const QString &text, Convert convert)
+{
+    QString result = text;
+    QChar *data = result.data();
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = data[i];
+        if (c.isSurrogate())
+            continue; // characters beyond the basic plane keep their form
+        const QChar converted = convert(c);
+        if (converted == c)
+            continue;
+        if (fitsWindows1252(c) && !fitsWindows1252(converted))
+            continue;
+        data[i] = converted;
+    }
+    return result;
+}
+
+} // namespace
+
+QString toUpperText(const QString &text)
+{
+    return convertCase(text, [](QChar c) { return c.toUpper(); });
+}
+
+QString toLowerText(const QString &text)
+{
+    return convertCase(text, [](QChar c) { return c.toLower(); });
+}
+
+} // namespace vordane

@@ -1,0 +1,148 @@
+#include "common/textcodec.h"
+
+#include <array>
+
+namespace vordane {
+
+namespace {
+
+// Characters of bytes 0x80 to 0x9F; the undefined bytes map to the control
+// character of the same number so that every byte value survives a round trip.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The byte for a character, or -1 when it has none.
+int windows1252Byte(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < int(kHighControls.size()); ++i) {
+        if (kHighControls[std::size_t(i)] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+} // namespace
+
+bool fitsWindows1252(QChar c)
+{
+    return windows1252Byte(c.unicode()) >= 0;
+}
+
+bool fitsWindows1252(const QString &text)
+{
+    for (QChar c : text) {
+        if (!fitsWindows1252(c))
+            return false;
+    }
+    return true;
+}
+
+QString decodeWindows1252(const char *data, qsizetype size)
+{
+    QString text(size, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        out[i] = (byte >= 0x80 && byte < 0xA0) ? QChar(kHighControls[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+bool appendWindows1252(const QString &text, QByteArray &out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *dst = out.data() + start;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            dst[i] = char(c);
+            continue;
+        }
+        const int byte = windows1252Byte(c);
+        if (byte < 0) {
+            out.resize(start);
+            return false;
+        }
+        dst[i] = char(byte);
+    }
+    return true;
+}
+
+void Utf8Scanner::feed(const char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size && valid_; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (pending_ > 0) {
+            if ((byte & 0xC0) != 0x80) {
+                valid_ = false;
+                return;
+            }
+            codePoint_ = (codePoint_ << 6) | (byte & 0x3F);
+            if (--pending_ == 0) {
+                const bool surrogate = codePoint_ >= 0xD800 && codePoint_ <= 0xDFFF;
+                if (codePoint_ < minimum_ || codePoint_ > 0x10FFFF || surrogate)
+                    valid_ = false;
+            }
+            continue;
+        }
+        if (byte < 0x80)
+            continue;
+        multiByte_ = true;
+        if ((byte & 0xE0) == 0xC0) {
+            pending_ = 1;
+            codePoint_ = byte & 0x1F;
+            minimum_ = 0x80;
+        } else if ((byte & 0xF0) == 0xE0) {
+            pending_ = 2;
+            codePoint_ = byte & 0x0F;
+            minimum_ = 0x800;
+        } else if ((byte & 0xF8) == 0xF0) {
+            pending_ = 3;
+            codePoint_ = byte & 0x07;
+            minimum_ = 0x10000;
+        } else {
+            valid_ = false;
+        }
+    }
+}
+
+void Utf8Scanner::finish()
+{
+    if (pending_ != 0)
+        valid_ = false;
+}
+
+TextEncoding detectEncoding(const QByteArray &bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return TextEncoding::Utf8;
+    Utf8Scanner scanner;
+    scanner.feed(bytes.constData(), bytes.size());
+    scanner.finish();
+    return scanner.isValid() && scanner.sawMultiByte() ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+QString decodeFileText(const QByteArray &bytes)
+{
+    if (detectEncoding(bytes) == TextEncoding::Windows1252)
+        return decodeWindows1252(bytes.constData(), bytes.size());
+    const qsizetype skip = bytes.startsWith(kUtf8Bom) ? 3 : 0;
+    return QString::fromUtf8(bytes.constData() + skip, bytes.size() - skip);
+}
+
+QByteArray encodeFileText(const QString &text)
+{
+    QByteArray bytes;
+    if (appendWindows1252(text, bytes))
+        return bytes;
+    return QByteArray(kUtf8Bom) + text.toUtf8();
+}
+
+} // namespace vordane

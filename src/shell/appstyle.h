@@ -1,0 +1,10 @@
+#pragma once
+
+class QApplication;
+
+namespace vordane {
+
+// Application name and the 8-point sans-serif font the layouts were drawn for.
+void applyApplicationStyle(QApplication &app);
+
+} // namespace vordane

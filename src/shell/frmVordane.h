@@ -1,0 +1,52 @@
+#pragma once
+
+#include "shell/toollauncher.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+
+namespace vordane {
+
+class PlatformServices;
+
+// The main window: an MDI frame whose menu opens the tool windows.
+class frmVordane : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmVordane(PlatformServices &services, QWidget *parent = nullptr);
+
+    ToolLauncher &launcher() { return launcher_; }
+    QMdiArea *mdiArea() const { return area_; }
+
+    // The About message's text.
+    static QString aboutText();
+
+    QMenu *mnuProgramas;
+    QAction *mnuGenerador;
+    QAction *mnuTransformador;
+    QAction *mnuExportador;
+    QAction *mnuCreador;
+    QAction *mnuCombinador;
+    QAction *mnuAdministrador;
+    QAction *mnuRaices;
+    QAction *mnuRaigen;
+    QAction *mnuLansep;
+    QAction *mnuSep;
+    QAction *mnuExit;
+    QAction *mnuAbout;
+
+private:
+    QAction *addToolEntry(const char *name, const QString &caption, const QString &tool);
+    void registerTools();
+    void mnuExit_Click();
+    void mnuAbout_Click();
+
+    PlatformServices &services_;
+    QMdiArea *area_;
+    ToolLauncher launcher_;
+};
+
+} // namespace vordane

@@ -1,0 +1,109 @@
+#include "shell/multilinetextbox.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace vordane {
+
+MultiLineTextBox::MultiLineTextBox(QWidget *parent)
+    : QWidget(parent)
+    , editor_(new QsciScintilla(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(editor_);
+    setFocusProxy(editor_);
+    setFocusPolicy(Qt::StrongFocus);
+
+    // A plain text box: no margins, highlighting, folding or caret line.
+    editor_->setUtf8(true);
+    editor_->setEolMode(QsciScintilla::EolWindows);
+    editor_->setEolVisibility(false);
+    for (int margin = 0; margin < 5; ++margin)
+        editor_->setMarginWidth(margin, 0);
+    editor_->setFolding(QsciScintilla::NoFoldStyle);
+    editor_->setBraceMatching(QsciScintilla::NoBraceMatch);
+    editor_->setAutoIndent(false);
+    editor_->setAutoCompletionSource(QsciScintilla::AcsNone);
+    editor_->setWhitespaceVisibility(QsciScintilla::WsInvisible);
+    editor_->setIndentationGuides(false);
+    editor_->setCaretLineVisible(false);
+    editor_->setFont(font());
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    setScrollBars(ScrollBars::None);
+
+    connect(editor_, &QsciScintilla::textChanged, this, &MultiLineTextBox::textChanged);
+}
+
+QString MultiLineTextBox::text() const
+{
+    return editor_->text();
+}
+
+void MultiLineTextBox::setText(const QString &text)
+{
+    editor_->setText(text);
+}
+
+void MultiLineTextBox::clear()
+{
+    editor_->clear();
+}
+
+bool MultiLineTextBox::isReadOnly() const
+{
+    return editor_->isReadOnly();
+}
+
+void MultiLineTextBox::setReadOnly(bool readOnly)
+{
+    editor_->setReadOnly(readOnly);
+}
+
+void MultiLineTextBox::setScrollBars(ScrollBars bars)
+{
+    const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
+    const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
+    editor_->setWrapMode(horizontal ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
+    editor_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, horizontal ? 1 : 0);
+    editor_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETVSCROLLBAR, vertical ? 1 : 0);
+}
+
+// Keys sent to the box itself (as tests do) reach the editor.
+// A key the editor ignores propagates back to the box: the guard stops there.
+void MultiLineTextBox::keyPressEvent(QKeyEvent *event)
+{
+    forwardKey(event);
+}
+
+void MultiLineTextBox::keyReleaseEvent(QKeyEvent *event)
+{
+    forwardKey(event);
+}
+
+void MultiLineTextBox::forwardKey(QKeyEvent *event)
+{
+    if (forwarding_) {
+        event->ignore();
+        return;
+    }
+    forwarding_ = true;
+    QCoreApplication::sendEvent(editor_, event);
+    forwarding_ = false;
+}
+
+void MultiLineTextBox::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        editor_->setFont(font());
+    QWidget::changeEvent(event);
+}
+
+} // namespace vordane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QsciScintilla;
+
+namespace vordane {
+
+// The multi-line text box of every window. Its text round-trips exactly
+// (CR LF, lone CR and any character stay as set), Enter inserts CR LF, and a
+// text of a million lines is taken in a fraction of a second. The editor
+// behind it is an implementation detail of this class.
+class MultiLineTextBox : public QWidget {
+    Q_OBJECT
+public:
+    enum class ScrollBars { None, Horizontal, Vertical, Both };
+
+    explicit MultiLineTextBox(QWidget *parent = nullptr);
+
+    QString text() const;
+    void setText(const QString &text);
+    void clear();
+    bool isReadOnly() const;
+    void setReadOnly(bool readOnly);
+    // Without a horizontal scroll bar, long lines wrap at word boundaries.
+    void setScrollBars(ScrollBars bars);
+
+signals:
+    void textChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void forwardKey(QKeyEvent *event);
+
+    QsciScintilla *editor_;
+    bool forwarding_ = false;
+};
+
+} // namespace vordane

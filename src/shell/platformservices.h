@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace vordane {
+
+// What a window asks of a file dialog: the filter in the toolkit's
+// "label|pattern|label|pattern" form and, where one is given, a title.
+struct FileDialogRequest {
+    QString filter;
+    QString title; // empty: the platform's default title
+};
+
+// Dialogs, message boxes and the clipboard, owned by the shell and handed to
+// every window, so that tests can answer them without a person.
+class PlatformServices {
+public:
+    virtual ~PlatformServices() = default;
+
+    // Show the Open or Save dialog with an empty file name; the full path
+    // chosen, or the empty text when the user cancels. No default extension
+    // is added and an existing file is replaced without a question.
+    virtual QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) = 0;
+    virtual QString getSaveFileName(QWidget *parent, const FileDialogRequest &request) = 0;
+
+    // Modal message boxes with a single OK button.
+    virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    virtual void setClipboardText(const QString &text) = 0;
+};
+
+} // namespace vordane

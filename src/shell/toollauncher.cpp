@@ -1,0 +1,49 @@
+#include "shell/toollauncher.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace vordane {
+
+ToolLauncher::ToolLauncher(QMdiArea *area)
+    : area_(area)
+{
+}
+
+void ToolLauncher::registerTool(const QString &key, Factory factory)
+{
+    factories_.insert(key, std::move(factory));
+}
+
+bool ToolLauncher::hasTool(const QString &key) const
+{
+    return factories_.contains(key);
+}
+
+QWidget *ToolLauncher::show(const QString &key)
+{
+    const auto factory = factories_.constFind(key);
+    if (factory == factories_.constEnd())
+        return nullptr;
+    QPointer<QMdiSubWindow> &sub = open_[key];
+    if (!sub) {
+        QWidget *content = (*factory)();
+        sub = area_->addSubWindow(content);
+        // Closing the window destroys it, so the next show starts afresh.
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowTitle(content->windowTitle());
+        sub->adjustSize();
+    }
+    sub->showNormal();
+    sub->raise();
+    area_->setActiveSubWindow(sub);
+    return sub->widget();
+}
+
+QWidget *ToolLauncher::window(const QString &key) const
+{
+    const QPointer<QMdiSubWindow> sub = open_.value(key);
+    return sub ? sub->widget() : nullptr;
+}
+
+} // namespace vordane

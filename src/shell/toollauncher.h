@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace vordane {
+
+// Keeps at most one window per tool inside the MDI area: created on first
+// use, brought to the front when chosen again, created afresh after the user
+// closed it.
+class ToolLauncher {
+public:
+    using Factory = std::function<QWidget *()>;
+
+    explicit ToolLauncher(QMdiArea *area);
+
+    void registerTool(const QString &key, Factory factory);
+    bool hasTool(const QString &key) const;
+
+    // Shows the tool's window; returns it (nullptr for an unknown tool).
+    QWidget *show(const QString &key);
+    // The tool's window when it is open, else nullptr.
+    QWidget *window(const QString &key) const;
+
+private:
+    QMdiArea *area_;
+    QHash<QString, Factory> factories_;
+    QHash<QString, QPointer<QMdiSubWindow>> open_;
+};
+
+} // namespace vordane

@@ -1,0 +1,270 @@
+#include "fakeplatformservices.h"
+#include "shell/appstyle.h"
+#include "shell/filefilter.h"
+#include "shell/frmVordane.h"
+#include "shell/multilinetextbox.h"
+#include "shell/qtplatformservices.h"
+#include "shell/twips.h"
+#include "dictionary/wordfile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vordane;
+using vordane::test::FakePlatformServices;
+
+class tst_Shell : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void mainWindow_menuAsSpecified();
+    void mainWindow_aboutThroughServices();
+    void mainWindow_salirEndsTheEventLoop();
+    void launcher_oneWindowPerTool();
+    void launcher_closedToolOpensAfresh();
+
+    void filters_data();
+    void filters();
+    void fileDialog_showsLabelsExactly();
+
+    void textBox_roundTripsExactly_data();
+    void textBox_roundTripsExactly();
+    void textBox_enterInsertsCrLf();
+    void textBox_readOnly();
+
+    void twips_convertsAt96Dpi();
+};
+
+void tst_Shell::initTestCase()
+{
+    applyApplicationStyle(*qApp);
+}
+
+void tst_Shell::mainWindow_menuAsSpecified()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Creador de lenguajes"));
+    QVERIFY(qobject_cast<QMdiArea *>(window.centralWidget()));
+
+    const QList<QAction *> bar = window.menuBar()->actions();
+    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar.at(0)->text(), QStringLiteral("Programas"));
+    QCOMPARE(bar.at(0)->menu(), window.mnuProgramas);
+    QCOMPARE(bar.at(1)->text(), QStringLiteral("Acerca de..."));
+    QCOMPARE(bar.at(1)->objectName(), QStringLiteral("mnuAbout"));
+    QVERIFY(!bar.at(1)->menu());
+
+    const QStringList names{"mnuGenerador", "mnuTransformador", "mnuExportador", "mnuCreador", "mnuCombinador",
+                            "mnuAdministrador", "mnuRaices", "mnuRaigen", "mnuLansep", "mnuSep", "mnuExit"};
+    const QStringList captions{"Generador de palabras", "Transformador de palabras", "Exportador de diccionarios",
+                               "Creador de diccionarios", "Combinador de diccionarios", "Administrador de lenguajes",
+                               QString::fromUtf8("Creador de raíces"), "Generador de lenguas", "Separador de lenguas",
+                               "", "Salir"};
+    const QList<QAction *> entries = window.mnuProgramas->actions();
+    QCOMPARE(entries.size(), 11);
+    for (int i = 0; i < entries.size(); ++i) {
+        QCOMPARE(entries.at(i)->objectName(), names.at(i));
+        QCOMPARE(entries.at(i)->text(), captions.at(i));
+    }
+    QVERIFY(entries.at(9)->isSeparator());
+    QVERIFY(entries.at(10)->isEnabled());
+    // An entry is enabled exactly when its tool's window exists.
+    const QStringList tools{"frmGenerar", "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
+                            "frmAdministrar", "frmRaices", "frmRaiGen", "frmLanSep"};
+    for (int i = 0; i < tools.size(); ++i)
+        QCOMPARE(entries.at(i)->isEnabled(), window.launcher().hasTool(tools.at(i)));
+}
+
+void tst_Shell::mainWindow_aboutThroughServices()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    window.mnuAbout->trigger();
+    QCOMPARE(services.calls.size(), 1);
+    const auto &call = services.calls.constFirst();
+    QCOMPARE(call.kind, FakePlatformServices::Kind::Information);
+    QCOMPARE(call.title, QStringLiteral("Vordane"));
+    QVERIFY(call.text.startsWith(QStringLiteral("Constructor de lenguajes.")));
+    QVERIFY(call.text.contains(QStringLiteral("Vordane")));
+    QVERIFY(call.text.contains(QStringLiteral(VORDANE_VERSION)));
+    QVERIFY(call.text.contains(QStringLiteral("2026")));
+    QVERIFY(!call.text.contains(QLatin1Char('\n')));
+}
+
+void tst_Shell::mainWindow_salirEndsTheEventLoop()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    QEventLoop loop;
+    QTimer::singleShot(0, window.mnuExit, &QAction::trigger);
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &loop, [&loop] { loop.exit(99); });
+    guard.start(5000);
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(services.calls.isEmpty());
+}
+
+namespace {
+// A tool window stand-in: a box whose initial text shows whether it is new.
+QWidget *makeTool()
+{
+    auto *box = new QLineEdit(QStringLiteral("inicial"));
+    box->setWindowTitle(QStringLiteral("Herramienta"));
+    return box;
+}
+} // namespace
+
+void tst_Shell::launcher_oneWindowPerTool()
+{
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    ToolLauncher launcher(&area);
+    launcher.registerTool(QStringLiteral("a"), makeTool);
+    launcher.registerTool(QStringLiteral("b"), makeTool);
+    QVERIFY(!launcher.show(QStringLiteral("unknown")));
+
+    auto *first = qobject_cast<QLineEdit *>(launcher.show(QStringLiteral("a")));
+    QVERIFY(first);
+    first->setText(QStringLiteral("cambiado"));
+    QWidget *other = launcher.show(QStringLiteral("b"));
+    QCOMPARE(area.activeSubWindow()->widget(), other);
+
+    QCOMPARE(launcher.show(QStringLiteral("a")), first);
+    QCOMPARE(area.subWindowList().size(), 2);
+    QCOMPARE(area.activeSubWindow()->widget(), first);
+    QCOMPARE(first->text(), QStringLiteral("cambiado"));
+    QCOMPARE(area.activeSubWindow()->windowTitle(), QStringLiteral("Herramienta"));
+}
+
+void tst_Shell::launcher_closedToolOpensAfresh()
+{
+    QMdiArea area;
+    area.show();
+    ToolLauncher launcher(&area);
+    launcher.registerTool(QStringLiteral("a"), makeTool);
+    auto *first = qobject_cast<QLineEdit *>(launcher.show(QStringLiteral("a")));
+    first->setText(QStringLiteral("cambiado"));
+    QPointer<QMdiSubWindow> sub = area.activeSubWindow();
+    sub->close();
+    QTRY_VERIFY(sub.isNull());
+    QVERIFY(!launcher.window(QStringLiteral("a")));
+
+    auto *second = qobject_cast<QLineEdit *>(launcher.show(QStringLiteral("a")));
+    QVERIFY(second);
+    QCOMPARE(second->text(), QStringLiteral("inicial"));
+    QCOMPARE(area.subWindowList().size(), 1);
+}
+
+void tst_Shell::filters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("qt");
+    QTest::newRow("language definitions")
+        << QStringLiteral("Archivos de lenguajes (*.lng)|*.lng|Todos los archivos|*.*")
+        << QStringList{"Archivos de lenguajes (*.lng) (*.lng)", "Todos los archivos (*)"};
+    QTest::newRow("word files") << kWordFileFilter
+                                << QStringList{"Archivos de vocabulario (*.lex) (*.lex)",
+                                               "Diccionarios (*.dct, *.dic) (*.dct *.dic)",
+                                               "Archivos de texto (*.txt) (*.txt)", "Todos los archivos (*)"};
+    QTest::newRow("supported files") << kCombinerDestinationFilter.section(QLatin1Char('|'), 6, 7)
+                                     << QStringList{"Archivos soportados (*.lex *.dct *.dic *.txt)"};
+    QTest::newRow("empty") << QString() << QStringList();
+}
+
+void tst_Shell::filters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, qt);
+    QCOMPARE(toQtNameFilters(filter), qt);
+}
+
+void tst_Shell::fileDialog_showsLabelsExactly()
+{
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, {kWordFileFilter, QStringLiteral("Abrir archivo")}, false);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Abrir archivo"));
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
+    QVERIFY(dialog.defaultSuffix().isEmpty());
+    QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+    auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(combo);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+        shown.append(combo->itemText(i));
+    QCOMPARE(shown, (QStringList{"Archivos de vocabulario (*.lex)", "Diccionarios (*.dct, *.dic)",
+                                 "Archivos de texto (*.txt)", "Todos los archivos"}));
+    QCOMPARE(combo->currentIndex(), 0);
+
+    QFileDialog save;
+    QtPlatformServices::prepareDialog(save, {kWordFileFilter, QString()}, true);
+    QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
+}
+
+void tst_Shell::textBox_roundTripsExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF") << QStringLiteral("uno\r\ndos\r\n");
+    QTest::newRow("lone CR and LF") << QStringLiteral("a\rb\nc\r\r\n");
+    QTest::newRow("accents and eng") << QString::fromUtf8("ñandú ŋa ÁRBOL € \u4e2d");
+    QTest::newRow("blanks and tabs") << QStringLiteral("  a\t b  ");
+    QTest::newRow("empty") << QString();
+}
+
+void tst_Shell::textBox_roundTripsExactly()
+{
+    QFETCH(QString, text);
+    MultiLineTextBox box;
+    box.setText(text);
+    QCOMPARE(box.text(), text);
+}
+
+void tst_Shell::textBox_enterInsertsCrLf()
+{
+    MultiLineTextBox box;
+    box.show();
+    QSignalSpy changed(&box, &MultiLineTextBox::textChanged);
+    QTest::keyClicks(&box, QStringLiteral("ab"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTest::keyClicks(&box, QStringLiteral("c"));
+    QCOMPARE(box.text(), QStringLiteral("ab\r\nc"));
+    QVERIFY(changed.count() >= 4);
+}
+
+void tst_Shell::textBox_readOnly()
+{
+    MultiLineTextBox box;
+    box.setText(QStringLiteral("fijo"));
+    box.setReadOnly(true);
+    QVERIFY(box.isReadOnly());
+    box.show();
+    QTest::keyClicks(&box, QStringLiteral("x"));
+    QCOMPARE(box.text(), QStringLiteral("fijo"));
+    box.setText(QStringLiteral("nuevo")); // the program may still write it
+    QCOMPARE(box.text(), QStringLiteral("nuevo"));
+}
+
+void tst_Shell::twips_convertsAt96Dpi()
+{
+    QCOMPARE(twips(1440), 96);
+    QCOMPARE(twips(15), 1);
+    QCOMPARE(twips(22), 1);
+    QCOMPARE(twips(23), 2);
+    QCOMPARE(twipsRect(120, 240, 1500, 300), QRect(8, 16, 100, 20));
+}
+
+QTEST_MAIN(tst_Shell)
+#include "tst_shell.moc"

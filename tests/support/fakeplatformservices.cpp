@@ -1,0 +1,52 @@
+#include "fakeplatformservices.h"
+
+namespace vordane::test {
+
+QString FakePlatformServices::answer(Kind kind, const FileDialogRequest &request)
+{
+    const QString path = answers_.isEmpty() ? QString() : answers_.dequeue();
+    calls.append({kind, request.title, request.filter, path});
+    return path;
+}
+
+QString FakePlatformServices::getOpenFileName(QWidget *, const FileDialogRequest &request)
+{
+    return answer(Kind::Open, request);
+}
+
+QString FakePlatformServices::getSaveFileName(QWidget *, const FileDialogRequest &request)
+{
+    return answer(Kind::Save, request);
+}
+
+void FakePlatformServices::information(QWidget *, const QString &title, const QString &text)
+{
+    calls.append({Kind::Information, title, QString(), text});
+}
+
+void FakePlatformServices::warning(QWidget *, const QString &title, const QString &text)
+{
+    calls.append({Kind::Warning, title, QString(), text});
+}
+
+void FakePlatformServices::setClipboardText(const QString &text)
+{
+    clipboard = text;
+    calls.append({Kind::Clipboard, QString(), QString(), text});
+}
+
+int FakePlatformServices::count(Kind kind) const
+{
+    return int(std::count_if(calls.begin(), calls.end(), [kind](const Call &c) { return c.kind == kind; }));
+}
+
+const FakePlatformServices::Call *FakePlatformServices::last(Kind kind) const
+{
+    for (auto it = calls.crbegin(); it != calls.crend(); ++it) {
+        if (it->kind == kind)
+            return &*it;
+    }
+    return nullptr;
+}
+
+} // namespace vordane::test

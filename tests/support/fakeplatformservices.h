@@ -1,0 +1,41 @@
+#pragma once
+
+#include "shell/platformservices.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+namespace vordane::test {
+
+// Records every dialog, message and clipboard call; file dialogs answer from
+// a queue (the empty text, as after a cancel, when the queue is empty).
+class FakePlatformServices final : public PlatformServices {
+public:
+    enum class Kind { Open, Save, Information, Warning, Clipboard };
+    struct Call {
+        Kind kind;
+        QString title;
+        QString filter;
+        QString text; // message text, clipboard text, or the dialog's answer
+    };
+
+    void answerDialog(const QString &path) { answers_.enqueue(path); }
+
+    QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) override;
+    QString getSaveFileName(QWidget *parent, const FileDialogRequest &request) override;
+    void information(QWidget *parent, const QString &title, const QString &text) override;
+    void warning(QWidget *parent, const QString &title, const QString &text) override;
+    void setClipboardText(const QString &text) override;
+
+    QList<Call> calls;
+    int count(Kind kind) const;
+    const Call *last(Kind kind) const;
+    QString clipboard;
+
+private:
+    QString answer(Kind kind, const FileDialogRequest &request);
+    QQueue<QString> answers_;
+};
+
+} // namespace vordane::test

@@ -1,0 +1,83 @@
+// Renders the main window, its "Programas" menu and every tool window to PNG
+// files in the folder given as the only argument.
+
+#include "shell/appstyle.h"
+#include "shell/frmVordane.h"
+#include "shell/platformservices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextStream>
+
+namespace {
+
+class SilentServices final : public vordane::PlatformServices {
+public:
+    QString getOpenFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
+    QString getSaveFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
+    void information(QWidget *, const QString &, const QString &) override {}
+    void warning(QWidget *, const QString &, const QString &) override {}
+    void setClipboardText(const QString &) override {}
+};
+
+bool save(QWidget *widget, const QDir &dir, const QString &name)
+{
+    const QString file = dir.filePath(name + QStringLiteral(".png"));
+    const bool ok = widget->grab().save(file);
+    QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << QDir::toNativeSeparators(file) << '\n';
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    vordane::applyApplicationStyle(app);
+    if (argc != 2) {
+        QTextStream(stderr) << "uso: vordane_screenshots CARPETA\n";
+        return 2;
+    }
+    QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.mkpath(QStringLiteral("."))) {
+        QTextStream(stderr) << "no se pudo crear la carpeta\n";
+        return 1;
+    }
+
+    SilentServices services;
+    vordane::frmVordane window(services);
+    window.show();
+    QApplication::processEvents();
+    bool ok = save(&window, dir, QStringLiteral("frmVordane"));
+
+    window.mnuProgramas->popup(window.menuBar()->mapToGlobal(QPoint(0, window.menuBar()->height())));
+    QApplication::processEvents();
+    ok = save(window.mnuProgramas, dir, QStringLiteral("frmVordane_Programas")) && ok;
+    window.mnuProgramas->hide();
+
+    // Every tool window that exists, alone in the main window and on its own.
+    for (QAction *action : window.mnuProgramas->actions()) {
+        if (action->isSeparator() || action == window.mnuExit || !action->isEnabled())
+            continue;
+        action->trigger();
+        QApplication::processEvents();
+        QMdiSubWindow *sub = window.mdiArea()->activeSubWindow();
+        if (!sub)
+            continue;
+        ok = save(sub, dir, sub->widget()->objectName()) && ok;
+        for (QWidget *extra : sub->widget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (extra->isWindow() && extra->property("vordaneScreenshot").toBool()) {
+                extra->show();
+                QApplication::processEvents();
+                ok = save(extra, dir, extra->objectName()) && ok;
+                extra->hide();
+            }
+        }
+    }
+    return ok ? 0 : 1;
+}
