@@ -41,6 +41,8 @@ QString fileErrorMessage(const FileStatus &status)
         return QStringLiteral("No se ha podido crear el archivo «%1».").arg(name);
     case FileError::WriteFailed:
         return QStringLiteral("No se ha podido escribir el archivo «%1».").arg(name);
+    case FileError::TooShort:
+        return QStringLiteral("El archivo «%1» está incompleto: le faltan líneas.").arg(name);
     }
     return QString();
 }

@@ -15,6 +15,7 @@ enum class FileError {
     ReadFailed,  // a read failed part way
     CreateFailed,// the file cannot be created or replaced
     WriteFailed, // writing or committing the file failed
+    TooShort,    // the file ends before the lines its format requires
 };
 
 struct FileStatus {

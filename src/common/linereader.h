@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/filestatus.h"
+#include "common/linesource.h"
 #include "common/textcodec.h"
 
 #include <QByteArray>
@@ -14,7 +15,7 @@ namespace vordane {
 // not part of the line; a last line without a line end still counts, and a
 // final line end adds no empty line. The encoding is settled by one pass over
 // the file before the first line is read.
-class LineReader {
+class LineReader final : public LineSource {
 public:
     explicit LineReader(const QString &path);
 
@@ -22,9 +23,9 @@ public:
     FileStatus open();
 
     // True when no line is left (an empty file is at its end at once).
-    bool atEnd();
+    bool atEnd() override;
     // The next line; the empty text at the end.
-    QString readLine();
+    QString readLine() override;
 
     // A read failure part way through, if any; check it after the last line.
     const FileStatus &status() const { return status_; }
