@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++
     qt6-base-dev libqscintilla2-qt6-dev
     libbenchmark-dev
-    xvfb fonts-dejavu-core
+    xvfb fonts-liberation2 fonts-dejavu-core
 )
 
 missing=()

@@ -7,11 +7,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTextStream>
 
 namespace {
@@ -23,6 +25,7 @@ public:
     void information(QWidget *, const QString &, const QString &) override {}
     void warning(QWidget *, const QString &, const QString &) override {}
     void setClipboardText(const QString &) override {}
+    void showModal(QDialog *dialog) override { dialog->show(); }
 };
 
 bool save(QWidget *widget, const QDir &dir, const QString &name)
@@ -70,12 +73,17 @@ int main(int argc, char *argv[])
         if (!sub)
             continue;
         ok = save(sub, dir, sub->widget()->objectName()) && ok;
-        for (QWidget *extra : sub->widget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (extra->isWindow() && extra->property("vordaneScreenshot").toBool()) {
-                extra->show();
-                QApplication::processEvents();
-                ok = save(extra, dir, extra->objectName()) && ok;
-                extra->hide();
+        // Buttons that open a window of their own (modal editors and the like).
+        for (QPushButton *button : sub->widget()->findChildren<QPushButton *>()) {
+            if (!button->property("opensWindow").toBool())
+                continue;
+            button->click();
+            QApplication::processEvents();
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QDialog *>(top) && top->isVisible()) {
+                    ok = save(top, dir, top->objectName()) && ok;
+                    top->hide();
+                }
             }
         }
     }

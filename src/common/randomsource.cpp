@@ -20,20 +20,6 @@ void RandomSource::seed(double value)
     engine_.seed(seedValue(value));
 }
 
-double RandomSource::nextUnit()
-{
-    return double(engine_() >> 11) * 0x1.0p-53;
-}
-
-std::uint64_t RandomSource::nextIndex(std::uint64_t n)
-{
-    const double r = nextUnit();
-    if (n == 0)
-        return 0;
-    const auto index = static_cast<std::uint64_t>(std::floor(r * double(n)));
-    return index < n ? index : n - 1; // r * n may round up to n for very large n
-}
-
 RandomSource &programRandom()
 {
     static RandomSource source;

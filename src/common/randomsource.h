@@ -26,8 +26,15 @@ public:
     void reset() { engine_.seed(std::mt19937_64::default_seed); }
     void seed(double value);
 
-    double nextUnit();
-    std::uint64_t nextIndex(std::uint64_t n);
+    double nextUnit() { return double(engine_() >> 11) * 0x1.0p-53; }
+    std::uint64_t nextIndex(std::uint64_t n)
+    {
+        const double r = nextUnit();
+        if (n == 0)
+            return 0;
+        const auto index = static_cast<std::uint64_t>(r * double(n)); // r * n >= 0: truncation is floor
+        return index < n ? index : n - 1; // r * n may round up to n for very large n
+    }
 
     // The 64-bit engine value a seed number maps to.
     static std::uint64_t seedValue(double value);

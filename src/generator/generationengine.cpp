@@ -17,6 +17,36 @@ double loopCount(double limit)
     return limit >= 1 ? std::floor(limit) : 0;
 }
 
+// The growing result: pieces are mostly one or two characters, so they are
+// copied in place rather than through QString::append.
+class Output {
+public:
+    explicit Output(qsizetype expected) { text_.resize(std::max<qsizetype>(expected, 64)); }
+
+    void append(const QString &piece)
+    {
+        const qsizetype n = piece.size();
+        if (size_ + n > text_.size())
+            text_.resize(std::max(2 * text_.size(), size_ + n));
+        QChar *out = text_.data() + size_;
+        const QChar *in = piece.constData();
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = in[i];
+        size_ += n;
+    }
+
+    QString take()
+    {
+        text_.resize(size_);
+        text_.squeeze();
+        return std::move(text_);
+    }
+
+private:
+    QString text_;
+    qsizetype size_ = 0;
+};
+
 // A pattern compiled once per run: each step either sets the piece to a
 // literal, draws from the panels the character matches, or keeps the piece.
 struct Step {
@@ -42,7 +72,7 @@ public:
     }
 
     // unasilaba: one syllable, appended to out.
-    void appendSyllable(RandomSource &random, QString &out) const
+    void appendSyllable(RandomSource &random, Output &out) const
     {
         const std::uint64_t index = random.nextIndex(patterns_.size());
         if (patterns_.empty())
@@ -64,7 +94,7 @@ public:
                 break;
             }
             if (piece)
-                out += *piece;
+                out.append(*piece);
         }
     }
 
@@ -159,7 +189,9 @@ GenerationResult generateWords(const Combinacion &definition, const GenerationSe
     const double minimum = loopCount(settings.minimum);
     const double spread = settings.maximum - settings.minimum;
 
-    QString &text = result.text;
+    // Room for the usual case (a few short syllables a word), so the text is
+    // seldom moved while it grows.
+    Output text(qsizetype(std::min(rows * wordsPerRow * 12 + rows * 2, 64.0 * 1024 * 1024)));
     constexpr std::int64_t kProgressEvery = 4096;
     const QString separator = QStringLiteral(" = ");
     const QString rowEnd = QStringLiteral("\r\n");
@@ -167,10 +199,12 @@ GenerationResult generateWords(const Combinacion &definition, const GenerationSe
     for (double row = 1; row <= rows; ++row) {
         for (double word = 1; word <= wordsPerRow; ++word) {
             if (dictionary) {
-                if (dictionary->atEnd())
+                if (dictionary->atEnd()) {
+                    result.text = text.take();
                     return result;
-                text += dictionary->readLine();
-                text += separator;
+                }
+                text.append(dictionary->readLine());
+                text.append(separator);
             }
             for (double s = 1; s <= minimum; ++s)
                 tables.appendSyllable(random, text);
@@ -181,8 +215,9 @@ GenerationResult generateWords(const Combinacion &definition, const GenerationSe
             if (progress && result.words % kProgressEvery == 0)
                 progress(result.words);
         }
-        text += rowEnd;
+        text.append(rowEnd);
     }
+    result.text = text.take();
     return result;
 }
 

@@ -9,7 +9,10 @@ void applyApplicationStyle(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Vordane"));
     QApplication::setApplicationVersion(QStringLiteral(VORDANE_VERSION));
-    QFont font(QStringLiteral("Sans Serif"));
+    // Fonts with the narrow metrics of the classic 8-point dialog font first.
+    QFont font;
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     app.setFont(font);

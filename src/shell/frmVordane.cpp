@@ -1,5 +1,6 @@
 #include "shell/frmVordane.h"
 
+#include "generator/frmGenerar.h"
 #include "shell/platformservices.h"
 
 #include <QAction>
@@ -66,6 +67,8 @@ QAction *frmVordane::addToolEntry(const char *name, const QString &caption, cons
 
 void frmVordane::registerTools()
 {
+    launcher_.registerTool(QStringLiteral("frmGenerar"), [this] { return new frmGenerar(services_); });
+
     // Each tool's entry is enabled once its window is registered here.
     const std::pair<QAction *, QString> entries[] = {
         {mnuGenerador, QStringLiteral("frmGenerar")},       {mnuTransformador, QStringLiteral("frmTransformar")},

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace vordane {
@@ -30,6 +31,10 @@ public:
     virtual void warning(QWidget *parent, const QString &title, const QString &text) = 0;
 
     virtual void setClipboardText(const QString &text) = 0;
+
+    // Shows a window modally: returns once it is hidden or closed. (Tests
+    // show it without waiting and drive it afterwards.)
+    virtual void showModal(QDialog *dialog) = 0;
 };
 
 } // namespace vordane

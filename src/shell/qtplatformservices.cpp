@@ -73,3 +73,12 @@ void QtPlatformServices::setClipboardText(const QString &text)
 }
 
 } // namespace vordane
+
+namespace vordane {
+
+void QtPlatformServices::showModal(QDialog *dialog)
+{
+    dialog->exec();
+}
+
+} // namespace vordane

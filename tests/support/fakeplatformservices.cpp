@@ -1,5 +1,7 @@
 #include "fakeplatformservices.h"
 
+#include <QDialog>
+
 namespace vordane::test {
 
 QString FakePlatformServices::answer(Kind kind, const FileDialogRequest &request)
@@ -33,6 +35,13 @@ void FakePlatformServices::setClipboardText(const QString &text)
 {
     clipboard = text;
     calls.append({Kind::Clipboard, QString(), QString(), text});
+}
+
+void FakePlatformServices::showModal(QDialog *dialog)
+{
+    calls.append({Kind::Modal, dialog->windowTitle(), QString(), dialog->objectName()});
+    dialog->setModal(true);
+    dialog->show();
 }
 
 int FakePlatformServices::count(Kind kind) const

@@ -12,7 +12,7 @@ namespace vordane::test {
 // a queue (the empty text, as after a cancel, when the queue is empty).
 class FakePlatformServices final : public PlatformServices {
 public:
-    enum class Kind { Open, Save, Information, Warning, Clipboard };
+    enum class Kind { Open, Save, Information, Warning, Clipboard, Modal };
     struct Call {
         Kind kind;
         QString title;
@@ -27,6 +27,8 @@ public:
     void information(QWidget *parent, const QString &title, const QString &text) override;
     void warning(QWidget *parent, const QString &title, const QString &text) override;
     void setClipboardText(const QString &text) override;
+    // Shows the window without waiting; the test drives it, then hides or closes it.
+    void showModal(QDialog *dialog) override;
 
     QList<Call> calls;
     int count(Kind kind) const;

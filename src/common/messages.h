@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Titles and texts of the messages the windows and the command line show,
+// kept together so that the wording stays consistent.
+namespace vordane::messages {
+
+// Titles.
+inline const QString kOpenDefinitionTitle = QStringLiteral("Abrir combinación");
+inline const QString kSaveDefinitionTitle = QStringLiteral("Guardar combinación");
+inline const QString kGenerationTitle = QStringLiteral("Generación");
+inline const QString kSaveTextTitle = QStringLiteral("Guardar texto");
+
+// Generation.
+inline const QString kTooManyWords = QStringLiteral(
+    "No se pueden generar más de 10.000.000 de palabras de una vez. "
+    "Reduzca la cantidad de filas o de palabras por fila.");
+inline const QString kGenerationTooLarge = QStringLiteral(
+    "El texto pedido es demasiado grande para generarlo de una vez. "
+    "Reduzca las filas, las palabras por fila o la cantidad de sílabas.");
+
+} // namespace vordane::messages

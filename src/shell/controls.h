@@ -1,0 +1,38 @@
+#pragma once
+
+#include "shell/twips.h"
+
+#include <QString>
+#include <QWidget>
+
+class QMenuBar;
+
+namespace vordane {
+
+// The object name of a control-array element: "cmbIdent(3)".
+QString arrayName(const char *name, int index);
+
+// Names a control and places it in its parent at a twips rectangle. A label
+// grows to the right when its caption would not fit, as labels that size
+// themselves to their caption do.
+void placeWidget(QWidget *widget, const QString &name, const QRect &geometry);
+
+template <typename Widget>
+Widget *placeControl(Widget *widget, const QString &name, int left, int top, int width, int height)
+{
+    placeWidget(widget, name, twipsRect(left, top, width, height));
+    return widget;
+}
+
+template <typename Widget>
+Widget *placeControl(Widget *widget, const char *name, int left, int top, int width, int height)
+{
+    return placeControl(widget, QLatin1String(name), left, top, width, height);
+}
+
+// Gives a window a client area of the given size in twips, below an optional
+// menu bar, and returns it: controls are placed inside it. The window keeps
+// that size.
+QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar = nullptr);
+
+} // namespace vordane
