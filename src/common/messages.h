@@ -11,6 +11,10 @@ inline const QString kOpenDefinitionTitle = QStringLiteral("Abrir combinación")
 inline const QString kSaveDefinitionTitle = QStringLiteral("Guardar combinación");
 inline const QString kGenerationTitle = QStringLiteral("Generación");
 inline const QString kSaveTextTitle = QStringLiteral("Guardar texto");
+inline const QString kOpenRulesTitle = QStringLiteral("Abrir sílabas");
+inline const QString kSaveRulesTitle = QStringLiteral("Guardar sílabas");
+inline const QString kOpenFileTitle = QStringLiteral("Abrir archivo");
+inline const QString kSaveFileTitle = QStringLiteral("Guardar archivo");
 
 // Generation.
 inline const QString kTooManyWords = QStringLiteral(

@@ -2,6 +2,7 @@
 
 #include "generator/frmGenerar.h"
 #include "shell/platformservices.h"
+#include "transformer/frmTransformar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -68,6 +69,7 @@ QAction *frmVordane::addToolEntry(const char *name, const QString &caption, cons
 void frmVordane::registerTools()
 {
     launcher_.registerTool(QStringLiteral("frmGenerar"), [this] { return new frmGenerar(services_); });
+    launcher_.registerTool(QStringLiteral("frmTransformar"), [this] { return new frmTransformar(services_); });
 
     // Each tool's entry is enabled once its window is registered here.
     const std::pair<QAction *, QString> entries[] = {

@@ -45,9 +45,37 @@ QString MultiLineTextBox::text() const
     return editor_->text();
 }
 
+namespace {
+bool hasLineLongerThan(const QString &text, qsizetype limit)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            run = 0;
+        else if (++run > limit)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 void MultiLineTextBox::setText(const QString &text)
 {
+    if (wrapRequested_)
+        applyWrapping(!hasLineLongerThan(text, kLongestWrappedLine));
     editor_->setText(text);
+}
+
+bool MultiLineTextBox::isWrapping() const
+{
+    return editor_->wrapMode() != QsciScintilla::WrapNone;
+}
+
+void MultiLineTextBox::applyWrapping(bool wrap)
+{
+    editor_->setWrapMode(wrap ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
+    editor_->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    editor_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, wrap ? 0 : 1);
 }
 
 void MultiLineTextBox::clear()
@@ -69,9 +97,8 @@ void MultiLineTextBox::setScrollBars(ScrollBars bars)
 {
     const bool horizontal = bars == ScrollBars::Horizontal || bars == ScrollBars::Both;
     const bool vertical = bars == ScrollBars::Vertical || bars == ScrollBars::Both;
-    editor_->setWrapMode(horizontal ? QsciScintilla::WrapNone : QsciScintilla::WrapWord);
-    editor_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    editor_->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, horizontal ? 1 : 0);
+    wrapRequested_ = !horizontal;
+    applyWrapping(wrapRequested_);
     editor_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     editor_->SendScintilla(QsciScintillaBase::SCI_SETVSCROLLBAR, vertical ? 1 : 0);
 }

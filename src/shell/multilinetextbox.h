@@ -23,8 +23,13 @@ public:
     void clear();
     bool isReadOnly() const;
     void setReadOnly(bool readOnly);
-    // Without a horizontal scroll bar, long lines wrap at word boundaries.
+    // Without a horizontal scroll bar, long lines wrap at word boundaries;
+    // a text holding a line too long to lay out quickly (a whole word list
+    // joined by commas) is shown unwrapped, with a horizontal scroll bar.
     void setScrollBars(ScrollBars bars);
+    bool isWrapping() const;
+
+    static constexpr qsizetype kLongestWrappedLine = 20000;
 
 signals:
     void textChanged();
@@ -36,9 +41,11 @@ protected:
 
 private:
     void forwardKey(QKeyEvent *event);
+    void applyWrapping(bool wrap);
 
     QsciScintilla *editor_;
     bool forwarding_ = false;
+    bool wrapRequested_ = true;
 };
 
 } // namespace vordane

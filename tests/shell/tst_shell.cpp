@@ -41,6 +41,7 @@ private slots:
     void textBox_roundTripsExactly();
     void textBox_enterInsertsCrLf();
     void textBox_readOnly();
+    void textBox_hugeLinesAreNotWrapped();
 
     void twips_convertsAt96Dpi();
 };
@@ -255,6 +256,23 @@ void tst_Shell::textBox_readOnly()
     QCOMPARE(box.text(), QStringLiteral("fijo"));
     box.setText(QStringLiteral("nuevo")); // the program may still write it
     QCOMPARE(box.text(), QStringLiteral("nuevo"));
+}
+
+void tst_Shell::textBox_hugeLinesAreNotWrapped()
+{
+    MultiLineTextBox box;
+    box.setScrollBars(MultiLineTextBox::ScrollBars::Vertical);
+    QVERIFY(box.isWrapping());
+    const QString huge(MultiLineTextBox::kLongestWrappedLine + 1, QLatin1Char('a'));
+    box.setText(huge);
+    QVERIFY(!box.isWrapping());
+    QCOMPARE(box.text(), huge);
+    box.setText(QString(MultiLineTextBox::kLongestWrappedLine, QLatin1Char('a')) + QStringLiteral("\r\nb"));
+    QVERIFY(box.isWrapping());
+
+    box.setScrollBars(MultiLineTextBox::ScrollBars::Both);
+    box.setText(QStringLiteral("corto"));
+    QVERIFY(!box.isWrapping());
 }
 
 void tst_Shell::twips_convertsAt96Dpi()

@@ -6,6 +6,8 @@ namespace vordane::test {
 
 QString FakePlatformServices::answer(Kind kind, const FileDialogRequest &request)
 {
+    if (duringDialog)
+        duringDialog();
     const QString path = answers_.isEmpty() ? QString() : answers_.dequeue();
     calls.append({kind, request.title, request.filter, path});
     return path;

@@ -3,6 +3,8 @@
 #include "shell/platformservices.h"
 
 #include <QList>
+
+#include <functional>
 #include <QQueue>
 #include <QString>
 
@@ -29,6 +31,9 @@ public:
     void setClipboardText(const QString &text) override;
     // Shows the window without waiting; the test drives it, then hides or closes it.
     void showModal(QDialog *dialog) override;
+
+    // Runs while a file dialog is "open", to look at the window meanwhile.
+    std::function<void()> duringDialog;
 
     QList<Call> calls;
     int count(Kind kind) const;

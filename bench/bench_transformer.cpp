@@ -1,0 +1,96 @@
+// The transformer: a run of 1,000,000 words through 100 rules, and "Abrir"
+// of a 10 MB word list into the source box (offscreen).
+
+#include "common/randomsource.h"
+#include "shell/multilinetextbox.h"
+#include "transformer/rulefile.h"
+#include "transformer/transformationengine.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString randomWords(int count, vordane::RandomSource &random)
+{
+    static const QString letters = QStringLiteral("ptkbdgmnslraeiou");
+    QString text;
+    text.reserve(count * 8);
+    for (int i = 0; i < count; ++i) {
+        const int length = 4 + int(random.nextIndex(7));
+        for (int k = 0; k < length; ++k)
+            text += letters.at(qsizetype(random.nextIndex(std::uint64_t(letters.size()))));
+        text += QLatin1Char(',');
+    }
+    return text;
+}
+
+// 100 rules: plain and edge, some with empty parts, some without ">".
+QStringList benchRules()
+{
+    QStringList rules;
+    const QStringList plain{"p>b", "t>d", "k>g", "ai>e", "au>o", "nn>n", "sr>rr", "a>", "mb>m", "ou>u"};
+    const QStringList edge{"#k>#g", "o#>u#", "#a>#ha", "s#>#", "#>#e", "e#>i#", "#pt>#t", "#s>#es", "n#>#", "#i>#y"};
+    for (int i = 0; i < 5; ++i) {
+        rules += plain;
+        rules += edge;
+    }
+    return rules;
+}
+
+void BM_TransformText(benchmark::State &state)
+{
+    vordane::RandomSource random;
+    const QString source = randomWords(int(state.range(0)), random);
+    const QStringList rules = benchRules();
+    for (auto _ : state) {
+        const QString result = vordane::TransformarTexto(source, rules);
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * rules.size());
+    state.counters["words"] = double(state.range(0));
+}
+BENCHMARK(BM_TransformText)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_OpenWordList(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("words.lex"));
+    {
+        vordane::RandomSource random;
+        QString words = randomWords(1'200'000, random);
+        words.replace(QLatin1Char(','), QStringLiteral("\r\n"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(words.toLatin1()) < 0) {
+            state.SkipWithError("cannot write the word list");
+            return;
+        }
+    }
+    vordane::MultiLineTextBox box;
+    for (auto _ : state) {
+        QString source;
+        if (!vordane::readWordsAsSource(path, source).ok()) {
+            state.SkipWithError("cannot read the word list");
+            return;
+        }
+        box.setText(source);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(path).size());
+    state.counters["MB"] = double(QFile(path).size()) / 1e6;
+}
+BENCHMARK(BM_OpenWordList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "transformer/rulefile.h"
+
+#include "common/linereader.h"
+#include "common/linewriter.h"
+#include "dictionary/wordfile.h"
+
+namespace vordane {
+
+FileStatus readRuleFile(const QString &path, QStringList &rules)
+{
+    return readWordList(path, rules);
+}
+
+FileStatus writeRuleFile(const QString &path, const QStringList &rules)
+{
+    return writeLines(path, rules);
+}
+
+FileStatus readWordsAsSource(const QString &path, QString &source)
+{
+    LineReader reader(path);
+    FileStatus status = reader.open();
+    if (!status.ok())
+        return status;
+    QString text;
+    while (!reader.atEnd()) {
+        text += reader.readLine();
+        text += QLatin1Char(',');
+    }
+    if (!reader.status().ok())
+        return reader.status();
+    source = std::move(text);
+    return status;
+}
+
+} // namespace vordane

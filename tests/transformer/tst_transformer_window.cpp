@@ -1,0 +1,291 @@
+#include "fakeplatformservices.h"
+#include "shell/appstyle.h"
+#include "shell/multilinetextbox.h"
+#include "testfiles.h"
+#include "transformer/frmTransformar.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vordane;
+using vordane::test::FakePlatformServices;
+using vordane::test::readBytes;
+using vordane::test::writeBytes;
+using Kind = FakePlatformServices::Kind;
+
+namespace {
+QStringList items(const QListWidget *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+} // namespace
+
+class tst_TransformerWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { applyApplicationStyle(*qApp); }
+    void init();
+
+    void initialControlsAndTabOrder();
+    void ruleButtons();
+    void ruleFiles_appendAndRoundTrip();
+    void ruleFiles_failuresAndCancel();
+    void run_transformsWithRules();
+    void run_dictionaryPairingAndFailures();
+    void wordFiles_openSaveClear();
+    void wordFiles_failuresLeaveBoxes();
+
+private:
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void checkIdle()
+    {
+        QCOMPARE(w_->txtEstado->text(), QStringLiteral("Listo."));
+        QCOMPARE(w_->cursor().shape(), Qt::ArrowCursor);
+    }
+    QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
+
+    std::unique_ptr<FakePlatformServices> services_;
+    std::unique_ptr<frmTransformar> w_;
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void tst_TransformerWindow::init()
+{
+    w_.reset();
+    services_ = std::make_unique<FakePlatformServices>();
+    w_ = std::make_unique<frmTransformar>(*services_);
+    w_->show();
+    dir_ = std::make_unique<QTemporaryDir>();
+}
+
+void tst_TransformerWindow::initialControlsAndTabOrder()
+{
+    QCOMPARE(w_->windowTitle(), QStringLiteral("Transformador de Palabras"));
+    QCOMPARE(w_->txtEstado->text(), QStringLiteral("Listo."));
+    QVERIFY(w_->txtEstado->isReadOnly());
+    QVERIFY(!w_->chkAdosar->isChecked());
+    QCOMPARE(w_->lstTrans->count(), 0);
+    QVERIFY(!w_->lstTrans->isSortingEnabled());
+    const QList<QAction *> entries = w_->mnuFile->actions();
+    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries.at(0)->text(), QStringLiteral("Abrir lista de palabras"));
+    QCOMPARE(entries.at(1)->text(), QStringLiteral("Guardar archivo de texto"));
+    QCOMPARE(entries.at(2)->text(), QString::fromUtf8("Abrir sílabas"));
+    QCOMPARE(entries.at(3)->text(), QString::fromUtf8("Guardar sílabas"));
+    QCOMPARE(w_->cmdTrans->text(), QStringLiteral("Transformar"));
+    QCOMPARE(w_->lblTrans->text(), QStringLiteral("Transformaciones:"));
+    QCOMPARE(w_->findChild<QWidget *>(QStringLiteral("clientArea"))->size(), QSize(792, 554));
+    QCOMPARE(w_->cmdTrans->geometry(), QRect(616, 416, 169, 25));
+
+    // Tab order: source, destination, rule list, buttons, ... "Examinar".
+    const QStringList expected{"txtOrigen", "txtDestino", "lstTrans", "cmdPoner", "cmdQuitar", "cmdEliminar",
+                               "txtTrans", "cmdOpen", "cmdSave", "cmdClear", "cmdTrans", "txtEstado",
+                               "chkAdosar", "txtDict", "cmdExaminar"};
+    QWidget *widget = w_->txtOrigen;
+    for (const QString &name : expected) {
+        QWidget *owner = widget;
+        while (owner && owner->objectName() != name)
+            owner = owner->parentWidget();
+        QVERIFY2(owner, qPrintable(name));
+        widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())
+            widget = widget->nextInFocusChain();
+        if (name == QLatin1String("txtOrigen") || name == QLatin1String("txtDestino")) {
+            // the editor inside the box takes focus; step past it
+            while (widget->parentWidget() && widget->parentWidget()->objectName() == name)
+                widget = widget->nextInFocusChain();
+        }
+    }
+}
+
+void tst_TransformerWindow::ruleButtons()
+{
+    click(w_->cmdPoner); // empty rule
+    QTest::keyClicks(w_->txtTrans, QStringLiteral(" a > b "));
+    click(w_->cmdPoner);
+    QVERIFY(w_->txtTrans->text().isEmpty());
+    w_->txtTrans->setText(QStringLiteral("#k>#g"));
+    click(w_->cmdPoner);
+    QCOMPARE(items(w_->lstTrans), (QStringList{"", " a > b ", "#k>#g"}));
+
+    click(w_->cmdQuitar); // no selection
+    click(w_->cmdEliminar);
+    QCOMPARE(w_->lstTrans->count(), 3);
+
+    w_->txtTrans->setText(QStringLiteral("typed"));
+    w_->lstTrans->setCurrentRow(1);
+    click(w_->cmdQuitar);
+    QCOMPARE(w_->txtTrans->text(), QStringLiteral(" a > b "));
+    QCOMPARE(items(w_->lstTrans), (QStringList{"", "#k>#g"}));
+    w_->lstTrans->setCurrentRow(0);
+    click(w_->cmdEliminar);
+    QCOMPARE(items(w_->lstTrans), QStringList{"#k>#g"});
+}
+
+void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
+{
+    w_->lstTrans->addItems({" a>b", "", "c>d "});
+    QStringList seen;
+    services_->duringDialog = [&] {
+        seen.append(w_->txtEstado->text() + (w_->cursor().shape() == Qt::WaitCursor ? " busy" : " idle"));
+    };
+    services_->answerDialog(file("r.sc"));
+    w_->mnuSSave->trigger();
+    const auto *save = services_->last(Kind::Save);
+    QCOMPARE(save->title, QString::fromUtf8("Guardar sílabas"));
+    QCOMPARE(save->filter, QString::fromUtf8("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*"));
+    QCOMPARE(readBytes(file("r.sc")), QByteArray(" a>b\r\n\r\nc>d \r\n"));
+    checkIdle();
+
+    services_->answerDialog(file("r.sc"));
+    w_->mnuSOpen->trigger();
+    QCOMPARE(services_->last(Kind::Open)->title, QString::fromUtf8("Abrir sílabas"));
+    QCOMPARE(items(w_->lstTrans), (QStringList{" a>b", "", "c>d ", " a>b", "", "c>d "}));
+    checkIdle();
+    QCOMPARE(seen, (QStringList{"Guardando. busy", "Abriendo. busy"}));
+    services_->duringDialog = nullptr;
+
+    w_->lstTrans->clear();
+    services_->answerDialog(file("vacio.lns"));
+    w_->mnuSSave->trigger();
+    QVERIFY(QFile::exists(file("vacio.lns")));
+    QCOMPARE(readBytes(file("vacio.lns")), QByteArray());
+    services_->answerDialog(file("vacio.lns"));
+    w_->mnuSOpen->trigger();
+    QCOMPARE(w_->lstTrans->count(), 0);
+}
+
+void tst_TransformerWindow::ruleFiles_failuresAndCancel()
+{
+    w_->lstTrans->addItems({"a>b"});
+    w_->mnuSOpen->trigger(); // cancelled
+    w_->mnuSSave->trigger();
+    QCOMPARE(services_->count(Kind::Warning), 0);
+    checkIdle();
+
+    services_->answerDialog(file("falta.sc"));
+    w_->mnuSOpen->trigger();
+    QCOMPARE(services_->last(Kind::Warning)->title, QString::fromUtf8("Abrir sílabas"));
+    QVERIFY(services_->last(Kind::Warning)->text.contains(QDir::toNativeSeparators(file("falta.sc"))));
+    QCOMPARE(items(w_->lstTrans), QStringList{"a>b"});
+    checkIdle();
+
+    services_->answerDialog(file("no/dir/x.sc"));
+    w_->mnuSSave->trigger();
+    QCOMPARE(services_->last(Kind::Warning)->title, QString::fromUtf8("Guardar sílabas"));
+    QVERIFY(!QFile::exists(file("no/dir/x.sc")));
+    checkIdle();
+}
+
+void tst_TransformerWindow::run_transformsWithRules()
+{
+    w_->txtOrigen->setText(QStringLiteral("kasa,koko,"));
+    w_->lstTrans->addItems({"#k>#g", "ab", "o#>u#"});
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("gasa\r\ngoku\r\n"));
+    QCOMPARE(w_->lstTrans->count(), 3);
+    checkIdle();
+
+    // Only the first 100 rules take part.
+    w_->lstTrans->clear();
+    for (int i = 0; i < 100; ++i)
+        w_->lstTrans->addItem(QStringLiteral("x%1>x%2").arg(i).arg(i + 1));
+    w_->lstTrans->addItem(QStringLiteral("x100>fin"));
+    w_->txtOrigen->setText(QStringLiteral("x0"));
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("x100\r\n"));
+}
+
+void tst_TransformerWindow::run_dictionaryPairingAndFailures()
+{
+    QVERIFY(writeBytes(file("d.txt"), "uno\r\ndos"));
+    w_->txtOrigen->setText(QStringLiteral("a,b,c"));
+    w_->lstTrans->addItem(QStringLiteral("a>x"));
+    w_->chkAdosar->setChecked(true);
+    w_->txtDict->setText(file("d.txt"));
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("uno = x\r\ndos = b\r\n"));
+
+    // A dictionary that cannot be opened ends the run before the first word.
+    for (const QString &path : {file("falta.txt"), QString()}) {
+        w_->txtDestino->setText(QStringLiteral("previo"));
+        w_->txtDict->setText(path);
+        click(w_->cmdTrans);
+        QVERIFY(w_->txtDestino->text().isEmpty());
+        checkIdle();
+    }
+    QCOMPARE(services_->count(Kind::Warning), 0);
+}
+
+void tst_TransformerWindow::wordFiles_openSaveClear()
+{
+    QVERIFY(writeBytes(file("w.lex"), "casa\r\n\r\nagua = ulmi"));
+    services_->answerDialog(file("w.lex"));
+    click(w_->cmdOpen);
+    QCOMPARE(services_->last(Kind::Open)->title, QStringLiteral("Abrir archivo"));
+    QCOMPARE(w_->txtOrigen->text(), QStringLiteral("casa,,agua = ulmi,"));
+    checkIdle();
+
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("casa\r\n\r\nagua = ulmi\r\n"));
+    services_->answerDialog(file("out.txt"));
+    w_->mnuSave->trigger();
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar archivo"));
+    QCOMPARE(readBytes(file("out.txt")), QByteArray("casa\r\n\r\nagua = ulmi\r\n\r\n"));
+
+    // Opening the saved result adds one more, empty, word.
+    services_->answerDialog(file("out.txt"));
+    w_->mnuOpen->trigger();
+    QCOMPARE(w_->txtOrigen->text(), QStringLiteral("casa,,agua = ulmi,,"));
+
+    click(w_->cmdClear);
+    QVERIFY(w_->txtOrigen->text().isEmpty());
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("casa\r\n\r\nagua = ulmi\r\n"));
+
+    w_->txtDestino->setText(QString());
+    services_->answerDialog(file("empty.txt"));
+    click(w_->cmdSave);
+    QCOMPARE(readBytes(file("empty.txt")), QByteArray("\r\n"));
+
+    services_->answerDialog(file("d.dic"));
+    click(w_->cmdExaminar);
+    QCOMPARE(w_->txtDict->text(), file("d.dic"));
+    click(w_->cmdExaminar);
+    QVERIFY(w_->txtDict->text().isEmpty());
+}
+
+void tst_TransformerWindow::wordFiles_failuresLeaveBoxes()
+{
+    w_->txtOrigen->setText(QStringLiteral("kept"));
+    w_->txtDestino->setText(QStringLiteral("result"));
+    click(w_->cmdOpen); // cancelled
+    click(w_->cmdSave);
+    QCOMPARE(w_->txtOrigen->text(), QStringLiteral("kept"));
+    QCOMPARE(services_->count(Kind::Warning), 0);
+
+    services_->answerDialog(dir_->path());
+    click(w_->cmdOpen);
+    QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Abrir archivo"));
+    QCOMPARE(w_->txtOrigen->text(), QStringLiteral("kept"));
+    checkIdle();
+
+    QVERIFY(writeBytes(file("old.txt"), "old"));
+    services_->answerDialog(file("nodir/old.txt"));
+    click(w_->cmdSave);
+    QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Guardar archivo"));
+    QCOMPARE(readBytes(file("old.txt")), QByteArray("old"));
+    checkIdle();
+}
+
+QTEST_MAIN(tst_TransformerWindow)
+#include "tst_transformer_window.moc"
