@@ -79,6 +79,12 @@ void LineWriter::writeLine(const QString &text)
     buffer_.append("\r\n", 2);
 }
 
+void LineWriter::forceUtf8()
+{
+    if (!utf8_ && target_)
+        switchToUtf8();
+}
+
 void LineWriter::flushBuffer()
 {
     if (failed_ || buffer_.isEmpty())

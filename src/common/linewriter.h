@@ -33,6 +33,10 @@ public:
     // Text as it stands, with no line end added.
     void write(const QString &text);
 
+    // Writes the whole file as UTF-8 with a byte-order mark, whatever it holds.
+    void forceUtf8();
+    bool isUtf8() const { return utf8_; }
+
     // Replaces the target with what was written.
     FileStatus commit();
 

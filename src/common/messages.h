@@ -16,6 +16,21 @@ inline const QString kSaveRulesTitle = QStringLiteral("Guardar sílabas");
 inline const QString kOpenFileTitle = QStringLiteral("Abrir archivo");
 inline const QString kSaveFileTitle = QStringLiteral("Guardar archivo");
 
+inline const QString kRootCreatorTitle = QStringLiteral("Creador de raíces");
+inline const QString kSeparationTitle = QStringLiteral("Separación");
+
+// Completion messages.
+inline const QString kGenerationDone = QStringLiteral("Generación finalizada.");
+inline const QString kSeparationDone = QStringLiteral("Separación finalizada.");
+
+// Language generator.
+inline QString wordListExhausted(const QString &wordList, const QString &rootCode)
+{
+    return QStringLiteral("La lista de palabras «%1» se ha terminado: no queda ninguna palabra para la raíz «%2». "
+                          "El archivo de salida conserva las entradas generadas hasta esa raíz.")
+        .arg(wordList, rootCode);
+}
+
 // Generation.
 inline const QString kTooManyWords = QStringLiteral(
     "No se pueden generar más de 10.000.000 de palabras de una vez. "

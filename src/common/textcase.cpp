@@ -37,4 +37,17 @@ QString toLowerText(const QString &text)
     return convertCase(text, [](QChar c) { return c.toLower(); });
 }
 
+QString applyCase(const QString &text, CaseOption option)
+{
+    switch (option) {
+    case CaseOption::Upper:
+        return toUpperText(text);
+    case CaseOption::Lower:
+        return toLowerText(text);
+    case CaseOption::Unchanged:
+        break;
+    }
+    return text;
+}
+
 } // namespace vordane

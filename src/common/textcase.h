@@ -11,4 +11,8 @@ namespace vordane {
 QString toUpperText(const QString &text);
 QString toLowerText(const QString &text);
 
+// The case options of the dictionary and language tools.
+enum class CaseOption { Upper, Lower, Unchanged };
+QString applyCase(const QString &text, CaseOption option);
+
 } // namespace vordane

@@ -15,8 +15,11 @@ void placeWidget(QWidget *widget, const QString &name, const QRect &geometry)
 {
     widget->setObjectName(name);
     QRect rect = geometry;
-    if (const auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap())
+    if (const auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap()) {
         rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
+        if (rect.height() == 0) // a label placed by its corner alone sizes itself
+            rect.setHeight(label->sizeHint().height());
+    }
     widget->setGeometry(rect);
 }
 

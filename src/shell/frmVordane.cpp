@@ -1,6 +1,9 @@
 #include "shell/frmVordane.h"
 
 #include "generator/frmGenerar.h"
+#include "roots/frmLanSep.h"
+#include "roots/frmRaiGen.h"
+#include "roots/frmRaices.h"
 #include "shell/platformservices.h"
 #include "transformer/frmTransformar.h"
 
@@ -70,6 +73,9 @@ void frmVordane::registerTools()
 {
     launcher_.registerTool(QStringLiteral("frmGenerar"), [this] { return new frmGenerar(services_); });
     launcher_.registerTool(QStringLiteral("frmTransformar"), [this] { return new frmTransformar(services_); });
+    launcher_.registerTool(QStringLiteral("frmRaices"), [this] { return new frmRaices(services_); });
+    launcher_.registerTool(QStringLiteral("frmRaiGen"), [this] { return new frmRaiGen(services_); });
+    launcher_.registerTool(QStringLiteral("frmLanSep"), [this] { return new frmLanSep(services_); });
 
     // Each tool's entry is enabled once its window is registered here.
     const std::pair<QAction *, QString> entries[] = {

@@ -1,0 +1,111 @@
+#include "roots/frmLanSep.h"
+
+#include "common/messages.h"
+#include "common/textcase.h"
+#include "dictionary/wordfile.h"
+#include "roots/languageseparator.h"
+#include "roots/records.h"
+#include "shell/controls.h"
+#include "shell/platformservices.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace vordane {
+
+namespace {
+
+struct CaseGroup {
+    QRadioButton *upper;
+    QRadioButton *lower;
+    QRadioButton *unchanged;
+};
+
+// The three case options of a frame, "Mayúsculas" selected.
+CaseGroup buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower, const char *unchanged)
+{
+    CaseGroup group{
+        placeControl(new QRadioButton(QStringLiteral("Mayúsculas"), frame), upper, 3120, 240, 1215, 255),
+        placeControl(new QRadioButton(QStringLiteral("Minúsculas"), frame), lower, 3120, 480, 1215, 255),
+        placeControl(new QRadioButton(QStringLiteral("No cambiar"), frame), unchanged, 3120, 720, 1215, 255),
+    };
+    group.upper->setChecked(true);
+    return group;
+}
+
+CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower)
+{
+    if (upper->isChecked())
+        return CaseOption::Upper;
+    if (lower->isChecked())
+        return CaseOption::Lower;
+    return CaseOption::Unchanged;
+}
+
+} // namespace
+
+frmLanSep::frmLanSep(PlatformServices &services, QWidget *parent)
+    : QWidget(parent)
+    , services_(services)
+{
+    setObjectName(QStringLiteral("frmLanSep"));
+    setWindowTitle(QStringLiteral("Separador de Lenguas"));
+    QWidget *client = buildClientArea(this, 4680, 4185);
+
+    fraOri = placeControl(new QGroupBox(QStringLiteral("Origen"), client), "fraOri", 120, 0, 4455, 1095);
+    txtOri = placeControl(new QLineEdit(fraOri), "txtOri", 120, 360, 4215, 285);
+    cmdExa = placeControl(new QPushButton(QStringLiteral("Examinar"), fraOri), "cmdExa", 120, 720, 4215, 255);
+
+    fraPOr = placeControl(new QGroupBox(QStringLiteral("Palabras de origen"), client), "fraPOr", 120, 1200, 4455, 1095);
+    txtPOr = placeControl(new QLineEdit(fraPOr), "txtPOr", 120, 360, 2775, 285);
+    cmdExa2 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraPOr), "cmdExa2", 120, 720, 2775, 255);
+    const CaseGroup words = buildCaseGroup(fraPOr, "optMay", "optMin", "optNoc");
+    optMay = words.upper;
+    optMin = words.lower;
+    optNoc = words.unchanged;
+
+    fraDic = placeControl(new QGroupBox(QStringLiteral("Diccionario"), client), "fraDic", 120, 2400, 4455, 1095);
+    txtDic = placeControl(new QLineEdit(fraDic), "txtDic", 120, 360, 2775, 285);
+    cmdExa3 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraDic), "cmdExa3", 120, 720, 2775, 255);
+    const CaseGroup dictionary = buildCaseGroup(fraDic, "optMay2", "optMin2", "optNoc2");
+    optMay2 = dictionary.upper;
+    optMin2 = dictionary.lower;
+    optNoc2 = dictionary.unchanged;
+
+    cmdSep = placeControl(new QPushButton(QStringLiteral("Separar"), client), "cmdSep", 120, 3720, 4455, 375);
+
+    connect(cmdExa, &QPushButton::clicked, this, &frmLanSep::cmdExa_Click);
+    connect(cmdExa2, &QPushButton::clicked, this, &frmLanSep::cmdExa2_Click);
+    connect(cmdExa3, &QPushButton::clicked, this, &frmLanSep::cmdExa3_Click);
+    connect(cmdSep, &QPushButton::clicked, this, &frmLanSep::cmdSep_Click);
+}
+
+void frmLanSep::cmdExa_Click()
+{
+    txtOri->setText(services_.getOpenFileName(this, {kLanguageFileFilter, QStringLiteral("Archivo de Origen")}));
+}
+
+void frmLanSep::cmdExa2_Click()
+{
+    txtPOr->setText(services_.getSaveFileName(this, {kWordFileFilter, QStringLiteral("Archivo de Palabras de Origen")}));
+}
+
+void frmLanSep::cmdExa3_Click()
+{
+    txtDic->setText(services_.getSaveFileName(this, {kWordFileFilter, QStringLiteral("Archivo de Diccionario")}));
+}
+
+void frmLanSep::cmdSep_Click()
+{
+    const FileStatus status = separateLanguage(txtOri->text(), txtPOr->text(), txtDic->text(),
+                                               chosenCase(optMay, optMin), chosenCase(optMay2, optMin2));
+    if (!status.ok()) {
+        services_.warning(this, messages::kSeparationTitle, fileErrorMessage(status));
+        return;
+    }
+    services_.information(this, messages::kSeparationTitle, messages::kSeparationDone);
+}
+
+} // namespace vordane
