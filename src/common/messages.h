@@ -31,6 +31,38 @@ inline QString wordListExhausted(const QString &wordList, const QString &rootCod
         .arg(wordList, rootCode);
 }
 
+// Dictionary tools.
+inline const QString kPassageTitle = QStringLiteral("Pasaje");
+inline const QString kCombinationTitle = QStringLiteral("Combinación");
+inline const QString kExportTitle = QStringLiteral("Exportación");
+inline const QString kUpperDone = QStringLiteral("Pasaje a mayúsculas finalizado.");
+inline const QString kLowerDone = QStringLiteral("Pasaje a minúsculas finalizado.");
+inline const QString kCombinationDone = QStringLiteral("Combinación finalizada");
+inline const QString kExportDone = QStringLiteral("Exportación finalizada");
+inline const QString kEmptySeparator = QStringLiteral("No se ha indicado ningún separador.");
+inline const QString kFirstRowNotInUse =
+    QStringLiteral("La primera fila no está en uso: la combinación toma de ella la cantidad de líneas.");
+inline QString listingTooShort(const QString &file, qint64 lines)
+{
+    return QStringLiteral("El archivo «%1» tiene %2 líneas: el encabezado ocupa cuatro.").arg(file).arg(lines);
+}
+inline QString translationTooShort(const QString &file, qint64 lines)
+{
+    return QStringLiteral("El archivo de traducción «%1» tiene solo %2 líneas, menos que el archivo de origen.")
+        .arg(file)
+        .arg(lines);
+}
+inline QString rowWithoutFile(int row)
+{
+    return QStringLiteral("La fila %1 está en uso pero no tiene ningún archivo.").arg(row + 1);
+}
+inline QString sourceTooShort(const QString &file, int row)
+{
+    return QStringLiteral("El archivo «%1» de la fila %2 tiene menos líneas que el de la primera fila.")
+        .arg(file)
+        .arg(row + 1);
+}
+
 // Generation.
 inline const QString kTooManyWords = QStringLiteral(
     "No se pueden generar más de 10.000.000 de palabras de una vez. "

@@ -6,13 +6,17 @@ namespace vordane {
 
 namespace {
 
-template <typename Convert>
-QString convertCase(const QString &text, Convert convert)
+template <typename Ascii, typename Convert>
+QString convertCase(const QString &text, Ascii ascii, Convert convert)
 {
     QString result = text;
     QChar *data = result.data();
     for (qsizetype i = 0; i < result.size(); ++i) {
         const QChar c = data[i];
+        if (c.unicode() < 0x80) { // most text: no table look-up needed
+            data[i] = QChar(ascii(c.unicode()));
+            continue;
+        }
         if (c.isSurrogate())
             continue; // characters beyond the basic plane keep their form
         const QChar converted = convert(c);
@@ -29,12 +33,16 @@ QString convertCase(const QString &text, Convert convert)
 
 QString toUpperText(const QString &text)
 {
-    return convertCase(text, [](QChar c) { return c.toUpper(); });
+    return convertCase(
+        text, [](char16_t c) -> char16_t { return c >= u'a' && c <= u'z' ? c - 32 : c; },
+        [](QChar c) { return c.toUpper(); });
 }
 
 QString toLowerText(const QString &text)
 {
-    return convertCase(text, [](QChar c) { return c.toLower(); });
+    return convertCase(
+        text, [](char16_t c) -> char16_t { return c >= u'A' && c <= u'Z' ? c + 32 : c; },
+        [](QChar c) { return c.toLower(); });
 }
 
 QString applyCase(const QString &text, CaseOption option)

@@ -1,6 +1,8 @@
 #include "shell/controls.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
@@ -19,6 +21,10 @@ void placeWidget(QWidget *widget, const QString &name, const QRect &geometry)
         rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
         if (rect.height() == 0) // a label placed by its corner alone sizes itself
             rect.setHeight(label->sizeHint().height());
+    } else if (qobject_cast<QCheckBox *>(widget) || qobject_cast<QRadioButton *>(widget)) {
+        // A caption that needs a few pixels more than the layout gives it.
+        if (!static_cast<QAbstractButton *>(widget)->text().isEmpty())
+            rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     }
     widget->setGeometry(rect);
 }

@@ -12,9 +12,10 @@ namespace vordane {
 // The object name of a control-array element: "cmbIdent(3)".
 QString arrayName(const char *name, int index);
 
-// Names a control and places it in its parent at a twips rectangle. A label
-// grows to the right when its caption would not fit, as labels that size
-// themselves to their caption do.
+// Names a control and places it in its parent at a twips rectangle. A label,
+// check box or option button grows to the right when its caption would not
+// fit, so that no caption is clipped by a font wider than the one the
+// layout was drawn for.
 void placeWidget(QWidget *widget, const QString &name, const QRect &geometry);
 
 template <typename Widget>

@@ -1,5 +1,8 @@
 #include "shell/frmVordane.h"
 
+#include "dictionary/frmCombinar.h"
+#include "dictionary/frmCrear.h"
+#include "dictionary/frmExportar.h"
 #include "generator/frmGenerar.h"
 #include "roots/frmLanSep.h"
 #include "roots/frmRaiGen.h"
@@ -73,6 +76,9 @@ void frmVordane::registerTools()
 {
     launcher_.registerTool(QStringLiteral("frmGenerar"), [this] { return new frmGenerar(services_); });
     launcher_.registerTool(QStringLiteral("frmTransformar"), [this] { return new frmTransformar(services_); });
+    launcher_.registerTool(QStringLiteral("frmExportar"), [this] { return new frmExportar(services_); });
+    launcher_.registerTool(QStringLiteral("frmCrear"), [this] { return new frmCrear(services_); });
+    launcher_.registerTool(QStringLiteral("frmCombinar"), [this] { return new frmCombinar(services_); });
     launcher_.registerTool(QStringLiteral("frmRaices"), [this] { return new frmRaices(services_); });
     launcher_.registerTool(QStringLiteral("frmRaiGen"), [this] { return new frmRaiGen(services_); });
     launcher_.registerTool(QStringLiteral("frmLanSep"), [this] { return new frmLanSep(services_); });

@@ -1,0 +1,103 @@
+#include "dictionary/frmExportar.h"
+
+#include "common/messages.h"
+#include "common/textcase.h"
+#include "dictionary/dictionarytools.h"
+#include "dictionary/wordfile.h"
+#include "shell/controls.h"
+#include "shell/platformservices.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace vordane {
+
+namespace {
+
+// The three case options of a frame, "Mayúsculas" selected.
+std::array<QRadioButton *, 3> buildCaseOptions(QGroupBox *frame, const char *name)
+{
+    const std::array<QString, 3> captions{QStringLiteral("Mayúsculas"), QStringLiteral("Minúsculas"),
+                                          QStringLiteral("No modificar")};
+    std::array<QRadioButton *, 3> options{};
+    for (int i = 0; i < 3; ++i) {
+        options[std::size_t(i)] = placeControl(new QRadioButton(captions[std::size_t(i)], frame),
+                                               arrayName(name, i), 2640, 360 + 240 * i, 1215, 195);
+    }
+    options[0]->setChecked(true);
+    return options;
+}
+
+CaseOption chosenCase(const std::array<QRadioButton *, 3> &options)
+{
+    if (options[0]->isChecked())
+        return CaseOption::Upper;
+    if (options[1]->isChecked())
+        return CaseOption::Lower;
+    return CaseOption::Unchanged;
+}
+
+} // namespace
+
+frmExportar::frmExportar(PlatformServices &services, QWidget *parent)
+    : QWidget(parent)
+    , services_(services)
+{
+    setObjectName(QStringLiteral("frmExportar"));
+    setWindowTitle(QStringLiteral("Exportador de diccionarios"));
+    QWidget *client = buildClientArea(this, 4305, 4890);
+
+    fraOriginal = placeControl(new QGroupBox(QStringLiteral("Original"), client), "fraOriginal", 120, 120, 4095, 1215);
+    txtOrigen = placeControl(new QLineEdit(fraOriginal), "txtOrigen", 120, 360, 2415, 285);
+    cmdExaminar1 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraOriginal), "cmdExaminar1", 120, 720, 2415, 255);
+    optForma1 = buildCaseOptions(fraOriginal, "optForma1");
+
+    fraTraduccion = placeControl(new QGroupBox(QStringLiteral("Traducción"), client), QStringLiteral("fraTraducción"),
+                                 120, 1440, 4095, 1215);
+    txtTraduccion = placeControl(new QLineEdit(fraTraduccion), "txtTraduccion", 120, 360, 2415, 285);
+    cmdExaminar2 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraTraduccion), "cmdExaminar2", 120, 720, 2415, 255);
+    optForma2 = buildCaseOptions(fraTraduccion, "optForma2");
+
+    fraDestino = placeControl(new QGroupBox(QStringLiteral("Destino"), client), "fraDestino", 120, 2760, 4095, 1215);
+    txtDestino = placeControl(new QLineEdit(fraDestino), "txtDestino", 120, 360, 3735, 285);
+    cmdExaminar3 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraDestino), "cmdExaminar3", 120, 720, 3735, 255);
+
+    chkOmitir = placeControl(new QCheckBox(QStringLiteral("Omitir repeticiones y nulos"), client), "chkOmitir", 120, 4080, 2175, 255);
+    cmdExportar = placeControl(new QPushButton(QStringLiteral("Exportar"), client), "cmdExportar", 120, 4440, 4095, 375);
+
+    connect(cmdExaminar1, &QPushButton::clicked, this, &frmExportar::cmdExaminar1_Click);
+    connect(cmdExaminar2, &QPushButton::clicked, this, &frmExportar::cmdExaminar2_Click);
+    connect(cmdExaminar3, &QPushButton::clicked, this, &frmExportar::cmdExaminar3_Click);
+    connect(cmdExportar, &QPushButton::clicked, this, &frmExportar::cmdExportar_Click);
+}
+
+// No title is set: the dialogs show the platform's own.
+void frmExportar::cmdExaminar1_Click()
+{
+    txtOrigen->setText(services_.getOpenFileName(this, {kWordFileFilter, QString()}));
+}
+
+void frmExportar::cmdExaminar2_Click()
+{
+    txtTraduccion->setText(services_.getOpenFileName(this, {kWordFileFilter, QString()}));
+}
+
+void frmExportar::cmdExaminar3_Click()
+{
+    txtDestino->setText(services_.getSaveFileName(this, {kWordFileFilter, QString()}));
+}
+
+void frmExportar::cmdExportar_Click()
+{
+    const ToolResult result = exportDictionary(txtOrigen->text(), txtTraduccion->text(), txtDestino->text(),
+                                               chosenCase(optForma1), chosenCase(optForma2), chkOmitir->isChecked());
+    if (result.ok())
+        services_.information(this, messages::kExportTitle, messages::kExportDone);
+    else
+        services_.warning(this, messages::kExportTitle, toolResultMessage(result));
+}
+
+} // namespace vordane
