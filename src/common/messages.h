@@ -31,6 +31,33 @@ inline QString wordListExhausted(const QString &wordList, const QString &rootCod
         .arg(wordList, rootCode);
 }
 
+// File manager.
+inline const QString kDeleteTitle = QStringLiteral("Eliminación");
+inline const QString kRenameTitle = QStringLiteral("Cambio de nombre");
+inline const QString kNoFileSelected = QStringLiteral("No hay ningún archivo seleccionado.");
+inline const QString kEmptyNewName = QStringLiteral("No se ha indicado el nombre nuevo.");
+inline const QString kDriveTitle = QStringLiteral("Unidad");
+inline QString driveNotReady(const QString &drive)
+{
+    return QStringLiteral("La unidad «%1» no está disponible.").arg(drive);
+}
+inline QString fileMissing(const QString &file)
+{
+    return QStringLiteral("El archivo «%1» ya no existe.").arg(file);
+}
+inline QString cannotDelete(const QString &file)
+{
+    return QStringLiteral("No se ha podido eliminar el archivo «%1».").arg(file);
+}
+inline QString nameTaken(const QString &file)
+{
+    return QStringLiteral("Ya existe «%1»: el archivo no se ha renombrado.").arg(file);
+}
+inline QString cannotRename(const QString &from, const QString &to)
+{
+    return QStringLiteral("No se ha podido renombrar «%1» como «%2».").arg(from, to);
+}
+
 // Dictionary tools.
 inline const QString kPassageTitle = QStringLiteral("Pasaje");
 inline const QString kCombinationTitle = QStringLiteral("Combinación");

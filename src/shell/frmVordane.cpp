@@ -4,6 +4,7 @@
 #include "dictionary/frmCrear.h"
 #include "dictionary/frmExportar.h"
 #include "generator/frmGenerar.h"
+#include "manager/frmAdministrar.h"
 #include "roots/frmLanSep.h"
 #include "roots/frmRaiGen.h"
 #include "roots/frmRaices.h"
@@ -79,6 +80,7 @@ void frmVordane::registerTools()
     launcher_.registerTool(QStringLiteral("frmExportar"), [this] { return new frmExportar(services_); });
     launcher_.registerTool(QStringLiteral("frmCrear"), [this] { return new frmCrear(services_); });
     launcher_.registerTool(QStringLiteral("frmCombinar"), [this] { return new frmCombinar(services_); });
+    launcher_.registerTool(QStringLiteral("frmAdministrar"), [this] { return new frmAdministrar(services_); });
     launcher_.registerTool(QStringLiteral("frmRaices"), [this] { return new frmRaices(services_); });
     launcher_.registerTool(QStringLiteral("frmRaiGen"), [this] { return new frmRaiGen(services_); });
     launcher_.registerTool(QStringLiteral("frmLanSep"), [this] { return new frmLanSep(services_); });

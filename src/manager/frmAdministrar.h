@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QTreeView;
+
+namespace vordane {
+
+class PlatformServices;
+
+// The file manager: browse by drive, directory and pattern; delete or rename a file.
+class frmAdministrar : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmAdministrar(PlatformServices &services, QWidget *parent = nullptr);
+
+    // The drives offered: the file-system roots and mounted volumes.
+    static QStringList availableDrives();
+    // Where the window starts: the toolkit's folder where it exists, else the home folder.
+    static QString startDirectory();
+
+    // The directory the window works in (the path of R), and moving it there.
+    QString currentDirectory() const;
+    void setCurrentDirectory(const QString &path);
+    // The file list's current pattern.
+    QStringList filePatterns() const;
+    QFileSystemModel *fileModel() const { return fileModel_; }
+
+    QTreeView *R;
+    QComboBox *U;
+    QListView *A;
+    QComboBox *E;
+    QLineEdit *T;
+    QLineEdit *N;
+    QPushButton *cR;
+    QFrame *l;
+    QPushButton *cE;
+
+private:
+    void Form_Load();
+    void U_Change();
+    void R_Change();
+    void E_Click();
+    void A_Click(const QModelIndex &index);
+    void cE_Click();
+    void cR_Click();
+    void selectDriveOf(const QString &path);
+    QString filePath(const QString &name) const;
+
+    PlatformServices &services_;
+    QFileSystemModel *dirModel_;
+    QFileSystemModel *fileModel_;
+    QString directory_;
+};
+
+} // namespace vordane
