@@ -1,0 +1,242 @@
+#include "cli/clirunner.h"
+#include "common/linesource.h"
+#include "common/linewriter.h"
+#include "common/randomsource.h"
+#include "generator/combinacion.h"
+#include "generator/generationengine.h"
+#include "testfiles.h"
+#include "transformer/transformationengine.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vordane;
+using vordane::test::readBytes;
+using vordane::test::writeBytes;
+
+namespace {
+struct Run {
+    int status;
+    QByteArray out;
+    QString err;
+};
+} // namespace
+
+class tst_Cli : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+    void help_listsEverything();
+    void usageErrors_data();
+    void usageErrors();
+    void generar_matchesTheEngine();
+    void transformar_matchesTheEngine();
+    void fileTools_writeWhatTheWindowsWrite();
+    void roots_lenguaSepararRaiz();
+    void failures_exitOneAndTouchNothing();
+    void executable_runsAndReportsStatus();
+
+private:
+    Run run(const QStringList &args);
+    QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+Run tst_Cli::run(const QStringList &args)
+{
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    const int status = runCli(QStringList{QStringLiteral("vordane-cli")} + args, out, err);
+    return {status, out.data(), QString::fromUtf8(err.data())};
+}
+
+void tst_Cli::help_listsEverything()
+{
+    const Run general = run({"--help"});
+    QCOMPARE(general.status, kExitOk);
+    for (const char *name : {"generar", "transformar", "exportar", "combinar", "separar", "mayusculas", "minusculas",
+                             "lengua", "separar-lengua", "raiz"})
+        QVERIFY2(general.out.contains(name), name);
+    const Run generar = run({"generar", "--help"});
+    QCOMPARE(generar.status, kExitOk);
+    for (const char *option : {"--filas", "--por-fila", "--minimas", "--maximas", "--semilla", "--diccionario", "--salida"})
+        QVERIFY2(generar.out.contains(option), option);
+    QVERIFY(run({"separar-lengua", "--help"}).out.contains("--diccionario-caso"));
+    QVERIFY(run({"combinar", "--help"}).out.contains("FUENTE=PORCENTAJE"));
+}
+
+void tst_Cli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("no command") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"inventar"};
+    QTest::newRow("missing argument") << QStringList{"exportar", "a", "b"};
+    QTest::newRow("extra argument") << QStringList{"mayusculas", "a", "b", "c"};
+    QTest::newRow("unknown option") << QStringList{"separar", "a", "b", "--nada"};
+    QTest::newRow("bad case") << QStringList{"exportar", "a", "b", "c", "--origen", "grande"};
+    QTest::newRow("words and text") << QStringList{"transformar", "r.sc", "--texto", "a", "--palabras", "w"};
+    QTest::newRow("neither words nor text") << QStringList{"transformar", "r.sc"};
+    QTest::newRow("source without percentage") << QStringList{"combinar", "d.txt", "fuente"};
+    QTest::newRow("eleven sources") << (QStringList{"combinar", "d"} + QStringList(11, QStringLiteral("f=10")));
+}
+
+void tst_Cli::usageErrors()
+{
+    QFETCH(QStringList, args);
+    const Run result = run(args);
+    QCOMPARE(result.status, kExitUsage);
+    QVERIFY2(result.err.contains(QStringLiteral("uso: vordane-cli")), qPrintable(result.err));
+    QVERIFY(result.out.isEmpty());
+}
+
+void tst_Cli::generar_matchesTheEngine()
+{
+    Combinacion d = Combinacion::initial();
+    d.panels[0] = {"K", "Consonantes", {"p", "t", QString::fromUtf8("ñ")}};
+    d.panels[1] = {"V", "Vocales", {"a", "i"}};
+    d.patterns = {"KV", "VK"};
+    QVERIFY(writeLngFile(file("d.lng"), d).ok());
+
+    // Without a seed: the start state; defaults 100 rows, 1 word, 1 to 4 syllables.
+    RandomSource fresh;
+    const QString plain = generateWords(d, {100, 1, 1, 4}, fresh).text;
+    Run result = run({"generar", file("d.lng")});
+    QCOMPARE(result.status, kExitOk);
+    QCOMPARE(result.out, plain.toUtf8());
+    QVERIFY(result.err.isEmpty());
+
+    RandomSource seeded;
+    seeded.seed(42);
+    QVERIFY(writeBytes(file("dic.txt"), "agua\r\nfuego\r\n"));
+    StringListSource dictionary({"agua", "fuego"});
+    const QString paired = generateWords(d, {5, 2, 2, 3}, seeded, &dictionary).text;
+    result = run({"generar", file("d.lng"), "--filas", "5", "--por-fila", "2", "--minimas", "2", "--maximas", "3",
+                  "--semilla", "42", "--diccionario", file("dic.txt"), "--salida", file("out.txt"), "--verbose"});
+    QCOMPARE(result.status, kExitOk);
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(result.err, QStringLiteral("Listo.\n"));
+    QVERIFY(writeText(file("window.txt"), paired + QStringLiteral("\r\n")).ok()); // what "Guardar" writes
+    QCOMPARE(readBytes(file("out.txt")), readBytes(file("window.txt")));
+
+    QCOMPARE(run({"generar", file("d.lng"), "--filas", "20000000"}).status, kExitFailed);
+}
+
+void tst_Cli::transformar_matchesTheEngine()
+{
+    QVERIFY(writeBytes(file("r.sc"), "#k>#g\r\no#>u#\r\n"));
+    QVERIFY(writeBytes(file("w.lex"), "kasa\r\nkoko\r\n"));
+    Run result = run({"transformar", file("r.sc"), "--palabras", file("w.lex")});
+    QCOMPARE(result.status, kExitOk);
+    QCOMPARE(result.out, QByteArray("gasa\r\ngoku\r\n"));
+
+    QVERIFY(writeBytes(file("d.txt"), "uno\r\ndos"));
+    result = run({"transformar", file("r.sc"), "--texto", "koko,kasa,x", "--diccionario", file("d.txt"), "--salida",
+                  file("o.txt")});
+    QCOMPARE(result.status, kExitOk);
+    QCOMPARE(readBytes(file("o.txt")), QByteArray("uno = goku\r\ndos = gasa\r\n\r\n"));
+    QCOMPARE(TransformarTexto(QStringLiteral("koko"), {"#k>#g", "o#>u#"}), QStringLiteral("goku\r\n"));
+}
+
+void tst_Cli::fileTools_writeWhatTheWindowsWrite()
+{
+    QVERIFY(writeBytes(file("o.txt"), "agua\r\nagua\r\nfuego\r\n"));
+    QVERIFY(writeBytes(file("t.txt"), "ulmi\r\nx\r\ntarno\r\n"));
+    QCOMPARE(run({"exportar", file("o.txt"), file("t.txt"), file("d.dic")}).status, kExitOk);
+    QCOMPARE(readBytes(file("d.dic")), QByteArray("AGUA = ULMI\r\nAGUA = X\r\nFUEGO = TARNO\r\n"));
+    QCOMPARE(run({"exportar", file("o.txt"), file("t.txt"), file("d.dic"), "--origen", "igual", "--traduccion",
+                  "minusculas", "--omitir"}).status, kExitOk);
+    QCOMPARE(readBytes(file("d.dic")), QByteArray("agua = ulmi\r\nfuego = tarno\r\n"));
+
+    QVERIFY(writeBytes(file("l.txt"), "1\r\n2\r\n3\r\n4\r\ncasa : house\r\n"));
+    QCOMPARE(run({"separar", file("l.txt"), file("s.txt"), "--separador", ":"}).status, kExitOk);
+    QCOMPARE(readBytes(file("s.txt")), QByteArray("house\r\ncasa : house\r\ncasa : house\r\n"));
+    QCOMPARE(run({"separar", file("l.txt"), file("s.txt")}).status, kExitOk); // "=" by default
+    QCOMPARE(readBytes(file("s.txt")), QByteArray("casa : house\r\ncasa : house\r\ncasa : house\r\n"));
+
+    QVERIFY(writeBytes(file("c.txt"), "\xe1rbol\r\n"));
+    QCOMPARE(run({"mayusculas", file("c.txt"), file("u.txt")}).status, kExitOk);
+    QCOMPARE(readBytes(file("u.txt")), QByteArray("\xc1RBOL\r\n"));
+    const Run lower = run({"minusculas", file("u.txt"), file("u.txt"), "--verbose"});
+    QCOMPARE(readBytes(file("u.txt")), QByteArray("\xe1rbol\r\n"));
+    QCOMPARE(lower.err, QString::fromUtf8("Pasaje a minúsculas finalizado.\n"));
+
+    QVERIFY(writeBytes(file("a.txt"), "a1\r\na2\r\na3\r\na4\r\n"));
+    QVERIFY(writeBytes(file("b.txt"), "b1\r\nb2\r\nb3\r\nb4\r\n"));
+    QCOMPARE(run({"combinar", file("m.txt"), file("a.txt") + "=50", file("b.txt") + "=50", "--semilla", "7"}).status,
+             kExitOk);
+    RandomSource reference;
+    reference.seed(7);
+    QByteArray expected;
+    for (int i = 1; i <= 4; ++i)
+        expected += (std::floor(reference.nextUnit() * 100) + 1 <= 50 ? "a" : "b") + QByteArray::number(i) + "\r\n";
+    QCOMPARE(readBytes(file("m.txt")), expected);
+}
+
+void tst_Cli::roots_lenguaSepararRaiz()
+{
+    const QString rad = file("r.rad");
+    QCOMPARE(run({"raiz", rad, "Ag1", "Agua", "*", "1"}).status, kExitOk);
+    QCOMPARE(run({"raiz", rad, "fu1", "fuego", "*", "1"}).status, kExitOk);
+    QCOMPARE(run({"raiz", rad, "ag2", "lago", "#ag1+in", "2"}).status, kExitOk);
+    QCOMPARE(run({"raiz", rad, "AG2", "lago", "in+#ag1", "2"}).status, kExitOk);
+    QCOMPARE(readBytes(rad), QByteArray("ag1:agua:*:1\r\nfu1:fuego:*:1\r\nag2:lago:in+#ag1:2\r\n"));
+    QCOMPARE(readBytes(rad + ".tmp"), QByteArray("ag1:agua:*:1\r\nfu1:fuego:*:1\r\nag2:lago:#ag1+in:2\r\n"));
+
+    QVERIFY(writeBytes(file("w.lex"), "sul\r\npra\r\n"));
+    QCOMPARE(run({"lengua", file("w.lex"), rad, file("o.lan"), "--orden", "MA"}).status, kExitOk);
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("ag1:agua:sul\r\nfu1:fuego:pra\r\nag2:lago:sulin\r\n"));
+    QCOMPARE(run({"separar-lengua", file("o.lan"), file("p.lex"), file("d.dic"), "--palabras", "igual"}).status, kExitOk);
+    QCOMPARE(readBytes(file("p.lex")), QByteArray("agua\r\nfuego\r\nlago\r\n"));
+    QCOMPARE(readBytes(file("d.dic")), QByteArray("SUL\r\nPRA\r\nSULIN\r\n"));
+
+    QVERIFY(writeBytes(file("w.lex"), "sul\r\n"));
+    const Run exhausted = run({"lengua", file("w.lex"), rad, file("o.lan")});
+    QCOMPARE(exhausted.status, kExitFailed);
+    QVERIFY(exhausted.err.contains(QStringLiteral("«fu1»")));
+}
+
+void tst_Cli::failures_exitOneAndTouchNothing()
+{
+    QVERIFY(writeBytes(file("keep.txt"), "kept"));
+    const QList<QStringList> cases{
+        {"exportar", file("none.txt"), file("none.txt"), file("keep.txt")},
+        {"mayusculas", file("none.txt"), file("keep.txt")},
+        {"separar", file("none.txt"), file("keep.txt")},
+        {"combinar", file("keep.txt"), file("none.txt") + "=100"},
+        {"lengua", file("none.lex"), file("none.rad"), file("keep.txt")},
+        {"separar-lengua", file("none.lan"), file("keep.txt"), file("keep.txt")},
+        {"generar", file("none.lng"), "--salida", file("keep.txt")},
+        {"transformar", file("none.sc"), "--texto", "a", "--salida", file("keep.txt")},
+        {"raiz", file("no/dir/r.rad"), "a", "b", "c", "1"},
+    };
+    for (const QStringList &args : cases) {
+        const Run result = run(args);
+        QCOMPARE(result.status, kExitFailed);
+        QVERIFY2(!result.err.isEmpty(), qPrintable(args.join(QLatin1Char(' '))));
+        QCOMPARE(readBytes(file("keep.txt")), QByteArray("kept"));
+    }
+    QVERIFY(run({"generar", file("none.lng")}).err.contains(QStringLiteral("no existe")));
+}
+
+void tst_Cli::executable_runsAndReportsStatus()
+{
+    QVERIFY(writeBytes(file("c.txt"), "abc\r\n"));
+    QProcess process;
+    process.start(QStringLiteral(VORDANE_CLI_PATH), {"mayusculas", file("c.txt"), file("u.txt"), "--verbose"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(readBytes(file("u.txt")), QByteArray("ABC\r\n"));
+    QVERIFY(process.readAllStandardError().contains("Pasaje a may"));
+
+    process.start(QStringLiteral(VORDANE_CLI_PATH), {"mayusculas"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 2);
+}
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_cli.moc"
