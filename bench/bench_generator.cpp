@@ -5,7 +5,9 @@
 #include "generator/frmGenerar.h"
 #include "generator/frmHacer.h"
 #include "generator/generationengine.h"
-#include "shell/platformservices.h"
+#include "shell/silentplatformservices.h"
+
+#include "widgetbenchmarkmain.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -39,19 +41,9 @@ void BM_GenerateEngine(benchmark::State &state)
 }
 BENCHMARK(BM_GenerateEngine)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-class NoServices final : public vordane::PlatformServices {
-public:
-    QString getOpenFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
-    QString getSaveFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
-    void information(QWidget *, const QString &, const QString &) override {}
-    void warning(QWidget *, const QString &, const QString &) override {}
-    void setClipboardText(const QString &) override {}
-    void showModal(QDialog *dialog) override { dialog->show(); }
-};
-
 void BM_GenerateWindow(benchmark::State &state)
 {
-    NoServices services;
+    vordane::SilentPlatformServices services;
     vordane::frmGenerar generator(services);
     generator.setCombinacion(benchDefinition());
     generator.cmdGenerar->click();
@@ -65,12 +57,4 @@ BENCHMARK(BM_GenerateWindow)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORDANE_WIDGET_BENCHMARK_MAIN()

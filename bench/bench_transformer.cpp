@@ -6,6 +6,8 @@
 #include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
 
+#include "widgetbenchmarkmain.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -85,12 +87,4 @@ BENCHMARK(BM_OpenWordList)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+VORDANE_WIDGET_BENCHMARK_MAIN()

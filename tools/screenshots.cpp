@@ -3,7 +3,7 @@
 
 #include "shell/appstyle.h"
 #include "shell/frmVordane.h"
-#include "shell/platformservices.h"
+#include "shell/silentplatformservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,16 +17,6 @@
 #include <QTextStream>
 
 namespace {
-
-class SilentServices final : public vordane::PlatformServices {
-public:
-    QString getOpenFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
-    QString getSaveFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
-    void information(QWidget *, const QString &, const QString &) override {}
-    void warning(QWidget *, const QString &, const QString &) override {}
-    void setClipboardText(const QString &) override {}
-    void showModal(QDialog *dialog) override { dialog->show(); }
-};
 
 bool save(QWidget *widget, const QDir &dir, const QString &name)
 {
@@ -52,7 +42,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    SilentServices services;
+    vordane::SilentPlatformServices services;
     vordane::frmVordane window(services);
     window.show();
     QApplication::processEvents();

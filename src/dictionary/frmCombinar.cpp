@@ -19,18 +19,6 @@
 
 namespace vordane {
 
-namespace {
-constexpr int kEnterKeyCode = 13;
-
-QFrame *horizontalLine(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    return line;
-}
-} // namespace
-
 frmCombinar::frmCombinar(PlatformServices &services, QWidget *parent)
     : QWidget(parent)
     , services_(services)
@@ -82,8 +70,7 @@ void frmCombinar::Form_Load()
 bool frmCombinar::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int code = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) ? kEnterKeyCode : key->key();
+        const int code = keyCode(static_cast<QKeyEvent *>(event));
         for (int i = 0; i < kCombinerRows; ++i) {
             if (watched == cmdPorcenta[std::size_t(i)])
                 cmdPorcenta_KeyDown(i, code);

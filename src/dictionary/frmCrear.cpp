@@ -27,9 +27,7 @@ frmCrear::frmCrear(PlatformServices &services, QWidget *parent)
     txtArch[1] = placeControl(new QLineEdit(client), arrayName("txtArch", 1), 240, 1680, 2535, 285);
     lblEtiqueta[1] = placeControl(new QLabel(QStringLiteral("Destino:"), client), arrayName("lblEtiqueta", 1), 240, 1320, 585, 195);
     cmdDestex = placeControl(new QPushButton(QStringLiteral("Examinar..."), client), "cmdDestex", 240, 2040, 2535, 375);
-    Line1 = placeControl(new QFrame(client), "Line1", 0, 2520, 3000, 15);
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Plain);
+    Line1 = placeControl(horizontalLine(client), "Line1", 0, 2520, 3000, 15);
     cmdSeparar = placeControl(new QPushButton(QStringLiteral("Separar"), client), "cmdSeparar", 240, 2640, 2175, 375);
     txtSep = placeControl(new QLineEdit(QStringLiteral("="), client), "txtSep", 2520, 2640, 255, 375);
     cmdMayus = placeControl(new QPushButton(QStringLiteral("Mayúsculas"), client), "cmdMayus", 240, 3120, 2535, 375);

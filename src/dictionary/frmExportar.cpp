@@ -33,11 +33,7 @@ std::array<QRadioButton *, 3> buildCaseOptions(QGroupBox *frame, const char *nam
 
 CaseOption chosenCase(const std::array<QRadioButton *, 3> &options)
 {
-    if (options[0]->isChecked())
-        return CaseOption::Upper;
-    if (options[1]->isChecked())
-        return CaseOption::Lower;
-    return CaseOption::Unchanged;
+    return vordane::chosenCase(options[0], options[1]);
 }
 
 } // namespace

@@ -34,21 +34,6 @@ QStringList identifierItems()
         items.append(QString(QChar(c)));
     return items;
 }
-
-QStringList listItems(const QListWidget *list)
-{
-    QStringList items;
-    items.reserve(list->count());
-    for (int row = 0; row < list->count(); ++row)
-        items.append(list->item(row)->text());
-    return items;
-}
-
-void setListItems(QListWidget *list, const QStringList &items)
-{
-    list->clear();
-    list->addItems(items);
-}
 } // namespace
 
 frmGenerar::frmGenerar(PlatformServices &services, QWidget *parent)
@@ -132,9 +117,9 @@ Combinacion frmGenerar::combinacion() const
         const auto k = std::size_t(i);
         definition.panels[k].identifier = cmbIdent[k]->currentText();
         definition.panels[k].description = txtDescrip[k]->text();
-        definition.panels[k].letters = listItems(lstLetras[k]);
+        definition.panels[k].letters = listTexts(lstLetras[k]);
     }
-    definition.patterns = listItems(lstSilabas);
+    definition.patterns = listTexts(lstSilabas);
     return definition;
 }
 
@@ -144,19 +129,19 @@ void frmGenerar::setCombinacion(const Combinacion &definition)
         const auto k = std::size_t(i);
         txtDescrip[k]->setText(definition.panels[k].description);
         cmbIdent[k]->setEditText(definition.panels[k].identifier);
-        setListItems(lstLetras[k], definition.panels[k].letters);
+        setListTexts(lstLetras[k], definition.panels[k].letters);
     }
-    setListItems(lstSilabas, definition.patterns);
+    setListTexts(lstSilabas, definition.patterns);
 }
 
 QString frmGenerar::vaciar(int i) const
 {
-    return letterListText(listItems(lstLetras[std::size_t(i)]));
+    return letterListText(listTexts(lstLetras[std::size_t(i)]));
 }
 
 void frmGenerar::llenar(int i, const QString &text)
 {
-    setListItems(lstLetras[std::size_t(i)], parseLetterList(text));
+    setListTexts(lstLetras[std::size_t(i)], parseLetterList(text));
 }
 
 void frmGenerar::txtDescrip_Change(int i)

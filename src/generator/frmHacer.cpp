@@ -79,8 +79,7 @@ frmHacer::frmHacer(frmGenerar &generator)
     const QList<QWidget *> order{txtMinimas, txtMaximas, txtFilas, txtPorfila, txtEstado, txtCuantas,
                                  txtPalabras, cmdCopiar, cmdSave, cmdMayuscula, cmdMinuscula, txtSemilla,
                                  cmdSemilla, cmdGenerar, cmdLimpiar, chkAdosar, txtDict, cmdExaminar, cmdCancelar};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
+    setTabOrderChain(order);
 
     connect(cmdGenerar, &QPushButton::clicked, this, &frmHacer::cmdGenerar_Click);
     connect(cmdSemilla, &QPushButton::clicked, this, &frmHacer::cmdSemilla_Click);
@@ -100,8 +99,7 @@ Combinacion frmHacer::AlmaMatriz() const
 
 void frmHacer::setStatus(const QString &status)
 {
-    txtEstado->setText(status);
-    txtEstado->repaint();
+    showStatus(txtEstado, status);
 }
 
 void frmHacer::cmdGenerar_Click()

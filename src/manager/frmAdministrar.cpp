@@ -74,9 +74,7 @@ frmAdministrar::frmAdministrar(PlatformServices &services, QWidget *parent)
     T->setReadOnly(true);
     N = placeControl(new QLineEdit(client), "N", 4800, 480, 2895, 285);
     cR = placeControl(new QPushButton(QStringLiteral("Renombrar"), client), "cR", 4800, 840, 2895, 375);
-    l = placeControl(new QFrame(client), "l", 4800, 1320, 2880, 15);
-    l->setFrameShape(QFrame::HLine);
-    l->setFrameShadow(QFrame::Plain);
+    l = placeControl(horizontalLine(client), "l", 4800, 1320, 2880, 15);
     cE = placeControl(new QPushButton(QStringLiteral("Eliminar"), client), "cE", 4800, 1440, 2895, 375);
 
     connect(U, &QComboBox::activated, this, &frmAdministrar::U_Change);

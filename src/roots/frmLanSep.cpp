@@ -35,15 +35,6 @@ CaseGroup buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower,
     return group;
 }
 
-CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower)
-{
-    if (upper->isChecked())
-        return CaseOption::Upper;
-    if (lower->isChecked())
-        return CaseOption::Lower;
-    return CaseOption::Unchanged;
-}
-
 } // namespace
 
 frmLanSep::frmLanSep(PlatformServices &services, QWidget *parent)

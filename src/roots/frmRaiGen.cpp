@@ -44,8 +44,7 @@ frmRaiGen::frmRaiGen(PlatformServices &services, QWidget *parent)
     cmbOrd->setCurrentIndex(0);
 
     const QList<QWidget *> order{txtPal, txtRad, txtOut, cmdGen, cmdExa, cmdExa2, cmdExa3, cmbOrd};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
+    setTabOrderChain(order);
 
     connect(cmdExa, &QPushButton::clicked, this, &frmRaiGen::cmdExa_Click);
     connect(cmdExa2, &QPushButton::clicked, this, &frmRaiGen::cmdExa2_Click);

@@ -17,10 +17,6 @@
 
 namespace vordane {
 
-namespace {
-constexpr int kEnterKeyCode = 13;
-}
-
 frmRaices::frmRaices(PlatformServices &services, QWidget *parent)
     : QWidget(parent)
     , services_(services)
@@ -32,9 +28,7 @@ frmRaices::frmRaices(PlatformServices &services, QWidget *parent)
     txtArc = placeControl(new QLineEdit(client), "txtArc", 960, 120, 1860, 285);
     lblArc = placeControl(new QLabel(QStringLiteral("Archivo:"), client), "lblArc", 120, 120, 0, 0);
     cmdExa = placeControl(new QPushButton(QStringLiteral("Examinar"), client), "cmdExa", 120, 480, 2775, 375);
-    linSep = placeControl(new QFrame(client), "linSep", 0, 960, 3000, 15);
-    linSep->setFrameShape(QFrame::HLine);
-    linSep->setFrameShadow(QFrame::Plain);
+    linSep = placeControl(horizontalLine(client), "linSep", 0, 960, 3000, 15);
     txtCod = placeControl(new QLineEdit(client), "txtCod", 960, 1080, 1860, 285);
     lblCod = placeControl(new QLabel(QStringLiteral("Código:"), client), "lblCod", 120, 1080, 0, 0);
     txtPal = placeControl(new QLineEdit(client), "txtPal", 960, 1440, 1860, 285);
@@ -60,8 +54,7 @@ frmRaices::frmRaices(PlatformServices &services, QWidget *parent)
         box->setEnabled(false);
 
     const QList<QWidget *> order{txtArc, cmdExa, txtCod, txtPal, txtVal, cmdLim, cmdGuardar, cmbNiv};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
+    setTabOrderChain(order);
 
     for (QLineEdit *box : {txtArc, txtCod, txtPal})
         box->installEventFilter(this);
@@ -82,8 +75,7 @@ bool frmRaices::eventFilter(QObject *watched, QEvent *event)
         else if (watched == txtPal)
             txtPal_LostFocus();
     } else if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int code = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) ? kEnterKeyCode : key->key();
+        const int code = keyCode(static_cast<QKeyEvent *>(event));
         if (watched == txtCod)
             txtCod_KeyDown(code);
         else if (watched == txtPal)

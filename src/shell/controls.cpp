@@ -1,6 +1,10 @@
 #include "shell/controls.h"
 
 #include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QLabel>
 #include <QRadioButton>
 #include <QMenuBar>
@@ -27,6 +31,55 @@ void placeWidget(QWidget *widget, const QString &name, const QRect &geometry)
             rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     }
     widget->setGeometry(rect);
+}
+
+QStringList listTexts(const QListWidget *list)
+{
+    QStringList texts;
+    texts.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row)
+        texts.append(list->item(row)->text());
+    return texts;
+}
+
+void setListTexts(QListWidget *list, const QStringList &texts)
+{
+    list->clear();
+    list->addItems(texts);
+}
+
+QFrame *horizontalLine(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    return line;
+}
+
+void setTabOrderChain(const QList<QWidget *> &widgets)
+{
+    for (qsizetype i = 0; i + 1 < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets.at(i), widgets.at(i + 1));
+}
+
+int keyCode(const QKeyEvent *event)
+{
+    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) ? kEnterKeyCode : event->key();
+}
+
+void showStatus(QLineEdit *box, const QString &status)
+{
+    box->setText(status);
+    box->repaint();
+}
+
+CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower)
+{
+    if (upper->isChecked())
+        return CaseOption::Upper;
+    if (lower->isChecked())
+        return CaseOption::Lower;
+    return CaseOption::Unchanged;
 }
 
 QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar)

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "common/textcase.h"
 #include "shell/twips.h"
 
 #include <QString>
 #include <QWidget>
 
+class QFrame;
+class QKeyEvent;
+class QLineEdit;
+class QListWidget;
 class QMenuBar;
+class QRadioButton;
 
 namespace vordane {
 
@@ -30,6 +36,26 @@ Widget *placeControl(Widget *widget, const char *name, int left, int top, int wi
 {
     return placeControl(widget, QLatin1String(name), left, top, width, height);
 }
+
+// The texts of a list box, top to bottom, and the list box filled with texts.
+QStringList listTexts(const QListWidget *list);
+void setListTexts(QListWidget *list, const QStringList &texts);
+
+// A horizontal line control.
+QFrame *horizontalLine(QWidget *parent);
+
+// Tab order through the widgets in the order given.
+void setTabOrderChain(const QList<QWidget *> &widgets);
+
+// Enter (either key) as key code 13, any other key as its Qt key.
+int keyCode(const QKeyEvent *event);
+inline constexpr int kEnterKeyCode = 13;
+
+// Shows a status text at once, even while a handler keeps the event loop waiting.
+void showStatus(QLineEdit *box, const QString &status);
+
+// The case option an "upper / lower / unchanged" group of option buttons selects.
+CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower);
 
 // Gives a window a client area of the given size in twips, below an optional
 // menu bar, and returns it: controls are placed inside it. The window keeps

@@ -24,15 +24,6 @@ namespace vordane {
 
 namespace {
 const QString kReady = QStringLiteral("Listo.");
-
-QStringList listItems(const QListWidget *list)
-{
-    QStringList items;
-    items.reserve(list->count());
-    for (int row = 0; row < list->count(); ++row)
-        items.append(list->item(row)->text());
-    return items;
-}
 } // namespace
 
 frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
@@ -86,8 +77,7 @@ frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
 
     const QList<QWidget *> order{txtOrigen, txtDestino, lstTrans, cmdPoner, cmdQuitar, cmdEliminar, txtTrans,
                                  cmdOpen, cmdSave, cmdClear, cmdTrans, txtEstado, chkAdosar, txtDict, cmdExaminar};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        setTabOrder(order.at(i), order.at(i + 1));
+    setTabOrderChain(order);
 
     connect(cmdPoner, &QPushButton::clicked, this, &frmTransformar::cmdPoner_Click);
     connect(cmdQuitar, &QPushButton::clicked, this, &frmTransformar::cmdQuitar_Click);
@@ -105,8 +95,7 @@ frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
 
 void frmTransformar::setStatus(const QString &status)
 {
-    txtEstado->setText(status);
-    txtEstado->repaint();
+    showStatus(txtEstado, status);
 }
 
 void frmTransformar::cmdPoner_Click()
@@ -154,7 +143,7 @@ void frmTransformar::mnuSSave_Click()
     setStatus(QStringLiteral("Guardando."));
     const QString path = services_.getSaveFileName(this, {kRuleFileFilter, messages::kSaveRulesTitle});
     if (!path.isEmpty()) {
-        const FileStatus status = writeRuleFile(path, listItems(lstTrans));
+        const FileStatus status = writeRuleFile(path, listTexts(lstTrans));
         if (!status.ok())
             services_.warning(this, messages::kSaveRulesTitle, fileErrorMessage(status));
     }
@@ -176,7 +165,7 @@ void frmTransformar::cmdTrans_Click()
             dictionary = std::make_unique<StringListSource>(QStringList());
     }
     txtDestino->clear();
-    const QString result = TransformarTexto(txtOrigen->text(), ruleTable(listItems(lstTrans)), dictionary.get());
+    const QString result = TransformarTexto(txtOrigen->text(), ruleTable(listTexts(lstTrans)), dictionary.get());
     txtDestino->setText(result);
     setStatus(kReady);
 }

@@ -4,6 +4,7 @@
 #include "generator/frmGenerar.h"
 #include "generator/frmHacer.h"
 #include "shell/appstyle.h"
+#include "shell/controls.h"
 #include "shell/frmVordane.h"
 #include "shell/multilinetextbox.h"
 #include "testfiles.h"
@@ -32,10 +33,7 @@ namespace {
 
 QStringList items(const QListWidget *list)
 {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
+    return listTexts(list);
 }
 
 void click(QPushButton *button)

@@ -1,5 +1,6 @@
 #include "fakeplatformservices.h"
 #include "shell/appstyle.h"
+#include "shell/controls.h"
 #include "shell/multilinetextbox.h"
 #include "testfiles.h"
 #include "transformer/frmTransformar.h"
@@ -23,10 +24,7 @@ using Kind = FakePlatformServices::Kind;
 namespace {
 QStringList items(const QListWidget *list)
 {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
+    return listTexts(list);
 }
 } // namespace
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "shell/platformservices.h"
+
+#include <QDialog>
+
+namespace vordane {
+
+// Services for running windows without a person (screenshots, benchmarks):
+// every file dialog is cancelled, messages go nowhere, modal windows are
+// shown without waiting.
+class SilentPlatformServices final : public PlatformServices {
+public:
+    QString getOpenFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    QString getSaveFileName(QWidget *, const FileDialogRequest &) override { return {}; }
+    void information(QWidget *, const QString &, const QString &) override {}
+    void warning(QWidget *, const QString &, const QString &) override {}
+    void setClipboardText(const QString &) override {}
+    void showModal(QDialog *dialog) override { dialog->show(); }
+};
+
+} // namespace vordane
