@@ -85,6 +85,21 @@ void BM_OpenWordList(benchmark::State &state)
 }
 BENCHMARK(BM_OpenWordList)->Unit(benchmark::kMillisecond);
 
+// The text box taking a text of a million CR LF lines.
+void BM_TextBoxMillionLines(benchmark::State &state)
+{
+    QString text;
+    for (int i = 0; i < 1'000'000; ++i)
+        text += QStringLiteral("palabra%1\r\n").arg(i);
+    vordane::MultiLineTextBox box;
+    box.setScrollBars(vordane::MultiLineTextBox::ScrollBars::Both);
+    for (auto _ : state) {
+        box.setText(text);
+        benchmark::DoNotOptimize(box.isReadOnly());
+    }
+}
+BENCHMARK(BM_TextBoxMillionLines)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 VORDANE_WIDGET_BENCHMARK_MAIN()

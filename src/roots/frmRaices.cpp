@@ -66,8 +66,13 @@ frmRaices::frmRaices(PlatformServices &services, QWidget *parent)
 
 bool frmRaices::eventFilter(QObject *watched, QEvent *event)
 {
-    // Focus leaving a box runs before the click on the control that takes it.
+    // Focus moving to another control runs the box's handler before that
+    // control's click. Focus leaving with the whole window (a message box
+    // opening, another window activated) is no move between controls.
     if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return QWidget::eventFilter(watched, event);
         if (watched == txtArc)
             txtArc_LostFocus();
         else if (watched == txtCod)

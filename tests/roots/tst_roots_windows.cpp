@@ -204,6 +204,11 @@ void tst_RootsWindows::raices_failuresWarnAndChangeNothing()
     QTest::keyClick(w->txtCod, Qt::Key_Return);
     QCOMPARE(services_->count(Kind::Warning), 2);
 
+    // A message box taking the focus from the window is no focus move: no second look-up.
+    QFocusEvent windowLeft(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(w->txtCod, &windowLeft);
+    QCOMPARE(services_->count(Kind::Warning), 2);
+
     w->txtArc->setText(file("missing.rad"));
     QTest::mouseClick(w->cmdGuardar, Qt::LeftButton);
     QVERIFY(services_->last(Kind::Warning)->text.contains(QDir::toNativeSeparators(file("missing.rad"))));
