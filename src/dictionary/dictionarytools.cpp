@@ -21,6 +21,16 @@ constexpr qsizetype kHeadingLines = 4;
 constexpr qsizetype kColumnWidth = 40;
 constexpr int kColumns = 3;
 
+// Opens the inputs, then the output: nothing is created when an input fails.
+FileStatus openInOrder(std::initializer_list<LineReader *> inputs, LineWriter &output)
+{
+    for (LineReader *input : inputs) {
+        if (const FileStatus status = input->open(); !status.ok())
+            return status;
+    }
+    return output.open();
+}
+
 ToolResult finish(LineReader &reader, LineWriter &writer)
 {
     if (!reader.status().ok())
@@ -74,12 +84,8 @@ ToolResult separateListing(const QString &origin, const QString &destination, co
     if (separator.isEmpty())
         return {ToolResult::Problem::EmptySeparator, {}, {}, -1, 0};
     LineReader reader(origin);
-    FileStatus status = reader.open();
-    if (!status.ok())
-        return ToolResult::fileFailure(status);
     LineWriter writer(destination);
-    status = writer.open();
-    if (!status.ok())
+    if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
         return ToolResult::fileFailure(status);
 
     qsizetype heading = 0;
@@ -101,12 +107,8 @@ ToolResult separateListing(const QString &origin, const QString &destination, co
 ToolResult copyWithCase(const QString &origin, const QString &destination, CaseOption option)
 {
     LineReader reader(origin);
-    FileStatus status = reader.open();
-    if (!status.ok())
-        return ToolResult::fileFailure(status);
     LineWriter writer(destination);
-    status = writer.open();
-    if (!status.ok())
+    if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
         return ToolResult::fileFailure(status);
     while (!reader.atEnd())
         writer.writeLine(applyCase(reader.readLine(), option));
@@ -171,16 +173,9 @@ ToolResult exportDictionary(const QString &origin, const QString &translation, c
                             CaseOption originCase, CaseOption translationCase, bool omit)
 {
     LineReader originReader(origin);
-    FileStatus status = originReader.open();
-    if (!status.ok())
-        return ToolResult::fileFailure(status);
     LineReader translationReader(translation);
-    status = translationReader.open();
-    if (!status.ok())
-        return ToolResult::fileFailure(status);
     LineWriter writer(destination);
-    status = writer.open();
-    if (!status.ok())
+    if (const FileStatus status = openInOrder({&originReader, &translationReader}, writer); !status.ok())
         return ToolResult::fileFailure(status);
 
     QString previous;
