@@ -30,6 +30,17 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, endAfterLastNonBlank(text) - begin);
 }
 
+QStringView trimmedBlanksView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == kBlank)
+        ++begin;
+    while (end > begin && text.at(end - 1) == kBlank)
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
 QString trimLeadingBlanks(const QString &text)
 {
     return text.mid(firstNonBlank(text));

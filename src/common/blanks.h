@@ -9,5 +9,7 @@ namespace vordane {
 QString trimBlanks(const QString &text);
 QString trimLeadingBlanks(const QString &text);
 QString trimTrailingBlanks(const QString &text);
+// The same without copying, for comparisons.
+QStringView trimmedBlanksView(QStringView text);
 
 } // namespace vordane

@@ -178,6 +178,7 @@ ToolResult exportDictionary(const QString &origin, const QString &translation, c
     if (const FileStatus status = openInOrder({&originReader, &translationReader}, writer); !status.ok())
         return ToolResult::fileFailure(status);
 
+    const QString kSeparator = kDictionarySeparator.toString();
     QString previous;
     std::int64_t translationLines = 0;
     while (!originReader.atEnd()) {
@@ -189,10 +190,15 @@ ToolResult exportDictionary(const QString &origin, const QString &translation, c
         }
         const QString t = applyCase(translationReader.readLine(), translationCase);
         ++translationLines;
-        const QString trimmedOrigin = trimBlanks(o);
-        if (!omit || (!trimBlanks(t).isEmpty() && trimmedOrigin != previous))
-            writer.writeLine(DictionaryEntry{o, t}.toLine());
-        previous = trimmedOrigin;
+        const QStringView trimmedOrigin = trimmedBlanksView(o);
+        if (!omit || (!trimmedBlanksView(t).isEmpty() && trimmedOrigin != previous)) {
+            // The line "o = t", written in pieces.
+            writer.write(o);
+            writer.write(kSeparator);
+            writer.writeLine(t);
+        }
+        if (omit)
+            previous = trimmedOrigin.toString();
     }
     if (!translationReader.status().ok())
         return ToolResult::fileFailure(translationReader.status());

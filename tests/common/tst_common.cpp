@@ -105,6 +105,7 @@ void tst_Common::trimBlanks()
     QFETCH(QString, leading);
     QFETCH(QString, trailing);
     QCOMPARE(vordane::trimBlanks(text), both);
+    QCOMPARE(trimmedBlanksView(text).toString(), both);
     QCOMPARE(trimLeadingBlanks(text), leading);
     QCOMPARE(trimTrailingBlanks(text), trailing);
 }
