@@ -17,18 +17,10 @@ namespace vordane {
 
 namespace {
 
-// The three case options of a frame, "Mayúsculas" selected.
 std::array<QRadioButton *, 3> buildCaseOptions(QGroupBox *frame, const char *name)
 {
-    const std::array<QString, 3> captions{QStringLiteral("Mayúsculas"), QStringLiteral("Minúsculas"),
-                                          QStringLiteral("No modificar")};
-    std::array<QRadioButton *, 3> options{};
-    for (int i = 0; i < 3; ++i) {
-        options[std::size_t(i)] = placeControl(new QRadioButton(captions[std::size_t(i)], frame),
-                                               arrayName(name, i), 2640, 360 + 240 * i, 1215, 195);
-    }
-    options[0]->setChecked(true);
-    return options;
+    return vordane::buildCaseOptions(frame, {arrayName(name, 0), arrayName(name, 1), arrayName(name, 2)},
+                                     QStringLiteral("No modificar"), QRect(2640, 360, 1215, 195), 240);
 }
 
 CaseOption chosenCase(const std::array<QRadioButton *, 3> &options)

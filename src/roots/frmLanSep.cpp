@@ -17,22 +17,11 @@ namespace vordane {
 
 namespace {
 
-struct CaseGroup {
-    QRadioButton *upper;
-    QRadioButton *lower;
-    QRadioButton *unchanged;
-};
-
-// The three case options of a frame, "Mayúsculas" selected.
-CaseGroup buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower, const char *unchanged)
+// The case options of a frame, "Mayúsculas" selected.
+std::array<QRadioButton *, 3> buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower, const char *unchanged)
 {
-    CaseGroup group{
-        placeControl(new QRadioButton(QStringLiteral("Mayúsculas"), frame), upper, 3120, 240, 1215, 255),
-        placeControl(new QRadioButton(QStringLiteral("Minúsculas"), frame), lower, 3120, 480, 1215, 255),
-        placeControl(new QRadioButton(QStringLiteral("No cambiar"), frame), unchanged, 3120, 720, 1215, 255),
-    };
-    group.upper->setChecked(true);
-    return group;
+    return buildCaseOptions(frame, {QLatin1String(upper), QLatin1String(lower), QLatin1String(unchanged)},
+                            QStringLiteral("No cambiar"), QRect(3120, 240, 1215, 255), 240);
 }
 
 } // namespace
@@ -52,18 +41,18 @@ frmLanSep::frmLanSep(PlatformServices &services, QWidget *parent)
     fraPOr = placeControl(new QGroupBox(QStringLiteral("Palabras de origen"), client), "fraPOr", 120, 1200, 4455, 1095);
     txtPOr = placeControl(new QLineEdit(fraPOr), "txtPOr", 120, 360, 2775, 285);
     cmdExa2 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraPOr), "cmdExa2", 120, 720, 2775, 255);
-    const CaseGroup words = buildCaseGroup(fraPOr, "optMay", "optMin", "optNoc");
-    optMay = words.upper;
-    optMin = words.lower;
-    optNoc = words.unchanged;
+    const auto words = buildCaseGroup(fraPOr, "optMay", "optMin", "optNoc");
+    optMay = words[0];
+    optMin = words[1];
+    optNoc = words[2];
 
     fraDic = placeControl(new QGroupBox(QStringLiteral("Diccionario"), client), "fraDic", 120, 2400, 4455, 1095);
     txtDic = placeControl(new QLineEdit(fraDic), "txtDic", 120, 360, 2775, 285);
     cmdExa3 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraDic), "cmdExa3", 120, 720, 2775, 255);
-    const CaseGroup dictionary = buildCaseGroup(fraDic, "optMay2", "optMin2", "optNoc2");
-    optMay2 = dictionary.upper;
-    optMin2 = dictionary.lower;
-    optNoc2 = dictionary.unchanged;
+    const auto dictionary = buildCaseGroup(fraDic, "optMay2", "optMin2", "optNoc2");
+    optMay2 = dictionary[0];
+    optMin2 = dictionary[1];
+    optNoc2 = dictionary[2];
 
     cmdSep = placeControl(new QPushButton(QStringLiteral("Separar"), client), "cmdSep", 120, 3720, 4455, 375);
 

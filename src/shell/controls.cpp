@@ -73,6 +73,19 @@ void showStatus(QLineEdit *box, const QString &status)
     box->repaint();
 }
 
+std::array<QRadioButton *, 3> buildCaseOptions(QWidget *frame, const std::array<QString, 3> &names,
+                                               const QString &unchangedCaption, const QRect &firstTwips, int step)
+{
+    const std::array<QString, 3> captions{QStringLiteral("Mayúsculas"), QStringLiteral("Minúsculas"), unchangedCaption};
+    std::array<QRadioButton *, 3> options{};
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        options[i] = placeControl(new QRadioButton(captions[i], frame), names[i], firstTwips.left(),
+                                  firstTwips.top() + step * int(i), firstTwips.width(), firstTwips.height());
+    }
+    options[0]->setChecked(true);
+    return options;
+}
+
 CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower)
 {
     if (upper->isChecked())

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
+
 class QFrame;
 class QKeyEvent;
 class QLineEdit;
@@ -53,6 +55,12 @@ inline constexpr int kEnterKeyCode = 13;
 
 // Shows a status text at once, even while a handler keeps the event loop waiting.
 void showStatus(QLineEdit *box, const QString &status);
+
+// The three case options of a frame, one under the other from (left, top) in
+// steps of `step` twips: "Mayúsculas", "Minúsculas" and `unchangedCaption`,
+// named names[0..2]; "Mayúsculas" selected.
+std::array<QRadioButton *, 3> buildCaseOptions(QWidget *frame, const std::array<QString, 3> &names,
+                                               const QString &unchangedCaption, const QRect &firstTwips, int step);
 
 // The case option an "upper / lower / unchanged" group of option buttons selects.
 CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower);

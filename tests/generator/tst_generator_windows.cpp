@@ -31,11 +31,6 @@ using Kind = FakePlatformServices::Kind;
 
 namespace {
 
-QStringList items(const QListWidget *list)
-{
-    return listTexts(list);
-}
-
 void click(QPushButton *button)
 {
     QVERIFY(button->isVisible());
@@ -155,7 +150,7 @@ void tst_GeneratorWindows::definition_patternButtons()
 {
     frmGenerar &w = *window_;
     click(w.cmdAgregar); // an empty text adds an empty pattern
-    QCOMPARE(items(w.lstSilabas), QStringList{QString()});
+    QCOMPARE(listTexts(w.lstSilabas), QStringList{QString()});
     w.lstSilabas->clear();
 
     for (const char *pattern : {"KV", "KVK", "V", "VK", "KV"}) {
@@ -163,23 +158,23 @@ void tst_GeneratorWindows::definition_patternButtons()
         click(w.cmdAgregar);
     }
     QCOMPARE(w.txtSilaba->text(), QStringLiteral("KV"));
-    QCOMPARE(items(w.lstSilabas), (QStringList{"KV", "KVK", "V", "VK", "KV"}));
+    QCOMPARE(listTexts(w.lstSilabas), (QStringList{"KV", "KVK", "V", "VK", "KV"}));
 
     // ">>" moves the selected pattern into the box; "<<" adds it at the end.
     w.lstSilabas->setCurrentRow(1);
     click(w.cmdExtraer);
     QCOMPARE(w.txtSilaba->text(), QStringLiteral("KVK"));
-    QCOMPARE(items(w.lstSilabas), (QStringList{"KV", "V", "VK", "KV"}));
+    QCOMPARE(listTexts(w.lstSilabas), (QStringList{"KV", "V", "VK", "KV"}));
     QVERIFY(w.lstSilabas->selectedItems().isEmpty());
     click(w.cmdExtraer); // nothing selected: nothing happens
     QCOMPARE(w.lstSilabas->count(), 4);
     click(w.cmdAgregar);
-    QCOMPARE(items(w.lstSilabas), (QStringList{"KV", "V", "VK", "KV", "KVK"}));
+    QCOMPARE(listTexts(w.lstSilabas), (QStringList{"KV", "V", "VK", "KV", "KVK"}));
 
     // "X" on the third removes it and selects the first.
     w.lstSilabas->setCurrentRow(2);
     click(w.cmdEliminar);
-    QCOMPARE(items(w.lstSilabas), (QStringList{"KV", "V", "KV", "KVK"}));
+    QCOMPARE(listTexts(w.lstSilabas), (QStringList{"KV", "V", "KV", "KVK"}));
     QCOMPARE(w.lstSilabas->currentRow(), 0);
     QVERIFY(w.lstSilabas->item(0)->isSelected());
 
@@ -249,7 +244,7 @@ void tst_GeneratorWindows::definition_saveAndOpenThroughDialogs()
     QCOMPARE(services_->count(Kind::Warning), 0);
 
     w.llenar(3, QStringLiteral("a,,b"));
-    QCOMPARE(items(w.lstLetras[3]), (QStringList{"a", "", "b"}));
+    QCOMPARE(listTexts(w.lstLetras[3]), (QStringList{"a", "", "b"}));
 }
 
 void tst_GeneratorWindows::definition_openFailuresChangeNothing()
@@ -298,23 +293,23 @@ void tst_GeneratorWindows::editor_readsAndRewritesThePanel()
     editor->cmbSeleid->setCurrentIndex(1);
     emit editor->cmbSeleid->activated(1);
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("b,d,g"));
-    QCOMPARE(items(window_->lstLetras[1]), (QStringList{"b", "d", "g"})); // filling wrote nothing back
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"b", "d", "g"})); // filling wrote nothing back
 
     // Every keystroke rewrites the panel.
     editor->cmbSeleid->setCurrentIndex(0);
     emit editor->cmbSeleid->activated(0);
     QTest::keyClicks(editor->txtEditar, QStringLiteral("a,"));
-    QCOMPARE(items(window_->lstLetras[0]), (QStringList{"a", ""}));
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"a", ""}));
     QTest::keyClicks(editor->txtEditar, QStringLiteral("e,i,o,u"));
-    QCOMPARE(items(window_->lstLetras[0]), (QStringList{"a", "e", "i", "o", "u"}));
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"a", "e", "i", "o", "u"}));
 
     // A line break is part of a letter; only "," separates.
     QTest::keyClick(editor->txtEditar, Qt::Key_Return);
-    QCOMPARE(items(window_->lstLetras[0]).constLast(), QStringLiteral("u\r\n"));
+    QCOMPARE(listTexts(window_->lstLetras[0]).constLast(), QStringLiteral("u\r\n"));
 
     // Deleting everything leaves one empty letter.
     editor->txtEditar->setText(QString());
-    QCOMPARE(items(window_->lstLetras[0]), QStringList{QString()});
+    QCOMPARE(listTexts(window_->lstLetras[0]), QStringList{QString()});
 }
 
 void tst_GeneratorWindows::editor_selectedPanelRules()
@@ -331,7 +326,7 @@ void tst_GeneratorWindows::editor_selectedPanelRules()
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("p,q"));
     QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(editor->txtEditar, QStringLiteral(",r"));
-    QCOMPARE(items(window_->lstLetras[6]), (QStringList{"p", "q", "r"}));
+    QCOMPARE(listTexts(window_->lstLetras[6]), (QStringList{"p", "q", "r"}));
     QCOMPARE(window_->lstLetras[2]->count(), 0);
 
     // A typed identifier nobody has selects panel 0, without refilling the text.
@@ -339,7 +334,7 @@ void tst_GeneratorWindows::editor_selectedPanelRules()
     QCOMPARE(editor->selectedPanel(), 0);
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("p,q,r"));
     QTest::keyClicks(editor->txtEditar, QStringLiteral("s"));
-    QCOMPARE(items(window_->lstLetras[0]), (QStringList{"p", "q", "rs"}));
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"p", "q", "rs"}));
 }
 
 void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
@@ -350,7 +345,7 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     QTest::keyClicks(editor->txtEditar, QStringLiteral("x,y"));
     click(editor->cmdAceptar);
     QVERIFY(!editor->isVisible());
-    QCOMPARE(items(window_->lstLetras[3]), (QStringList{"x", "y"}));
+    QCOMPARE(listTexts(window_->lstLetras[3]), (QStringList{"x", "y"}));
 
     // Shown again as it was left; identifiers changed since are not listed.
     window_->cmbIdent[0]->setEditText(QStringLiteral("Z"));

@@ -21,12 +21,6 @@ using vordane::test::readBytes;
 using vordane::test::writeBytes;
 using Kind = FakePlatformServices::Kind;
 
-namespace {
-QStringList items(const QListWidget *list)
-{
-    return listTexts(list);
-}
-} // namespace
 
 class tst_TransformerWindow : public QObject {
     Q_OBJECT
@@ -114,7 +108,7 @@ void tst_TransformerWindow::ruleButtons()
     QVERIFY(w_->txtTrans->text().isEmpty());
     w_->txtTrans->setText(QStringLiteral("#k>#g"));
     click(w_->cmdPoner);
-    QCOMPARE(items(w_->lstTrans), (QStringList{"", " a > b ", "#k>#g"}));
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"", " a > b ", "#k>#g"}));
 
     click(w_->cmdQuitar); // no selection
     click(w_->cmdEliminar);
@@ -124,10 +118,10 @@ void tst_TransformerWindow::ruleButtons()
     w_->lstTrans->setCurrentRow(1);
     click(w_->cmdQuitar);
     QCOMPARE(w_->txtTrans->text(), QStringLiteral(" a > b "));
-    QCOMPARE(items(w_->lstTrans), (QStringList{"", "#k>#g"}));
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"", "#k>#g"}));
     w_->lstTrans->setCurrentRow(0);
     click(w_->cmdEliminar);
-    QCOMPARE(items(w_->lstTrans), QStringList{"#k>#g"});
+    QCOMPARE(listTexts(w_->lstTrans), QStringList{"#k>#g"});
 }
 
 void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
@@ -148,7 +142,7 @@ void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
     services_->answerDialog(file("r.sc"));
     w_->mnuSOpen->trigger();
     QCOMPARE(services_->last(Kind::Open)->title, QString::fromUtf8("Abrir sílabas"));
-    QCOMPARE(items(w_->lstTrans), (QStringList{" a>b", "", "c>d ", " a>b", "", "c>d "}));
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{" a>b", "", "c>d ", " a>b", "", "c>d "}));
     checkIdle();
     QCOMPARE(seen, (QStringList{"Guardando. busy", "Abriendo. busy"}));
     services_->duringDialog = nullptr;
@@ -175,7 +169,7 @@ void tst_TransformerWindow::ruleFiles_failuresAndCancel()
     w_->mnuSOpen->trigger();
     QCOMPARE(services_->last(Kind::Warning)->title, QString::fromUtf8("Abrir sílabas"));
     QVERIFY(services_->last(Kind::Warning)->text.contains(QDir::toNativeSeparators(file("falta.sc"))));
-    QCOMPARE(items(w_->lstTrans), QStringList{"a>b"});
+    QCOMPARE(listTexts(w_->lstTrans), QStringList{"a>b"});
     checkIdle();
 
     services_->answerDialog(file("no/dir/x.sc"));
