@@ -11,6 +11,8 @@ using namespace vordane;
 using vordane::test::readBytes;
 using vordane::test::writeBytes;
 
+Q_DECLARE_METATYPE(vordane::GenerationSettings)
+
 namespace {
 
 Combinacion consonantsAndVowels()
@@ -400,8 +402,6 @@ void tst_GeneratorEngine::run_reportsProgress()
     QVERIFY(std::is_sorted(reports.begin(), reports.end()));
     QVERIFY(reports.constLast() <= result.words);
 }
-
-Q_DECLARE_METATYPE(GenerationSettings)
 
 QTEST_APPLESS_MAIN(tst_GeneratorEngine)
 #include "tst_generator_engine.moc"
