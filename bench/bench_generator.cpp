@@ -34,7 +34,7 @@ void BM_GenerateEngine(benchmark::State &state)
     const vordane::GenerationSettings settings{double(state.range(0)), 1, 1, 4};
     vordane::RandomSource random;
     for (auto _ : state) {
-        const auto result = vordane::generateWords(definition, settings, random);
+        const auto result = vordane::generateText(definition, settings, random);
         benchmark::DoNotOptimize(result.text.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -52,7 +52,7 @@ void BM_GenerateLanguage(benchmark::State &state)
     }
     for (auto _ : state) {
         const auto result = vordane::generateLanguage(lex, rad, lan, QStringLiteral("AM"));
-        if (!result.ok())
+        if (!result.outcome.ok())
             state.SkipWithError("generation failed");
     }
     state.SetItemsProcessed(state.iterations() * count);

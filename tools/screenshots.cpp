@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
 
     // Every tool window that exists, alone in the main window and on its own.
     for (QAction *action : window.mnuProgramas->actions()) {
-        if (action->isSeparator() || action == window.mnuExit || !action->isEnabled())
+        if (action->isSeparator() || action == window.mnuExit)
             continue;
         action->trigger();
         QApplication::processEvents();
@@ -63,9 +63,12 @@ int main(int argc, char *argv[])
         if (!sub)
             continue;
         ok = save(sub, dir, sub->widget()->objectName()) && ok;
-        // Buttons that open a window of their own (modal editors and the like).
-        for (QPushButton *button : sub->widget()->findChildren<QPushButton *>()) {
-            if (!button->property("opensWindow").toBool())
+        // The word generator's modal windows, opened by their buttons.
+        if (sub->widget()->objectName() != QLatin1String("frmGenerar"))
+            continue;
+        for (const char *name : {"cmdEditar(0)", "cmdGenerar"}) {
+            auto *button = sub->widget()->findChild<QPushButton *>(QLatin1String(name));
+            if (!button)
                 continue;
             button->click();
             QApplication::processEvents();

@@ -1,3 +1,4 @@
+#include "common/qttranslation.h"
 #include "shell/appstyle.h"
 #include "shell/frmVordane.h"
 #include "shell/qtplatformservices.h"
@@ -7,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vordane::installQtTranslation(app);
     vordane::applyApplicationStyle(app);
     vordane::QtPlatformServices services;
     vordane::frmVordane window(services);

@@ -1,22 +1,22 @@
 #include "cli/clirunner.h"
 
+#include "cli/cliio.h"
 #include "common/linereader.h"
-#include "common/linewriter.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/randomsource.h"
 #include "dictionary/dictionarytools.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
+#include "generator/wordfilters.h"
 #include "roots/languagegenerator.h"
 #include "roots/languageseparator.h"
 #include "roots/rootfile.h"
 #include "transformer/rulefile.h"
+#include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <functional>
@@ -27,25 +27,6 @@ namespace vordane {
 namespace {
 
 const QString kProgram = QStringLiteral("vordane-cli");
-
-struct Io {
-    QIODevice &out;
-    QIODevice &err;
-    bool verbose = false;
-
-    void print(QIODevice &device, const QString &text) { device.write(text.toUtf8()); }
-    int fail(const QString &message)
-    {
-        print(err, message + QLatin1Char('\n'));
-        return kExitFailed;
-    }
-    int done(const QString &message)
-    {
-        if (verbose)
-            print(err, message + QLatin1Char('\n'));
-        return kExitOk;
-    }
-};
 
 // A subcommand: its arguments, options and what it runs.
 struct Command {
@@ -63,83 +44,90 @@ QCommandLineOption option(const QString &name, const QString &description, const
                            : QCommandLineOption(name, description, value, defaultValue);
 }
 
-std::optional<CaseOption> parseCase(const QString &text)
-{
-    if (text == QLatin1String("mayusculas"))
-        return CaseOption::Upper;
-    if (text == QLatin1String("minusculas"))
-        return CaseOption::Lower;
-    if (text == QLatin1String("igual"))
-        return CaseOption::Unchanged;
-    return std::nullopt;
-}
-
 const QString kCaseValues = QStringLiteral("mayusculas|minusculas|igual");
 
-// A case option's value, or nothing after a usage error was reported.
-struct UsageError {
-    QString message;
-};
-
+// A case option's value; an unknown value is a usage error (thrown).
 CaseOption caseOption(const QCommandLineParser &parser, const QString &name)
 {
-    const std::optional<CaseOption> value = parseCase(parser.value(name));
-    if (!value)
-        throw UsageError{QStringLiteral("--%1 admite %2, no «%3».").arg(name, kCaseValues, parser.value(name))};
-    return *value;
+    const QString value = parser.value(name);
+    if (value == QLatin1String("mayusculas"))
+        return CaseOption::Upper;
+    if (value == QLatin1String("minusculas"))
+        return CaseOption::Lower;
+    if (value == QLatin1String("igual"))
+        return CaseOption::Unchanged;
+    throw UsageError{QStringLiteral("--%1 admite %2, no «%3».").arg(name, kCaseValues, value)};
 }
 
-int reportTool(Io &io, const ToolResult &result, const QString &done)
+// Without a seed, the random source as right after the program starts.
+RandomSource randomSource(const QCommandLineParser &parser)
 {
-    return result.ok() ? io.done(done) : io.fail(toolResultMessage(result));
+    RandomSource random;
+    if (parser.isSet(QStringLiteral("semilla")))
+        random.seed(readNumber(parser.value(QStringLiteral("semilla"))));
+    return random;
 }
 
-// The text a window would save: as it stands, then CR LF.
-int writeResult(Io &io, const QCommandLineParser &parser, const QString &text, const QString &title)
+// The filters of --sin-repetir, --excluir and --rechazar; a bad pattern is a usage error (thrown).
+Outcome readWordFilters(const QCommandLineParser &parser, WordFilters &filters)
 {
-    if (!parser.isSet(QStringLiteral("salida"))) {
-        io.print(io.out, text);
-        return io.done(QStringLiteral("Listo."));
+    if (parser.isSet(QStringLiteral("sin-repetir")))
+        filters.refuseRepeats();
+    for (const QString &pattern : parser.values(QStringLiteral("rechazar"))) {
+        QString error;
+        qsizetype position = 0;
+        if (!filters.refuseMatches(pattern, error, position)) {
+            throw UsageError{QStringLiteral("El patrón «%1» de --rechazar no es válido en la posición %2: %3.")
+                                 .arg(pattern)
+                                 .arg(position)
+                                 .arg(error)};
+        }
     }
-    const FileStatus status = writeText(parser.value(QStringLiteral("salida")), text + QStringLiteral("\r\n"));
-    if (!status.ok())
-        return io.fail(title + QStringLiteral(": ") + fileErrorMessage(status));
-    return io.done(QStringLiteral("Listo."));
+    for (const QString &path : parser.values(QStringLiteral("excluir"))) {
+        if (const FileStatus status = filters.refuseWordsOf(path); !status.ok())
+            return status;
+    }
+    return Outcome();
 }
 
 int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
     Combinacion definition;
-    const FileStatus read = readLngFile(args.at(0), definition);
-    if (!read.ok())
-        return io.fail(fileErrorMessage(read));
+    if (const FileStatus read = readLngFile(args.at(0), definition); !read.ok())
+        return io.fail(read.message());
     const GenerationSettings settings{readNumber(parser.value(QStringLiteral("filas"))),
                                       readNumber(parser.value(QStringLiteral("por-fila"))),
                                       readNumber(parser.value(QStringLiteral("minimas"))),
                                       readNumber(parser.value(QStringLiteral("maximas")))};
-    switch (checkGeneration(definition, settings)) {
-    case GenerationCheck::Ok:
-        break;
-    case GenerationCheck::TooManyWords:
-        return io.fail(messages::kTooManyWords);
-    case GenerationCheck::TooLarge:
-        return io.fail(messages::kGenerationTooLarge);
-    }
+    WordFilters filters;
+    if (const Outcome read = readWordFilters(parser, filters); !read.ok())
+        return io.fail(read.message());
+
     std::unique_ptr<LineReader> dictionary;
+    std::int64_t dictionaryLines = kNoPairing;
     if (parser.isSet(QStringLiteral("diccionario"))) {
-        dictionary = std::make_unique<LineReader>(parser.value(QStringLiteral("diccionario")));
-        const FileStatus status = dictionary->open();
-        if (!status.ok())
-            return io.fail(fileErrorMessage(status));
+        const QString path = parser.value(QStringLiteral("diccionario"));
+        if (const FileStatus status = countDictionaryLines(path, settings, dictionaryLines); !status.ok())
+            return io.fail(status.message());
+        dictionary = std::make_unique<LineReader>(path);
+        if (const FileStatus status = dictionary->open(); !status.ok())
+            return io.fail(status.message());
     }
-    // Without a seed, the random source as right after the program starts.
-    RandomSource random;
-    if (parser.isSet(QStringLiteral("semilla")))
-        random.seed(readNumber(parser.value(QStringLiteral("semilla"))));
-    const GenerationResult result = generateWords(definition, settings, random, dictionary.get());
+    if (const Outcome check = checkGeneration(definition, settings, dictionaryLines); !check.ok())
+        return io.fail(check.message());
+
+    // A run that filters words may give up part way: then nothing at all is written.
+    CommandOutput output(io, parser, filters.active());
+    if (const FileStatus status = output.open(); !status.ok())
+        return io.fail(status.message());
+    RandomSource random = randomSource(parser);
+    const GenerationResult result = generateWords(definition, settings, random, dictionary.get(), output.writer(),
+                                                  filters.active() ? &filters : nullptr, {}, dictionaryLines);
+    if (!result.outcome.ok())
+        return io.fail(result.outcome.message());
     if (dictionary && !dictionary->status().ok())
-        return io.fail(fileErrorMessage(dictionary->status()));
-    return writeResult(io, parser, result.text, messages::kSaveTextTitle);
+        return io.fail(dictionary->status().message());
+    return io.report(output.commit(), messages::kReady);
 }
 
 int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io &io)
@@ -148,36 +136,53 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     if (words == parser.isSet(QStringLiteral("texto")))
         throw UsageError{QStringLiteral("Indique --palabras o --texto, uno de los dos.")};
     QStringList rules;
-    FileStatus status = readRuleFile(args.at(0), rules);
-    if (!status.ok())
-        return io.fail(fileErrorMessage(status));
-    QString source = parser.value(QStringLiteral("texto"));
+    if (const FileStatus status = readRuleFile(args.at(0), rules); !status.ok())
+        return io.fail(status.message());
+    const RuleSet ruleSet(ruleTable(rules));
+
+    LineReader source(parser.value(QStringLiteral("palabras")));
     if (words) {
-        status = readWordsAsSource(parser.value(QStringLiteral("palabras")), source);
-        if (!status.ok())
-            return io.fail(fileErrorMessage(status));
+        if (const FileStatus status = source.open(); !status.ok())
+            return io.fail(status.message());
     }
-    // As in the window, a dictionary that cannot be opened has no lines.
-    std::unique_ptr<LineSource> dictionary;
+    // Unlike the window's empty box, a dictionary named here must be readable.
+    std::unique_ptr<LineReader> dictionary;
     if (parser.isSet(QStringLiteral("diccionario"))) {
-        auto reader = std::make_unique<LineReader>(parser.value(QStringLiteral("diccionario")));
-        if (reader->open().ok())
-            dictionary = std::move(reader);
-        else
-            dictionary = std::make_unique<StringListSource>(QStringList());
+        dictionary = std::make_unique<LineReader>(parser.value(QStringLiteral("diccionario")));
+        if (const FileStatus status = dictionary->open(); !status.ok())
+            return io.fail(status.message());
     }
-    const QString result = TransformarTexto(source, ruleTable(rules), dictionary.get());
-    return writeResult(io, parser, result, messages::kSaveFileTitle);
+
+    CommandOutput output(io, parser);
+    if (const FileStatus status = output.open(); !status.ok())
+        return io.fail(status.message());
+    std::optional<RuleReport> report;
+    if (parser.isSet(QStringLiteral("informe")))
+        report.emplace(rules);
+    RuleObserver *observer = report ? &*report : nullptr;
+    const Outcome run =
+        words ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer)
+              : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(), output.writer(),
+                                 observer);
+    if (!run.ok())
+        return io.fail(run.message());
+    if (dictionary && !dictionary->status().ok())
+        return io.fail(dictionary->status().message());
+    const Outcome committed = output.commit();
+    for (const QString &word : parser.values(QStringLiteral("trazar")))
+        io.message(traceWord(word, rules).chopped(1));
+    if (report)
+        io.message(report->text().chopped(1));
+    return io.report(committed, messages::kReady);
 }
 
 int runExportar(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
     const CaseOption origin = caseOption(parser, QStringLiteral("origen"));
     const CaseOption translation = caseOption(parser, QStringLiteral("traduccion"));
-    return reportTool(io,
-                      exportDictionary(args.at(0), args.at(1), args.at(2), origin, translation,
-                                       parser.isSet(QStringLiteral("omitir"))),
-                      messages::kExportDone);
+    return io.report(exportDictionary(args.at(0), args.at(1), args.at(2), origin, translation,
+                                      parser.isSet(QStringLiteral("omitir"))),
+                     messages::kExportDone);
 }
 
 int runCombinar(const QCommandLineParser &parser, const QStringList &args, Io &io)
@@ -187,55 +192,49 @@ int runCombinar(const QCommandLineParser &parser, const QStringList &args, Io &i
         throw UsageError{QStringLiteral("Indique de una a diez fuentes ARCHIVO=PORCENTAJE.")};
     std::array<CombinerRow, kCombinerRows> rows{};
     for (qsizetype i = 0; i < sources.size(); ++i) {
-        const qsizetype equals = sources.at(i).lastIndexOf(QLatin1Char('='));
+        const qsizetype equals = sources.at(i).lastIndexOf(u'=');
         if (equals < 0)
             throw UsageError{QStringLiteral("«%1» no tiene la forma ARCHIVO=PORCENTAJE.").arg(sources.at(i))};
         rows[std::size_t(i)] = {true, sources.at(i).left(equals), readNumber(sources.at(i).mid(equals + 1))};
     }
-    RandomSource random;
-    if (parser.isSet(QStringLiteral("semilla")))
-        random.seed(readNumber(parser.value(QStringLiteral("semilla"))));
-    return reportTool(io, combineSources(rows, args.at(0), random), messages::kCombinationDone);
+    RandomSource random = randomSource(parser);
+    return io.report(combineSources(rows, args.at(0), random), messages::kCombinationDone);
 }
 
 int runSeparar(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
-    return reportTool(io, separateListing(args.at(0), args.at(1), parser.value(QStringLiteral("separador"))),
-                      messages::kSeparationDone);
+    return io.report(separateListing(args.at(0), args.at(1), parser.value(QStringLiteral("separador"))),
+                     messages::kSeparationDone);
 }
 
 int runCase(const QStringList &args, Io &io, CaseOption option)
 {
-    return reportTool(io, copyWithCase(args.at(0), args.at(1), option),
-                      option == CaseOption::Upper ? messages::kUpperDone : messages::kLowerDone);
+    return io.report(copyWithCase(args.at(0), args.at(1), option),
+                     option == CaseOption::Upper ? messages::kUpperDone : messages::kLowerDone);
 }
 
 int runLengua(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
-    const LanguageGenerationResult result =
-        generateLanguage(args.at(0), args.at(1), args.at(2), parser.value(QStringLiteral("orden")));
-    if (!result.status.ok())
-        return io.fail(fileErrorMessage(result.status));
-    if (result.wordListExhausted)
-        return io.fail(messages::wordListExhausted(QDir::toNativeSeparators(args.at(0)), result.rootNeedingWord));
-    return io.done(messages::kGenerationDone);
+    return io.report(generateLanguage(args.at(0), args.at(1), args.at(2), parser.value(QStringLiteral("orden"))).outcome,
+                     messages::kGenerationDone);
 }
 
 int runSepararLengua(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
     const CaseOption words = caseOption(parser, QStringLiteral("palabras"));
     const CaseOption dictionary = caseOption(parser, QStringLiteral("diccionario-caso"));
-    const FileStatus status = separateLanguage(args.at(0), args.at(1), args.at(2), words, dictionary);
-    return status.ok() ? io.done(messages::kSeparationDone) : io.fail(fileErrorMessage(status));
+    return io.report(separateLanguage(args.at(0), args.at(1), args.at(2), words, dictionary),
+                     messages::kSeparationDone);
 }
 
 int runRaiz(const QStringList &args, Io &io)
 {
     // The window creates the file when its name is given; then saves the root.
-    FileStatus status = ensureRootFile(args.at(0));
-    if (status.ok())
-        status = saveRoot(args.at(0), {args.at(1), args.at(2), args.at(3), args.at(4)});
-    return status.ok() ? io.done(QStringLiteral("Raíz guardada.")) : io.fail(fileErrorMessage(status));
+    const RootRecord root{args.at(1), args.at(2), args.at(3), args.at(4)};
+    Outcome outcome = ensureRootFile(args.at(0));
+    if (outcome.ok())
+        outcome = saveRoot(args.at(0), root);
+    return io.report(outcome, messages::kRootSaved);
 }
 
 QList<Command> commands()
@@ -244,29 +243,57 @@ QList<Command> commands()
         return option(name, QStringLiteral("Caso de %1: %2 (por omisión: mayusculas).").arg(what, kCaseValues),
                       QStringLiteral("caso"), QStringLiteral("mayusculas"));
     };
+    const auto file = QStringLiteral("ARCHIVO");
     return {
         {QStringLiteral("generar"), QStringLiteral("Genera palabras a partir de una combinación (.lng)."),
          {QStringLiteral("DEFINICION.lng")},
-         [](QCommandLineParser &p) {
-             p.addOption(option(QStringLiteral("filas"), QStringLiteral("Cantidad de filas (100)."), QStringLiteral("N"), QStringLiteral("100")));
-             p.addOption(option(QStringLiteral("por-fila"), QStringLiteral("Palabras por fila (1)."), QStringLiteral("N"), QStringLiteral("1")));
-             p.addOption(option(QStringLiteral("minimas"), QStringLiteral("Sílabas mínimas (1)."), QStringLiteral("N"), QStringLiteral("1")));
-             p.addOption(option(QStringLiteral("maximas"), QStringLiteral("Sílabas máximas (4)."), QStringLiteral("N"), QStringLiteral("4")));
-             p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de generación."), QStringLiteral("S")));
-             p.addOption(option(QStringLiteral("diccionario"), QStringLiteral("Adosa cada palabra a una línea de este archivo."),
-                                QStringLiteral("ARCHIVO")));
-             p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el texto en este archivo."), QStringLiteral("ARCHIVO")));
+         [file](QCommandLineParser &p) {
+             const QString n = QStringLiteral("N");
+             p.addOption(option(QStringLiteral("filas"), QStringLiteral("Cantidad de filas (100)."), n,
+                                QStringLiteral("100")));
+             p.addOption(option(QStringLiteral("por-fila"), QStringLiteral("Palabras por fila (1)."), n,
+                                QStringLiteral("1")));
+             p.addOption(option(QStringLiteral("minimas"), QStringLiteral("Sílabas mínimas (1)."), n,
+                                QStringLiteral("1")));
+             p.addOption(option(QStringLiteral("maximas"), QStringLiteral("Sílabas máximas (4)."), n,
+                                QStringLiteral("4")));
+             p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de generación."),
+                                QStringLiteral("S")));
+             p.addOption(option(QStringLiteral("diccionario"),
+                                QStringLiteral("Adosa cada palabra a una línea de este archivo."), file));
+             p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el texto en este archivo."), file));
+             p.addOption(option(QStringLiteral("sin-repetir"),
+                                QStringLiteral("Ninguna palabra sale dos veces (se compara la palabra entera, "
+                                               "distinguiendo mayúsculas).")));
+             p.addOption(option(QStringLiteral("excluir"),
+                                QStringLiteral("No genera ninguna palabra que sea una línea de este archivo; de una "
+                                               "línea «palabra = significado», la parte anterior a « = ». Puede "
+                                               "repetirse."),
+                                file));
+             p.addOption(option(QStringLiteral("rechazar"),
+                                QStringLiteral("Vuelve a sacar toda palabra que contenga una coincidencia de esta "
+                                               "expresión regular. Puede repetirse."),
+                                QStringLiteral("PATRON")));
          },
          runGenerar},
         {QStringLiteral("transformar"), QStringLiteral("Aplica las reglas de un archivo de sílabas (.sc, .lns)."),
          {QStringLiteral("REGLAS")},
-         [](QCommandLineParser &p) {
-             p.addOption(option(QStringLiteral("palabras"), QStringLiteral("Lista de palabras de origen."), QStringLiteral("ARCHIVO")));
-             p.addOption(option(QStringLiteral("texto"), QStringLiteral("Texto de origen, palabras separadas por comas."),
+         [file](QCommandLineParser &p) {
+             p.addOption(option(QStringLiteral("palabras"), QStringLiteral("Lista de palabras de origen."), file));
+             p.addOption(option(QStringLiteral("texto"),
+                                QStringLiteral("Texto de origen, palabras separadas por comas."),
                                 QStringLiteral("TEXTO")));
-             p.addOption(option(QStringLiteral("diccionario"), QStringLiteral("Adosa cada palabra a una línea de este archivo."),
-                                QStringLiteral("ARCHIVO")));
-             p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el resultado en este archivo."), QStringLiteral("ARCHIVO")));
+             p.addOption(option(QStringLiteral("diccionario"),
+                                QStringLiteral("Adosa cada palabra a una línea de este archivo."), file));
+             p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el resultado en este archivo."),
+                                file));
+             p.addOption(option(QStringLiteral("informe"),
+                                QStringLiteral("Al terminar, cuenta en la salida de errores cuántas palabras cambió "
+                                               "cada regla, con ejemplos.")));
+             p.addOption(option(QStringLiteral("trazar"),
+                                QStringLiteral("Muestra en la salida de errores los pasos de esta palabra por las "
+                                               "reglas. Puede repetirse."),
+                                QStringLiteral("PALABRA")));
          },
          runTransformar},
         {QStringLiteral("exportar"), QStringLiteral("Une dos listas paralelas en un diccionario «origen = traducción»."),
@@ -280,7 +307,8 @@ QList<Command> commands()
         {QStringLiteral("combinar"), QStringLiteral("Mezcla hasta diez listas paralelas por porcentajes."),
          {QStringLiteral("DESTINO"), QStringLiteral("FUENTE=PORCENTAJE...")},
          [](QCommandLineParser &p) {
-             p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de la generación al azar."), QStringLiteral("S")));
+             p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de la generación al azar."),
+                                QStringLiteral("S")));
          },
          runCombinar},
         {QStringLiteral("separar"), QStringLiteral("Extrae las contrapartes de un listado de tres columnas."),
@@ -311,8 +339,7 @@ QList<Command> commands()
          },
          runSepararLengua},
         {QStringLiteral("raiz"), QStringLiteral("Guarda una raíz en un archivo de raíces (.rad)."),
-         {QStringLiteral("ARCHIVO"), QStringLiteral("CODIGO"), QStringLiteral("PALABRA"), QStringLiteral("VALOR"),
-          QStringLiteral("NIVEL")},
+         {file, QStringLiteral("CODIGO"), QStringLiteral("PALABRA"), QStringLiteral("VALOR"), QStringLiteral("NIVEL")},
          [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRaiz(a, io); }},
     };
@@ -320,7 +347,8 @@ QList<Command> commands()
 
 QString usageLine(const Command &command)
 {
-    return QStringLiteral("uso: %1 %2 [opciones] %3").arg(kProgram, command.name, command.arguments.join(QLatin1Char(' ')));
+    return QStringLiteral("uso: %1 %2 [opciones] %3")
+        .arg(kProgram, command.name, command.arguments.join(QLatin1Char(' ')));
 }
 
 QString generalHelp(const QList<Command> &all)
@@ -333,29 +361,43 @@ QString generalHelp(const QList<Command> &all)
                     .arg(command.name, -15)
                     .arg(command.arguments.join(QLatin1Char(' ')), command.summary);
     }
-    text += QStringLiteral("\nOpciones comunes: --verbose (informa del final en la salida de errores), --help.\n"
-                           "«%1 ORDEN --help» describe las opciones de cada orden.\n"
-                           "Estado de salida: 0 si todo fue bien, 1 si la operación falló, 2 si la orden está mal escrita.\n")
+    text += QStringLiteral(
+                "\nOpciones comunes: --verbose (informa del final en la salida de errores), --help, --version.\n"
+                "«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-» "
+                "(nombres de archivo como «-a.lex»).\n"
+                "«%1 ORDEN --help» describe las opciones de cada orden.\n"
+                "Estado de salida: 0 si todo fue bien, 1 si la operación falló (no se modifica ningún archivo), "
+                "2 si la orden está mal escrita.\n")
                 .arg(kProgram);
     return text;
+}
+
+QString commandHelp(const Command &command, const QCommandLineParser &parser)
+{
+    return usageLine(command) + QStringLiteral("\n\n") + command.summary + QStringLiteral("\n\n")
+           + parser.helpText()
+                 .section(QLatin1Char('\n'), 3)
+                 .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
+                 .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:"))
+           + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
 }
 
 } // namespace
 
 int runCli(const QStringList &arguments, QIODevice &out, QIODevice &err)
 {
-    Io io{out, err};
+    Io io(out, err);
     const QList<Command> all = commands();
     const QString name = arguments.value(1);
-    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("ayuda")) {
-        io.print(out, generalHelp(all));
-        return kExitOk;
-    }
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("ayuda"))
+        return io.print(generalHelp(all));
+    if (name == QLatin1String("--version") || name == QLatin1String("-v"))
+        return io.print(QStringLiteral("%1 %2\n").arg(kProgram, QStringLiteral(VORDANE_VERSION)));
     const auto command = std::find_if(all.begin(), all.end(), [&](const Command &c) { return c.name == name; });
     if (command == all.end()) {
-        io.print(err, name.isEmpty() ? QStringLiteral("Falta la orden.\n")
-                                     : QStringLiteral("Orden desconocida: «%1».\n").arg(name));
-        io.print(err, QStringLiteral("uso: %1 ORDEN [opciones] ARGUMENTOS (vea %1 --help)\n").arg(kProgram));
+        io.message(name.isEmpty() ? QStringLiteral("Falta la orden.")
+                                  : QStringLiteral("Orden desconocida: «%1».").arg(name));
+        io.message(QStringLiteral("uso: %1 ORDEN [opciones] ARGUMENTOS (vea %1 --help)").arg(kProgram));
         return kExitUsage;
     }
 
@@ -364,7 +406,8 @@ int runCli(const QStringList &arguments, QIODevice &out, QIODevice &err)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Muestra esta ayuda."));
-    const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Informa del final en la salida de errores."));
+    const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                     QStringLiteral("Informa del final en la salida de errores."));
     parser.addOption(help);
     parser.addOption(verbose);
     command->addOptions(parser);
@@ -373,30 +416,29 @@ int runCli(const QStringList &arguments, QIODevice &out, QIODevice &err)
 
     const QStringList rest = QStringList{kProgram + QLatin1Char(' ') + command->name} + arguments.mid(2);
     if (!parser.parse(rest)) {
-        io.print(err, parser.errorText() + QLatin1Char('\n') + usageLine(*command) + QLatin1Char('\n'));
+        io.message(parser.errorText());
+        io.message(usageLine(*command));
         return kExitUsage;
     }
-    if (parser.isSet(help)) {
-        io.print(out, usageLine(*command) + QStringLiteral("\n\n") + command->summary + QStringLiteral("\n\n")
-                          + parser.helpText()
-                                .section(QLatin1Char('\n'), 3)
-                                .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
-                                .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:")));
-        return kExitOk;
-    }
-    io.verbose = parser.isSet(verbose);
+    if (parser.isSet(help))
+        return io.print(commandHelp(*command, parser));
+    io.setVerbose(parser.isSet(verbose));
     const QStringList positional = parser.positionalArguments();
     const bool repeated = command->arguments.constLast().endsWith(QLatin1String("..."));
     const qsizetype needed = command->arguments.size() - (repeated ? 1 : 0);
     if (positional.size() < needed || (!repeated && positional.size() > needed)) {
-        io.print(err, QStringLiteral("Cantidad de argumentos incorrecta.\n") + usageLine(*command) + QLatin1Char('\n'));
+        io.message(QStringLiteral("Cantidad de argumentos incorrecta."));
+        io.message(usageLine(*command));
         return kExitUsage;
     }
     try {
         return command->run(parser, positional, io);
     } catch (const UsageError &error) {
-        io.print(err, error.message + QLatin1Char('\n') + usageLine(*command) + QLatin1Char('\n'));
+        io.message(error.message);
+        io.message(usageLine(*command));
         return kExitUsage;
+    } catch (const std::bad_alloc &) {
+        return io.fail(messages::kOutOfMemory);
     }
 }
 

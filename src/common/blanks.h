@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace vordane {
 
@@ -9,7 +10,28 @@ namespace vordane {
 QString trimBlanks(const QString &text);
 QString trimLeadingBlanks(const QString &text);
 QString trimTrailingBlanks(const QString &text);
-// The same without copying, for comparisons.
-QStringView trimmedBlanksView(QStringView text);
+
+// The same without copying, on a view of characters (QStringView) or of
+// Windows-1252 bytes (QByteArrayView).
+template <typename View>
+View trimmedBlanks(View text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+template <typename View>
+View leadingBlanksRemoved(View text)
+{
+    qsizetype begin = 0;
+    while (begin < text.size() && text[begin] == u' ')
+        ++begin;
+    return text.sliced(begin);
+}
 
 } // namespace vordane

@@ -6,6 +6,11 @@
 
 namespace vordane {
 
+FileStatus FileStatus::failure(FileError error, const QString &path, const QFileDevice &device)
+{
+    return failure(error, path, device.error() == QFileDevice::NoError ? QString() : device.errorString());
+}
+
 FileStatus checkReadable(const QString &path)
 {
     if (path.isEmpty())
@@ -17,34 +22,48 @@ FileStatus checkReadable(const QString &path)
         return FileStatus::failure(FileError::NotFound, path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return FileStatus::failure(FileError::OpenFailed, path);
+        return FileStatus::failure(FileError::OpenFailed, path, file);
     return FileStatus::success();
 }
 
-QString fileErrorMessage(const FileStatus &status)
+QString FileStatus::message() const
 {
-    const QString name = QDir::toNativeSeparators(status.path);
-    switch (status.error) {
+    const QString name = QDir::toNativeSeparators(path);
+    QString text;
+    switch (error) {
     case FileError::None:
         return QString();
     case FileError::EmptyName:
         return QStringLiteral("No se ha indicado ningún nombre de archivo.");
     case FileError::NotFound:
-        return QStringLiteral("El archivo «%1» no existe.").arg(name);
+        text = QStringLiteral("El archivo «%1» no existe").arg(name);
+        break;
     case FileError::IsDirectory:
-        return QStringLiteral("«%1» es una carpeta, no un archivo.").arg(name);
+        text = QStringLiteral("«%1» es una carpeta, no un archivo").arg(name);
+        break;
     case FileError::OpenFailed:
-        return QStringLiteral("No se ha podido abrir el archivo «%1».").arg(name);
+        text = QStringLiteral("No se ha podido abrir el archivo «%1»").arg(name);
+        break;
     case FileError::ReadFailed:
-        return QStringLiteral("No se ha podido leer el archivo «%1».").arg(name);
+        text = QStringLiteral("No se ha podido leer el archivo «%1»").arg(name);
+        break;
     case FileError::CreateFailed:
-        return QStringLiteral("No se ha podido crear el archivo «%1».").arg(name);
+        text = QStringLiteral("No se ha podido crear el archivo «%1»").arg(name);
+        break;
     case FileError::WriteFailed:
-        return QStringLiteral("No se ha podido escribir el archivo «%1».").arg(name);
+        text = QStringLiteral("No se ha podido escribir el archivo «%1»").arg(name);
+        break;
+    case FileError::DeviceFailed:
+        text = QStringLiteral("No se ha podido escribir en %1").arg(path);
+        break;
     case FileError::TooShort:
-        return QStringLiteral("El archivo «%1» está incompleto: le faltan líneas.").arg(name);
+        text = QStringLiteral("El archivo «%1» está incompleto: le faltan líneas").arg(name);
+        break;
     }
-    return QString();
+    // As Qt's own examples do: our sentence, then the system's explanation.
+    if (!reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    return text + QLatin1Char('.');
 }
 
 } // namespace vordane

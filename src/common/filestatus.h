@@ -2,35 +2,43 @@
 
 #include <QString>
 
+class QFileDevice;
+
 namespace vordane {
 
-// What went wrong with a file, as engines report it. Windows and the command
-// line turn it into a Spanish message with fileErrorMessage().
+// What went wrong with a file, as the file layer reports it.
 enum class FileError {
     None,
-    EmptyName,   // no file name was given
-    NotFound,    // the file to read does not exist
-    IsDirectory, // the name is a folder
-    OpenFailed,  // exists but cannot be opened for reading
-    ReadFailed,  // a read failed part way
-    CreateFailed,// the file cannot be created or replaced
-    WriteFailed, // writing or committing the file failed
-    TooShort,    // the file ends before the lines its format requires
+    EmptyName,    // no file name was given
+    NotFound,     // the file to read does not exist
+    IsDirectory,  // the name is a folder
+    OpenFailed,   // exists but cannot be opened for reading
+    ReadFailed,   // a read failed part way
+    CreateFailed, // the file cannot be created or replaced
+    WriteFailed,  // writing or committing the file failed
+    DeviceFailed, // writing to a device failed; `path` describes the device
+    TooShort,     // the file ends before the lines its format requires
 };
 
 struct FileStatus {
     FileError error = FileError::None;
     QString path;
+    QString reason; // what the operating system said, when it said something
 
     bool ok() const { return error == FileError::None; }
+    // A Spanish sentence naming the file and what failed (empty when ok).
+    QString message() const;
+
     static FileStatus success() { return {}; }
-    static FileStatus failure(FileError error, const QString &path) { return {error, path}; }
+    static FileStatus failure(FileError error, const QString &path, const QString &reason = QString())
+    {
+        return {error, path, reason};
+    }
+    // A failure with the device's own explanation (permission denied, disk full...).
+    static FileStatus failure(FileError error, const QString &path, const QFileDevice &device);
 };
 
 // Checks that a file to be read exists, is a file and can be opened.
 FileStatus checkReadable(const QString &path);
-
-// A Spanish sentence naming the file and what failed.
-QString fileErrorMessage(const FileStatus &status);
 
 } // namespace vordane

@@ -1,5 +1,7 @@
 #include "common/linereader.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstring>
 
@@ -17,36 +19,57 @@ LineReader::LineReader(const QString &path)
 
 FileStatus LineReader::open()
 {
-    status_ = checkReadable(path_);
-    if (!status_.ok())
-        return status_;
-    if (!file_.open(QIODevice::ReadOnly)) {
-        status_ = FileStatus::failure(FileError::OpenFailed, path_);
-        return status_;
-    }
+    if (path_.isEmpty())
+        return status_ = FileStatus::failure(FileError::EmptyName, path_);
+    const QFileInfo info(path_);
+    if (info.isDir())
+        return status_ = FileStatus::failure(FileError::IsDirectory, path_);
+    if (!info.exists())
+        return status_ = FileStatus::failure(FileError::NotFound, path_);
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return status_ = FileStatus::failure(FileError::OpenFailed, path_, file_);
 
-    // Settle the encoding: a byte-order mark, or valid UTF-8 holding at least
-    // one multi-byte sequence, means UTF-8; anything else is Windows-1252.
-    QByteArray chunk(kChunk, Qt::Uninitialized);
-    qint64 got = file_.read(chunk.data(), chunk.size());
-    const bool marked = got >= 3 && std::memcmp(chunk.constData(), kUtf8Bom, 3) == 0;
+    // Settle the encoding. The first chunk is kept as the start of the
+    // buffer, so a small file is read once.
+    buffer_.resize(kChunk);
+    const qint64 first = file_.read(buffer_.data(), kChunk);
+    buffer_.resize(std::max<qint64>(first, 0));
     Utf8Scanner scanner;
-    while (!marked && got > 0) {
-        scanner.feed(chunk.constData(), got);
-        if (!scanner.isValid())
-            break;
-        got = file_.read(chunk.data(), chunk.size());
+    scanner.feed(buffer_.constData(), buffer_.size());
+    bool readFailed = first < 0;
+    if (first == kChunk && scanner.isValid()) {
+        QByteArray chunk(kChunk, Qt::Uninitialized);
+        qint64 got = 0;
+        while (scanner.isValid() && (got = file_.read(chunk.data(), kChunk)) > 0)
+            scanner.feed(chunk.constData(), got);
+        readFailed = got < 0;
+        if (!readFailed && !file_.seek(buffer_.size()))
+            readFailed = true;
     }
-    if (got < 0 || !file_.seek(marked ? 3 : 0)) {
-        status_ = FileStatus::failure(FileError::ReadFailed, path_);
+    if (readFailed) {
+        status_ = FileStatus::failure(FileError::ReadFailed, path_, file_);
         file_.close();
+        buffer_.clear();
         return status_;
     }
     scanner.finish();
-    encoding_ = (marked || (scanner.isValid() && scanner.sawMultiByte())) ? TextEncoding::Utf8
-                                                                         : TextEncoding::Windows1252;
-    fileDone_ = false;
+    const bool marked = buffer_.startsWith(kUtf8Bom);
+    encoding_ = scanner.isValid() && (marked || scanner.sawMultiByte()) ? TextEncoding::Utf8
+                                                                        : TextEncoding::Windows1252;
+    pos_ = encoding_ == TextEncoding::Utf8 && marked ? 3 : 0;
+    fileDone_ = buffer_.size() < kChunk;
+    if (fileDone_)
+        file_.close();
     return status_;
+}
+
+void LineReader::close()
+{
+    file_.close();
+    fileDone_ = true;
+    buffer_.clear();
+    pos_ = 0;
+    nextCr_ = nextLf_ = -1;
 }
 
 bool LineReader::fill()
@@ -57,18 +80,18 @@ bool LineReader::fill()
         buffer_.remove(0, pos_);
         pos_ = 0;
     }
+    nextCr_ = nextLf_ = -1;
     const qsizetype old = buffer_.size();
     buffer_.resize(old + kChunk);
     const qint64 got = file_.read(buffer_.data() + old, kChunk);
+    buffer_.resize(old + std::max<qint64>(got, 0));
     if (got <= 0) {
-        buffer_.resize(old);
         fileDone_ = true;
         if (got < 0)
-            status_ = FileStatus::failure(FileError::ReadFailed, path_);
+            status_ = FileStatus::failure(FileError::ReadFailed, path_, file_);
         file_.close();
         return false;
     }
-    buffer_.resize(old + qsizetype(got));
     return true;
 }
 
@@ -81,52 +104,65 @@ bool LineReader::atEnd()
     return false;
 }
 
-QString LineReader::readLine()
+qsizetype LineReader::findLineEnd(qsizetype from)
+{
+    // Each cache is searched again only once the reading has passed it, so a
+    // file with only one kind of line end is scanned once, not once per line.
+    const char *data = buffer_.constData();
+    const qsizetype size = buffer_.size();
+    const auto next = [&](qsizetype &cache, char wanted) {
+        if (cache >= from)
+            return;
+        const void *hit = std::memchr(data + from, wanted, std::size_t(size - from));
+        cache = hit ? static_cast<const char *>(hit) - data : size;
+    };
+    next(nextCr_, '\r');
+    next(nextLf_, '\n');
+    const qsizetype end = std::min(nextCr_, nextLf_);
+    return end < size ? end : -1;
+}
+
+QByteArrayView LineReader::readLineBytes()
 {
     if (atEnd())
-        return QString();
-    qsizetype searchFrom = pos_;
+        return {};
+    qsizetype searched = 0; // bytes of the line already known to hold no line end
     for (;;) {
-        const char *begin = buffer_.constData();
-        const char *end = begin + buffer_.size();
-        const char *hit = std::find_if(begin + searchFrom, end, [](char b) { return b == '\r' || b == '\n'; });
-        if (hit != end) {
-            const qsizetype at = hit - begin;
+        const qsizetype end = findLineEnd(pos_ + searched);
+        if (end >= 0) {
             // A CR at the very end of the buffer may be followed by LF in the next chunk.
-            if (*hit == '\r' && at + 1 == buffer_.size() && !fileDone_) {
-                const qsizetype offset = at - pos_;
+            // Search again from the CR once more data (or the end) is known.
+            if (buffer_.at(end) == '\r' && end + 1 == buffer_.size() && !fileDone_) {
+                searched = end - pos_;
                 fill();
-                searchFrom = pos_ + offset;
-                if (searchFrom + 1 >= buffer_.size()) {
-                    // no more data: a lone CR ends the line
-                    QString line = decode(buffer_.constData() + pos_, offset);
-                    pos_ = buffer_.size();
-                    return line;
-                }
                 continue;
             }
-            QString line = decode(begin + pos_, at - pos_);
-            qsizetype next = at + 1;
-            if (*hit == '\r' && next < buffer_.size() && buffer_.at(next) == '\n')
+            const qsizetype start = pos_;
+            qsizetype next = end + 1;
+            if (buffer_.at(end) == '\r' && next < buffer_.size() && buffer_.at(next) == '\n')
                 ++next;
             pos_ = next;
-            return line;
+            return QByteArrayView(buffer_.constData() + start, end - start);
         }
-        const qsizetype offset = buffer_.size() - pos_;
+        searched = buffer_.size() - pos_;
         if (!fill()) {
-            QString line = decode(buffer_.constData() + pos_, buffer_.size() - pos_);
+            const qsizetype start = pos_;
             pos_ = buffer_.size();
-            return line;
+            return QByteArrayView(buffer_.constData() + start, pos_ - start);
         }
-        searchFrom = pos_ + offset;
     }
 }
 
-QString LineReader::decode(const char *data, qsizetype size) const
+QString LineReader::readLine()
+{
+    return decode(readLineBytes());
+}
+
+QString LineReader::decode(QByteArrayView bytes) const
 {
     if (encoding_ == TextEncoding::Utf8)
-        return QString::fromUtf8(data, size);
-    return decodeWindows1252(data, size);
+        return QString::fromUtf8(bytes);
+    return decodeWindows1252(bytes.data(), bytes.size());
 }
 
 } // namespace vordane

@@ -5,6 +5,7 @@
 #include "common/textcodec.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -13,8 +14,12 @@ namespace vordane {
 // Reads a text file line by line with constant memory (beyond the longest
 // line). A line ends at CR LF, at a lone CR or at a lone LF; the line end is
 // not part of the line; a last line without a line end still counts, and a
-// final line end adds no empty line. The encoding is settled by one pass over
-// the file before the first line is read.
+// final line end adds no empty line.
+//
+// The encoding is settled by one pass over the file before the first line is
+// read: a file that is valid UTF-8 throughout and starts with the byte-order
+// mark or holds a multi-byte sequence is UTF-8 (the mark is not part of the
+// text); any other file is Windows-1252, every byte kept, a mark included.
 class LineReader final : public LineSource {
 public:
     explicit LineReader(const QString &path);
@@ -26,6 +31,14 @@ public:
     bool atEnd() override;
     // The next line; the empty text at the end.
     QString readLine() override;
+    // The next line's bytes as the file holds them (byte-order mark excluded),
+    // without the line end; valid until the next read.
+    QByteArrayView readLineBytes();
+    // Skips the next line without decoding it.
+    void skipLine() { readLineBytes(); }
+
+    // Releases the file before the end (it is released at the end anyway).
+    void close();
 
     // A read failure part way through, if any; check it after the last line.
     const FileStatus &status() const { return status_; }
@@ -34,12 +47,17 @@ public:
 
 private:
     bool fill();
-    QString decode(const char *data, qsizetype size) const;
+    qsizetype findLineEnd(qsizetype from);
+    QString decode(QByteArrayView bytes) const;
 
     QString path_;
     QFile file_;
     QByteArray buffer_;
     qsizetype pos_ = 0;
+    // The next CR and LF at or after the last search start; -1 when unknown,
+    // the buffer size when there is none in the buffer.
+    qsizetype nextCr_ = -1;
+    qsizetype nextLf_ = -1;
     bool fileDone_ = true;
     TextEncoding encoding_ = TextEncoding::Windows1252;
     FileStatus status_;

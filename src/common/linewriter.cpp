@@ -2,7 +2,8 @@
 
 #include "common/textcodec.h"
 
-#include <QFileInfo>
+#include <QFileDevice>
+#include <QIODevice>
 #include <QStringList>
 
 namespace vordane {
@@ -10,19 +11,7 @@ namespace vordane {
 namespace {
 constexpr qsizetype kFlushAt = 1024 * 1024;
 constexpr qsizetype kCopyChunk = 1024 * 1024;
-
-std::unique_ptr<QTemporaryFile> openSpool()
-{
-    auto spool = std::make_unique<QTemporaryFile>();
-    if (!spool->open())
-        return nullptr;
-    return spool;
-}
-
-bool writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    return device.write(bytes) == bytes.size();
-}
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 } // namespace
 
 LineWriter::LineWriter(const QString &path)
@@ -30,108 +19,186 @@ LineWriter::LineWriter(const QString &path)
 {
 }
 
-LineWriter::~LineWriter()
+LineWriter::LineWriter(QIODevice &device, const QString &description)
+    : path_(description)
+    , device_(&device)
+    , utf8_(true)
 {
-    if (target_)
-        target_->cancelWriting();
 }
+
+LineWriter::~LineWriter() = default;
 
 FileStatus LineWriter::open()
 {
-    if (path_.isEmpty())
-        return FileStatus::failure(FileError::EmptyName, path_);
-    if (QFileInfo(path_).isDir())
-        return FileStatus::failure(FileError::IsDirectory, path_);
-    target_ = std::make_unique<QSaveFile>(path_);
-    if (!target_->open(QIODevice::WriteOnly)) {
-        target_.reset();
-        return FileStatus::failure(FileError::CreateFailed, path_);
+    buffer_.reserve(kFlushAt + 4096);
+    if (device_) {
+        if (!device_->isOpen() || !device_->isWritable())
+            return FileStatus::failure(FileError::DeviceFailed, path_, device_->errorString());
+        return FileStatus::success();
     }
-    spool_ = openSpool();
-    if (!spool_) {
-        target_->cancelWriting();
-        target_.reset();
-        return FileStatus::failure(FileError::CreateFailed, path_);
-    }
-    return FileStatus::success();
+    file_ = std::make_unique<AtomicFile>(path_);
+    const FileStatus status = file_->open();
+    if (!status.ok())
+        file_.reset();
+    return status;
 }
 
-void LineWriter::write(const QString &text)
+void LineWriter::fail(const FileStatus &status)
 {
-    if (failed_ || !target_)
+    if (failure_.ok())
+        failure_ = status;
+    buffer_.clear();
+}
+
+void LineWriter::write(QStringView text)
+{
+    if (failed())
         return;
-    if (!utf8_ && !appendWindows1252(text, buffer_)) {
+    if (!utf8_ && !appendWindows1252(text, buffer_))
         switchToUtf8();
-        if (failed_)
-            return;
+    if (utf8_) {
+        // The encoder keeps a high surrogate that ends one piece for the next.
+        const qsizetype start = buffer_.size();
+        buffer_.resize(start + utf8Encoder_.requiredSpace(text.size()));
+        char *end = utf8Encoder_.appendToBuffer(buffer_.data() + start, text);
+        buffer_.resize(end - buffer_.constData());
     }
-    if (utf8_)
-        buffer_.append(text.toUtf8());
     if (buffer_.size() >= kFlushAt)
         flushBuffer();
 }
 
-void LineWriter::writeLine(const QString &text)
+void LineWriter::writeLine(QStringView text)
 {
     write(text);
-    if (failed_ || !target_)
+    if (!failed())
+        buffer_.append(kLineEnd);
+}
+
+void LineWriter::writeBytes(QByteArrayView windows1252, const ByteTable *table)
+{
+    if (failed())
         return;
-    buffer_.append("\r\n", 2);
+    const qsizetype start = buffer_.size();
+    buffer_.append(windows1252);
+    if (table)
+        mapBytes(*table, buffer_.data() + start, windows1252.size());
+    if (utf8_) {
+        const QString text = decodeWindows1252(buffer_.constData() + start, windows1252.size());
+        buffer_.truncate(start);
+        write(text);
+        return;
+    }
+    if (buffer_.size() >= kFlushAt)
+        flushBuffer();
+}
+
+void LineWriter::writeLineBytes(QByteArrayView windows1252, const ByteTable *table)
+{
+    writeBytes(windows1252, table);
+    if (!failed())
+        buffer_.append(kLineEnd);
 }
 
 void LineWriter::forceUtf8()
 {
-    if (!utf8_ && target_)
+    if (!utf8_)
         switchToUtf8();
 }
 
 void LineWriter::flushBuffer()
 {
-    if (failed_ || buffer_.isEmpty())
+    if (failed() || buffer_.isEmpty())
         return;
-    if (!writeAll(*spool_, buffer_))
-        failed_ = true;
-    buffer_.clear();
+    QIODevice *device = device_ ? device_ : (file_ ? &file_->device() : nullptr);
+    if (!device) {
+        fail(FileStatus::failure(FileError::CreateFailed, path_));
+        return;
+    }
+    if (device->write(buffer_) != buffer_.size()) {
+        if (device_)
+            fail(FileStatus::failure(FileError::DeviceFailed, path_, device->errorString()));
+        else
+            fail(FileStatus::failure(FileError::WriteFailed, path_, file_->device()));
+        return;
+    }
+    buffer_.resize(0); // keeps the buffer's room
 }
 
 void LineWriter::switchToUtf8()
 {
-    // Everything so far is Windows-1252: re-encode it behind a byte-order mark.
-    flushBuffer();
-    auto converted = openSpool();
-    if (failed_ || !converted || !spool_->seek(0)) {
-        failed_ = true;
-        return;
-    }
-    bool ok = writeAll(*converted, QByteArray(kUtf8Bom));
-    while (ok && !spool_->atEnd()) {
-        const QByteArray chunk = spool_->read(kCopyChunk);
-        ok = !chunk.isEmpty() && writeAll(*converted, decodeWindows1252(chunk.constData(), chunk.size()).toUtf8());
-    }
-    if (!ok) {
-        failed_ = true;
-        return;
-    }
-    spool_ = std::move(converted);
+    // Everything so far is Windows-1252: rewrite it behind a byte-order mark
+    // into a second new file beside the target, which takes the first's place.
     utf8_ = true;
+    if (failed() || !file_)
+        return;
+    flushBuffer();
+    auto converted = std::make_unique<AtomicFile>(path_);
+    FileStatus status = converted->open();
+    QFile &old = file_->device();
+    if (status.ok() && !old.seek(0))
+        status = FileStatus::failure(FileError::WriteFailed, path_, old);
+    QByteArray bytes(kUtf8Bom);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    while (status.ok()) {
+        if (converted->device().write(bytes) != bytes.size()) {
+            status = FileStatus::failure(FileError::WriteFailed, path_, converted->device());
+            break;
+        }
+        const QByteArray chunk = old.read(kCopyChunk);
+        if (chunk.isEmpty()) {
+            if (!old.atEnd())
+                status = FileStatus::failure(FileError::WriteFailed, path_, old);
+            break;
+        }
+        bytes = encoder.encode(decodeWindows1252(chunk.constData(), chunk.size()));
+    }
+    if (!status.ok()) {
+        fail(status);
+        return;
+    }
+    file_ = std::move(converted); // the old new file is removed
+}
+
+FileStatus LineWriter::finish()
+{
+    flushBuffer();
+    if (failed())
+        return failure_;
+    if (device_) {
+        if (auto *file = qobject_cast<QFileDevice *>(device_); file && !file->flush())
+            fail(FileStatus::failure(FileError::DeviceFailed, path_, file->errorString()));
+        return failure_;
+    }
+    if (!file_)
+        return FileStatus::failure(FileError::CreateFailed, path_);
+    const FileStatus status = file_->finish();
+    if (!status.ok())
+        fail(status);
+    return failure_;
 }
 
 FileStatus LineWriter::commit()
 {
-    if (!target_)
-        return FileStatus::failure(FileError::CreateFailed, path_);
-    flushBuffer();
-    bool ok = !failed_ && spool_->flush() && spool_->seek(0);
-    while (ok && !spool_->atEnd()) {
-        const QByteArray chunk = spool_->read(kCopyChunk);
-        ok = !chunk.isEmpty() && writeAll(*target_, chunk);
+    const FileStatus status = finish();
+    if (!status.ok() || device_)
+        return status;
+    const FileStatus committed = file_->commit();
+    if (!committed.ok())
+        fail(committed);
+    return committed;
+}
+
+FileStatus commitAll(std::initializer_list<LineWriter *> writers)
+{
+    for (LineWriter *writer : writers) {
+        if (const FileStatus status = writer->finish(); !status.ok())
+            return status;
     }
-    ok = ok && target_->commit();
-    if (!ok)
-        target_->cancelWriting();
-    target_.reset();
-    spool_.reset();
-    return ok ? FileStatus::success() : FileStatus::failure(FileError::WriteFailed, path_);
+    for (LineWriter *writer : writers) {
+        if (const FileStatus status = writer->commit(); !status.ok())
+            return status;
+    }
+    return FileStatus::success();
 }
 
 FileStatus writeLines(const QString &path, const QStringList &lines)
@@ -145,13 +212,13 @@ FileStatus writeLines(const QString &path, const QStringList &lines)
     return writer.commit();
 }
 
-FileStatus writeText(const QString &path, const QString &text)
+FileStatus saveTextBox(const QString &path, QStringView text)
 {
     LineWriter writer(path);
     FileStatus status = writer.open();
     if (!status.ok())
         return status;
-    writer.write(text);
+    writer.writeLine(text);
     return writer.commit();
 }
 

@@ -2,41 +2,133 @@
 
 #include <QString>
 
-// Titles and texts of the messages the windows and the command line show,
-// kept together so that the wording stays consistent.
+#include <cstdint>
+
+// Titles, status texts and messages that the windows and the command line
+// show, kept together so that the wording stays consistent.
 namespace vordane::messages {
 
-// Titles.
+// "1 línea", "3 líneas": a count with its noun in the right number.
+inline QString counted(std::int64_t count, const QString &singular, const QString &plural)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? singular : plural);
+}
+inline QString lines(std::int64_t count)
+{
+    return counted(count, QStringLiteral("línea"), QStringLiteral("líneas"));
+}
+
+// Status texts of the generation and transformer windows.
+inline const QString kReady = QStringLiteral("Listo.");
+inline const QString kGenerating = QStringLiteral("Generando.");
+inline const QString kTransforming = QStringLiteral("Transformando.");
+inline const QString kOpening = QStringLiteral("Abriendo.");
+inline const QString kSaving = QStringLiteral("Guardando.");
+
+// Titles of dialogs and message boxes.
 inline const QString kOpenDefinitionTitle = QStringLiteral("Abrir combinación");
 inline const QString kSaveDefinitionTitle = QStringLiteral("Guardar combinación");
 inline const QString kGenerationTitle = QStringLiteral("Generación");
 inline const QString kSaveTextTitle = QStringLiteral("Guardar texto");
+inline const QString kOpenDictionaryTitle = QStringLiteral("Abrir diccionario");
 inline const QString kOpenRulesTitle = QStringLiteral("Abrir sílabas");
 inline const QString kSaveRulesTitle = QStringLiteral("Guardar sílabas");
 inline const QString kOpenFileTitle = QStringLiteral("Abrir archivo");
 inline const QString kSaveFileTitle = QStringLiteral("Guardar archivo");
-
+inline const QString kTransformationTitle = QStringLiteral("Transformación");
 inline const QString kRootCreatorTitle = QStringLiteral("Creador de raíces");
+inline const QString kRootsTitle = QStringLiteral("Raíces");
+inline const QString kWordListTitle = QStringLiteral("Lista de Palabras");
+inline const QString kOutputFileTitle = QStringLiteral("Archivo de Salida");
+inline const QString kLanguageOriginTitle = QStringLiteral("Archivo de Origen");
+inline const QString kOriginWordsTitle = QStringLiteral("Archivo de Palabras de Origen");
+inline const QString kDictionaryFileTitle = QStringLiteral("Archivo de Diccionario");
 inline const QString kSeparationTitle = QStringLiteral("Separación");
+inline const QString kPassageTitle = QStringLiteral("Pasaje");
+inline const QString kCombinationTitle = QStringLiteral("Combinación");
+inline const QString kExportTitle = QStringLiteral("Exportación");
+inline const QString kCreatorOriginTitle = QStringLiteral("Abrir archivo de origen");
+inline const QString kCreatorDestinationTitle = QStringLiteral("Seleccionar archivo de destino");
+inline const QString kCombinerSourceTitle = QStringLiteral("Selección de diccionario de origen");
+inline const QString kCombinerDestinationTitle = QStringLiteral("Selección de diccionario de destino");
+inline const QString kDeleteTitle = QStringLiteral("Eliminación");
+inline const QString kRenameTitle = QStringLiteral("Cambio de nombre");
+inline const QString kDriveTitle = QStringLiteral("Unidad");
 
 // Completion messages.
 inline const QString kGenerationDone = QStringLiteral("Generación finalizada.");
 inline const QString kSeparationDone = QStringLiteral("Separación finalizada.");
+inline const QString kUpperDone = QStringLiteral("Pasaje a mayúsculas finalizado.");
+inline const QString kLowerDone = QStringLiteral("Pasaje a minúsculas finalizado.");
+inline const QString kCombinationDone = QStringLiteral("Combinación finalizada");
+inline const QString kExportDone = QStringLiteral("Exportación finalizada");
+inline const QString kRootSaved = QStringLiteral("Raíz guardada.");
 
-// Language generator.
+// Any operation.
+inline const QString kOutOfMemory = QStringLiteral(
+    "Memoria insuficiente: la operación se ha abandonado y no se ha modificado ningún archivo.");
+inline const QString kTooLong = QStringLiteral(
+    "La operación se ha abandonado y no se ha modificado ningún archivo.");
+
+// Word generation.
+inline const QString kTooManyWords = QStringLiteral(
+    "No se pueden generar más de 10.000.000 de palabras de una vez. "
+    "Reduzca la cantidad de filas o de palabras por fila.");
+inline const QString kGenerationTooLarge = QStringLiteral(
+    "El texto pedido es demasiado grande para generarlo de una vez. "
+    "Reduzca las filas, las palabras por fila o la cantidad de sílabas.");
+inline QString notEnoughNewWords(std::int64_t found, std::int64_t draws)
+{
+    return QStringLiteral("La definición no da bastantes palabras nuevas: tras %1 intentos seguidos sin "
+                          "ninguna palabra aceptable se han encontrado %2. No se ha escrito nada.")
+        .arg(draws)
+        .arg(counted(found, QStringLiteral("palabra distinta"), QStringLiteral("palabras distintas")));
+}
+
+// Transformation.
+inline QString wordTooLong(qsizetype limit)
+{
+    return QStringLiteral("Una palabra ha crecido más allá de %1 caracteres al aplicarle las reglas. ").arg(limit)
+           + kTooLong;
+}
+inline QString resultTooLong(qsizetype limit)
+{
+    return QStringLiteral("El resultado pasa de %1 caracteres, más de lo que cabe en el cuadro de texto. ")
+               .arg(limit)
+           + kTooLong;
+}
+
+// Roots and languages.
 inline QString wordListExhausted(const QString &wordList, const QString &rootCode)
 {
     return QStringLiteral("La lista de palabras «%1» se ha terminado: no queda ninguna palabra para la raíz «%2». "
-                          "El archivo de salida conserva las entradas generadas hasta esa raíz.")
+                          "No se ha modificado ningún archivo.")
         .arg(wordList, rootCode);
+}
+inline QString formTooLong(const QString &rootCode, qsizetype limit)
+{
+    return QStringLiteral("La forma de la raíz «%1» pasa de %2 caracteres. ").arg(rootCode).arg(limit) + kTooLong;
+}
+inline QString languageTooLarge(qsizetype limit)
+{
+    return QStringLiteral("Las formas generadas pasan en total de %1 caracteres. ").arg(limit) + kTooLong;
+}
+inline QString fieldWithLineBreak(const QString &field)
+{
+    return QStringLiteral("El campo «%1» contiene un salto de línea, que partiría la raíz en dos líneas del "
+                          "archivo. La raíz no se ha guardado.")
+        .arg(field);
+}
+inline QString sameOutputs(const QString &file)
+{
+    return QStringLiteral("Las dos salidas son el mismo archivo «%1»: una lista borraría a la otra. "
+                          "No se ha modificado ningún archivo.")
+        .arg(file);
 }
 
 // File manager.
-inline const QString kDeleteTitle = QStringLiteral("Eliminación");
-inline const QString kRenameTitle = QStringLiteral("Cambio de nombre");
 inline const QString kNoFileSelected = QStringLiteral("No hay ningún archivo seleccionado.");
 inline const QString kEmptyNewName = QStringLiteral("No se ha indicado el nombre nuevo.");
-inline const QString kDriveTitle = QStringLiteral("Unidad");
 inline QString driveNotReady(const QString &drive)
 {
     return QStringLiteral("La unidad «%1» no está disponible.").arg(drive);
@@ -59,25 +151,17 @@ inline QString cannotRename(const QString &from, const QString &to)
 }
 
 // Dictionary tools.
-inline const QString kPassageTitle = QStringLiteral("Pasaje");
-inline const QString kCombinationTitle = QStringLiteral("Combinación");
-inline const QString kExportTitle = QStringLiteral("Exportación");
-inline const QString kUpperDone = QStringLiteral("Pasaje a mayúsculas finalizado.");
-inline const QString kLowerDone = QStringLiteral("Pasaje a minúsculas finalizado.");
-inline const QString kCombinationDone = QStringLiteral("Combinación finalizada");
-inline const QString kExportDone = QStringLiteral("Exportación finalizada");
 inline const QString kEmptySeparator = QStringLiteral("No se ha indicado ningún separador.");
 inline const QString kFirstRowNotInUse =
     QStringLiteral("La primera fila no está en uso: la combinación toma de ella la cantidad de líneas.");
-inline QString listingTooShort(const QString &file, qint64 lines)
+inline QString listingTooShort(const QString &file, std::int64_t count)
 {
-    return QStringLiteral("El archivo «%1» tiene %2 líneas: el encabezado ocupa cuatro.").arg(file).arg(lines);
+    return QStringLiteral("El archivo «%1» tiene %2: el encabezado ocupa cuatro.").arg(file, lines(count));
 }
-inline QString translationTooShort(const QString &file, qint64 lines)
+inline QString translationTooShort(const QString &file, std::int64_t count)
 {
-    return QStringLiteral("El archivo de traducción «%1» tiene solo %2 líneas, menos que el archivo de origen.")
-        .arg(file)
-        .arg(lines);
+    return QStringLiteral("El archivo de traducción «%1» tiene solo %2, menos que el archivo de origen.")
+        .arg(file, lines(count));
 }
 inline QString rowWithoutFile(int row)
 {
@@ -89,13 +173,5 @@ inline QString sourceTooShort(const QString &file, int row)
         .arg(file)
         .arg(row + 1);
 }
-
-// Generation.
-inline const QString kTooManyWords = QStringLiteral(
-    "No se pueden generar más de 10.000.000 de palabras de una vez. "
-    "Reduzca la cantidad de filas o de palabras por fila.");
-inline const QString kGenerationTooLarge = QStringLiteral(
-    "El texto pedido es demasiado grande para generarlo de una vez. "
-    "Reduzca las filas, las palabras por fila o la cantidad de sílabas.");
 
 } // namespace vordane::messages

@@ -45,6 +45,45 @@ QString toLowerText(const QString &text)
         [](QChar c) { return c.toLower(); });
 }
 
+namespace {
+
+ByteTable buildTable(CaseOption option)
+{
+    ByteTable table{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        QByteArray converted;
+        const bool fits = appendWindows1252(applyCase(decodeWindows1252(&byte, 1), option), converted);
+        table[std::size_t(b)] = fits && converted.size() == 1 ? static_cast<unsigned char>(converted.at(0))
+                                                               : static_cast<unsigned char>(b);
+    }
+    return table;
+}
+
+} // namespace
+
+const ByteTable &windows1252CaseTable(CaseOption option)
+{
+    static const ByteTable upper = buildTable(CaseOption::Upper);
+    static const ByteTable lower = buildTable(CaseOption::Lower);
+    static const ByteTable same = buildTable(CaseOption::Unchanged);
+    switch (option) {
+    case CaseOption::Upper:
+        return upper;
+    case CaseOption::Lower:
+        return lower;
+    case CaseOption::Unchanged:
+        break;
+    }
+    return same;
+}
+
+void mapBytes(const ByteTable &table, char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        data[i] = char(table[static_cast<unsigned char>(data[i])]);
+}
+
 QString applyCase(const QString &text, CaseOption option)
 {
     switch (option) {

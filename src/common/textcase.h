@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace vordane {
 
 // Whole-text case conversion, one character for one character, so lengths
@@ -14,5 +16,13 @@ QString toLowerText(const QString &text);
 // The case options of the dictionary and language tools.
 enum class CaseOption { Upper, Lower, Unchanged };
 QString applyCase(const QString &text, CaseOption option);
+
+// The same conversions on Windows-1252 bytes, one byte for one byte, for
+// tools that copy such files without decoding them: byte b becomes table[b].
+// The tables are derived from the functions above, so both paths agree.
+using ByteTable = std::array<unsigned char, 256>;
+const ByteTable &windows1252CaseTable(CaseOption option);
+// Applies the table to bytes in place.
+void mapBytes(const ByteTable &table, char *data, qsizetype size);
 
 } // namespace vordane

@@ -1,6 +1,8 @@
 #include "common/textcodec.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace vordane {
 
@@ -34,7 +36,7 @@ bool fitsWindows1252(QChar c)
     return windows1252Byte(c.unicode()) >= 0;
 }
 
-bool fitsWindows1252(const QString &text)
+bool fitsWindows1252(QStringView text)
 {
     for (QChar c : text) {
         if (!fitsWindows1252(c))
@@ -54,7 +56,7 @@ QString decodeWindows1252(const char *data, qsizetype size)
     return text;
 }
 
-bool appendWindows1252(const QString &text, QByteArray &out)
+bool appendWindows1252(QStringView text, QByteArray &out)
 {
     const qsizetype start = out.size();
     out.resize(start + text.size());
@@ -77,8 +79,21 @@ bool appendWindows1252(const QString &text, QByteArray &out)
 
 void Utf8Scanner::feed(const char *data, qsizetype size)
 {
-    for (qsizetype i = 0; i < size && valid_; ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
+    qsizetype i = 0;
+    while (i < size && valid_) {
+        if (pending_ == 0) {
+            // Most text is ASCII: skip it eight bytes at a time.
+            while (i + 8 <= size) {
+                std::uint64_t word;
+                std::memcpy(&word, data + i, 8);
+                if (word & 0x8080808080808080ULL)
+                    break;
+                i += 8;
+            }
+            if (i == size)
+                break;
+        }
+        const auto byte = static_cast<unsigned char>(data[i++]);
         if (pending_ > 0) {
             if ((byte & 0xC0) != 0x80) {
                 valid_ = false;
@@ -121,12 +136,11 @@ void Utf8Scanner::finish()
 
 TextEncoding detectEncoding(const QByteArray &bytes)
 {
-    if (bytes.startsWith(kUtf8Bom))
-        return TextEncoding::Utf8;
     Utf8Scanner scanner;
     scanner.feed(bytes.constData(), bytes.size());
     scanner.finish();
-    return scanner.isValid() && scanner.sawMultiByte() ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    const bool marked = bytes.startsWith(kUtf8Bom);
+    return scanner.isValid() && (marked || scanner.sawMultiByte()) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 QString decodeFileText(const QByteArray &bytes)

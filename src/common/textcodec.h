@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <cstddef>
 
@@ -17,13 +18,13 @@ enum class TextEncoding {
 // bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand
 // for the control characters of the same number, so they fit too.
 bool fitsWindows1252(QChar c);
-bool fitsWindows1252(const QString &text);
+bool fitsWindows1252(QStringView text);
 
 // Decodes bytes known to be Windows-1252.
 QString decodeWindows1252(const char *data, qsizetype size);
 // Appends the Windows-1252 bytes of text to out; returns false, with out
 // unchanged, when a character does not fit.
-bool appendWindows1252(const QString &text, QByteArray &out);
+bool appendWindows1252(QStringView text, QByteArray &out);
 
 // Incremental check of a byte stream: is it valid UTF-8, and does it hold a
 // multi-byte sequence? Feed chunks in order, then call finish().

@@ -5,13 +5,13 @@
 #include "common/linewriter.h"
 #include "common/messages.h"
 #include "common/randomsource.h"
+#include "common/textcodec.h"
 #include "dictionary/wordfile.h"
 
 #include <QDir>
 
 #include <cmath>
 #include <memory>
-#include <vector>
 
 namespace vordane {
 
@@ -20,6 +20,24 @@ namespace {
 constexpr qsizetype kHeadingLines = 4;
 constexpr qsizetype kColumnWidth = 40;
 constexpr int kColumns = 3;
+const QByteArray kSeparatorBytes = QByteArrayLiteral(" = ");
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString owned(QStringView text)
+{
+    return text.toString();
+}
+
+QByteArray owned(QByteArrayView bytes)
+{
+    return bytes.toByteArray();
+}
+
+const QString kSeparatorText = QStringLiteral(" = ");
 
 // Opens the inputs, then the output: nothing is created when an input fails.
 FileStatus openInOrder(std::initializer_list<LineReader *> inputs, LineWriter &output)
@@ -31,178 +49,238 @@ FileStatus openInOrder(std::initializer_list<LineReader *> inputs, LineWriter &o
     return output.open();
 }
 
-ToolResult finish(LineReader &reader, LineWriter &writer)
+bool allWindows1252(std::initializer_list<const LineReader *> inputs)
 {
-    if (!reader.status().ok())
-        return ToolResult::fileFailure(reader.status());
-    const FileStatus status = writer.commit();
-    return status.ok() ? ToolResult{} : ToolResult::fileFailure(status);
+    return std::all_of(inputs.begin(), inputs.end(),
+                       [](const LineReader *input) { return input->encoding() == TextEncoding::Windows1252; });
+}
+
+// Checks the inputs, releases them (so that the output may replace one of
+// them on any platform) and commits the output.
+Outcome finish(std::initializer_list<LineReader *> inputs, LineWriter &output)
+{
+    for (LineReader *input : inputs) {
+        if (!input->status().ok())
+            return input->status();
+        input->close();
+    }
+    return output.commit();
 }
 
 // The piece of one column: after the separator's first character up to the
 // column end, or the line's start up to the column end when the separator
-// is not found; empty when the separator lies beyond the column.
-QString columnPiece(const QString &line, const QString &separator, int column)
+// is not found; empty when the separator lies beyond the column. Works on
+// characters and, for Windows-1252 files, on bytes alike.
+template <typename View>
+View columnPiece(View line, View separator, int column)
 {
     const qsizetype start = column * kColumnWidth;     // 0-based search start
     const qsizetype end = (column + 1) * kColumnWidth; // 1-based column end
-    const qsizetype found = start <= line.size() ? line.indexOf(separator, start) : -1;
-    const qsizetype p = found < 0 ? 0 : found + 1;     // 1-based position, 0 when none
-    if (end - p <= 0)
-        return QString();
-    return trimBlanks(line.mid(p, end - p));
+    const qsizetype found = !separator.isEmpty() && start <= line.size() ? line.indexOf(separator, start) : -1;
+    const qsizetype p = found < 0 ? 0 : found + 1; // 1-based position, 0 when none
+    if (end - p <= 0 || p >= line.size())
+        return View();
+    return trimmedBlanks(line.sliced(p, std::min(end - p, line.size() - p)));
 }
 
 } // namespace
 
-QString toolResultMessage(const ToolResult &result)
-{
-    const QString file = QDir::toNativeSeparators(result.path);
-    switch (result.problem) {
-    case ToolResult::Problem::None:
-        return QString();
-    case ToolResult::Problem::File:
-        return fileErrorMessage(result.status);
-    case ToolResult::Problem::EmptySeparator:
-        return messages::kEmptySeparator;
-    case ToolResult::Problem::ListingTooShort:
-        return messages::listingTooShort(file, result.count);
-    case ToolResult::Problem::TranslationTooShort:
-        return messages::translationTooShort(file, result.count);
-    case ToolResult::Problem::FirstRowNotInUse:
-        return messages::kFirstRowNotInUse;
-    case ToolResult::Problem::RowWithoutFile:
-        return messages::rowWithoutFile(result.row);
-    case ToolResult::Problem::SourceTooShort:
-        return messages::sourceTooShort(file, result.row);
-    }
-    return QString();
-}
-
-ToolResult separateListing(const QString &origin, const QString &destination, const QString &separator)
+Outcome separateListing(const QString &origin, const QString &destination, const QString &separator)
 {
     if (separator.isEmpty())
-        return {ToolResult::Problem::EmptySeparator, {}, {}, -1, 0};
-    LineReader reader(origin);
-    LineWriter writer(destination);
-    if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
-        return ToolResult::fileFailure(status);
+        return Outcome::failure(messages::kEmptySeparator);
+    return guardMemory([&]() -> Outcome {
+        LineReader reader(origin);
+        LineWriter writer(destination);
+        if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
+            return status;
 
-    qsizetype heading = 0;
-    for (; heading < kHeadingLines && !reader.atEnd(); ++heading)
-        reader.readLine();
-    if (heading < kHeadingLines) {
-        if (!reader.status().ok())
-            return ToolResult::fileFailure(reader.status());
-        return {ToolResult::Problem::ListingTooShort, {}, origin, -1, std::int64_t(heading)};
-    }
-    while (!reader.atEnd()) {
-        const QString line = reader.readLine();
-        for (int column = 0; column < kColumns; ++column)
-            writer.writeLine(columnPiece(line, separator, column));
-    }
-    return finish(reader, writer);
+        qsizetype heading = 0;
+        for (; heading < kHeadingLines && !reader.atEnd(); ++heading)
+            reader.skipLine();
+        if (heading < kHeadingLines) {
+            if (!reader.status().ok())
+                return reader.status();
+            return Outcome::failure(messages::listingTooShort(shown(origin), heading));
+        }
+        if (reader.encoding() == TextEncoding::Windows1252) {
+            // A separator outside the code page cannot occur in the file: it is never found.
+            QByteArray sep;
+            const bool fits = appendWindows1252(separator, sep);
+            while (!reader.atEnd()) {
+                const QByteArrayView line = reader.readLineBytes();
+                for (int column = 0; column < kColumns; ++column)
+                    writer.writeLineBytes(columnPiece(line, fits ? QByteArrayView(sep) : QByteArrayView(), column));
+            }
+        } else {
+            while (!reader.atEnd()) {
+                const QString line = reader.readLine();
+                for (int column = 0; column < kColumns; ++column)
+                    writer.writeLine(columnPiece(QStringView(line), QStringView(separator), column));
+            }
+        }
+        return finish({&reader}, writer);
+    });
 }
 
-ToolResult copyWithCase(const QString &origin, const QString &destination, CaseOption option)
+Outcome copyWithCase(const QString &origin, const QString &destination, CaseOption option)
 {
-    LineReader reader(origin);
-    LineWriter writer(destination);
-    if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
-        return ToolResult::fileFailure(status);
-    while (!reader.atEnd())
-        writer.writeLine(applyCase(reader.readLine(), option));
-    return finish(reader, writer);
+    return guardMemory([&]() -> Outcome {
+        LineReader reader(origin);
+        LineWriter writer(destination);
+        if (const FileStatus status = openInOrder({&reader}, writer); !status.ok())
+            return status;
+        if (reader.encoding() == TextEncoding::Windows1252) {
+            const ByteTable &table = windows1252CaseTable(option);
+            while (!reader.atEnd())
+                writer.writeLineBytes(reader.readLineBytes(), &table);
+        } else {
+            while (!reader.atEnd())
+                writer.writeLine(applyCase(reader.readLine(), option));
+        }
+        return finish({&reader}, writer);
+    });
 }
 
-ToolResult combineSources(const std::array<CombinerRow, kCombinerRows> &rows, const QString &destination,
-                          RandomSource &random)
+Outcome combineSources(const std::array<CombinerRow, kCombinerRows> &rows, const QString &destination,
+                       RandomSource &random)
 {
     if (!rows[0].inUse)
-        return {ToolResult::Problem::FirstRowNotInUse, {}, {}, 0, 0};
+        return Outcome::failure(messages::kFirstRowNotInUse);
     for (int i = 0; i < kCombinerRows; ++i) {
         if (rows[std::size_t(i)].inUse && rows[std::size_t(i)].path.isEmpty())
-            return {ToolResult::Problem::RowWithoutFile, {}, {}, i, 0};
+            return Outcome::failure(messages::rowWithoutFile(i));
     }
-    std::array<std::unique_ptr<LineReader>, kCombinerRows> sources;
-    for (int i = 0; i < kCombinerRows; ++i) {
-        if (!rows[std::size_t(i)].inUse)
-            continue;
-        auto &source = sources[std::size_t(i)];
-        source = std::make_unique<LineReader>(rows[std::size_t(i)].path);
-        const FileStatus status = source->open();
-        if (!status.ok())
-            return ToolResult::fileFailure(status);
-    }
-    LineWriter writer(destination);
-    const FileStatus status = writer.open();
-    if (!status.ok())
-        return ToolResult::fileFailure(status);
-
-    std::array<QString, kCombinerRows> slotLines; // one slot a row, empty until read
-    while (!sources[0]->atEnd()) {
-        const double r = std::floor(random.nextUnit() * 100) + 1;
+    return guardMemory([&]() -> Outcome {
+        std::array<std::unique_ptr<LineReader>, kCombinerRows> sources;
+        bool bytes = true; // every source in use is Windows-1252
         for (int i = 0; i < kCombinerRows; ++i) {
-            LineReader *source = sources[std::size_t(i)].get();
-            if (!source)
+            if (!rows[std::size_t(i)].inUse)
                 continue;
-            if (source->atEnd()) {
-                if (!source->status().ok())
-                    return ToolResult::fileFailure(source->status());
-                return {ToolResult::Problem::SourceTooShort, {}, rows[std::size_t(i)].path, i, 0};
+            auto &source = sources[std::size_t(i)];
+            source = std::make_unique<LineReader>(rows[std::size_t(i)].path);
+            if (const FileStatus status = source->open(); !status.ok())
+                return status;
+            bytes = bytes && source->encoding() == TextEncoding::Windows1252;
+        }
+        LineWriter writer(destination);
+        if (const FileStatus status = writer.open(); !status.ok())
+            return status;
+
+        // One slot a row, empty until read. A byte view stays valid until its
+        // source reads again, that is until the next pass.
+        std::array<QString, kCombinerRows> textSlots;
+        std::array<QByteArrayView, kCombinerRows> byteSlots;
+        while (!sources[0]->atEnd()) {
+            const double r = std::floor(random.nextUnit() * 100) + 1;
+            for (int i = 0; i < kCombinerRows; ++i) {
+                LineReader *source = sources[std::size_t(i)].get();
+                if (!source)
+                    continue;
+                if (source->atEnd()) {
+                    if (!source->status().ok())
+                        return source->status();
+                    return Outcome::failure(messages::sourceTooShort(shown(rows[std::size_t(i)].path), i));
+                }
+                if (bytes)
+                    byteSlots[std::size_t(i)] = source->readLineBytes();
+                else
+                    textSlots[std::size_t(i)] = source->readLine();
             }
-            slotLines[std::size_t(i)] = source->readLine();
+            double acc = 0;
+            for (int i = 0; i < kCombinerRows; ++i) {
+                const double p = rows[std::size_t(i)].percentage;
+                if (acc < r && r <= acc + p) {
+                    if (bytes)
+                        writer.writeLineBytes(byteSlots[std::size_t(i)]);
+                    else
+                        writer.writeLine(textSlots[std::size_t(i)]);
+                }
+                acc += p;
+            }
         }
-        double acc = 0;
-        for (int i = 0; i < kCombinerRows; ++i) {
-            const double p = rows[std::size_t(i)].percentage;
-            if (acc < r && r <= acc + p)
-                writer.writeLine(slotLines[std::size_t(i)]);
-            acc += p;
+        for (const auto &source : sources) {
+            if (source && !source->status().ok())
+                return source->status();
+            if (source)
+                source->close();
         }
-    }
-    for (const auto &source : sources) {
-        if (source && !source->status().ok())
-            return ToolResult::fileFailure(source->status());
-    }
-    const FileStatus committed = writer.commit();
-    return committed.ok() ? ToolResult{} : ToolResult::fileFailure(committed);
+        return writer.commit();
+    });
 }
 
-ToolResult exportDictionary(const QString &origin, const QString &translation, const QString &destination,
-                            CaseOption originCase, CaseOption translationCase, bool omit)
-{
-    LineReader originReader(origin);
-    LineReader translationReader(translation);
-    LineWriter writer(destination);
-    if (const FileStatus status = openInOrder({&originReader, &translationReader}, writer); !status.ok())
-        return ToolResult::fileFailure(status);
+namespace {
 
-    const QString kSeparator = kDictionarySeparator.toString();
-    QString previous;
+// The export loop over characters or, for Windows-1252 files, bytes. `Line`
+// owns a converted line; `View` looks at one.
+template <typename Line, typename View, typename Read, typename Convert, typename Write>
+Outcome exportLines(LineReader &origin, LineReader &translation, bool omit, Read read, Convert convertOrigin,
+                    Convert convertTranslation, Write write)
+{
+    Line previous;
     std::int64_t translationLines = 0;
-    while (!originReader.atEnd()) {
-        const QString o = applyCase(originReader.readLine(), originCase);
-        if (translationReader.atEnd()) {
-            if (!translationReader.status().ok())
-                return ToolResult::fileFailure(translationReader.status());
-            return {ToolResult::Problem::TranslationTooShort, {}, translation, -1, translationLines};
+    while (!origin.atEnd()) {
+        const Line o = convertOrigin(read(origin));
+        if (translation.atEnd()) {
+            if (!translation.status().ok())
+                return translation.status();
+            return Outcome::failure(messages::translationTooShort(shown(translation.path()), translationLines));
         }
-        const QString t = applyCase(translationReader.readLine(), translationCase);
+        const Line t = convertTranslation(read(translation));
         ++translationLines;
-        const QStringView trimmedOrigin = trimmedBlanksView(o);
-        if (!omit || (!trimmedBlanksView(t).isEmpty() && trimmedOrigin != previous)) {
-            // The line "o = t", written in pieces.
-            writer.write(o);
-            writer.write(kSeparator);
-            writer.writeLine(t);
-        }
+        const View trimmedOrigin = trimmedBlanks(View(o));
+        if (!omit || (!trimmedBlanks(View(t)).isEmpty() && trimmedOrigin != View(previous)))
+            write(o, t);
         if (omit)
-            previous = trimmedOrigin.toString();
+            previous = owned(trimmedOrigin);
     }
-    if (!translationReader.status().ok())
-        return ToolResult::fileFailure(translationReader.status());
-    return finish(originReader, writer);
+    return Outcome();
+}
+
+} // namespace
+
+Outcome exportDictionary(const QString &origin, const QString &translation, const QString &destination,
+                         CaseOption originCase, CaseOption translationCase, bool omit)
+{
+    return guardMemory([&]() -> Outcome {
+        LineReader originReader(origin);
+        LineReader translationReader(translation);
+        LineWriter writer(destination);
+        if (const FileStatus status = openInOrder({&originReader, &translationReader}, writer); !status.ok())
+            return status;
+
+        Outcome outcome;
+        if (allWindows1252({&originReader, &translationReader})) {
+            const auto converter = [](CaseOption option) {
+                return [table = &windows1252CaseTable(option)](QByteArrayView line) {
+                    QByteArray converted = line.toByteArray();
+                    mapBytes(*table, converted.data(), converted.size());
+                    return converted;
+                };
+            };
+            outcome = exportLines<QByteArray, QByteArrayView>(
+                originReader, translationReader, omit, [](LineReader &r) { return r.readLineBytes(); },
+                converter(originCase), converter(translationCase), [&](const QByteArray &o, const QByteArray &t) {
+                    writer.writeBytes(o);
+                    writer.writeBytes(kSeparatorBytes);
+                    writer.writeLineBytes(t);
+                });
+        } else {
+            const auto converter = [](CaseOption option) {
+                return [option](const QString &line) { return applyCase(line, option); };
+            };
+            outcome = exportLines<QString, QStringView>(
+                originReader, translationReader, omit, [](LineReader &r) { return r.readLine(); },
+                converter(originCase), converter(translationCase), [&](const QString &o, const QString &t) {
+                    writer.write(o);
+                    writer.write(kSeparatorText);
+                    writer.writeLine(t);
+                });
+        }
+        if (!outcome.ok())
+            return outcome;
+        return finish({&originReader, &translationReader}, writer);
+    });
 }
 
 } // namespace vordane

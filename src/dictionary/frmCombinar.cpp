@@ -3,9 +3,11 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/randomsource.h"
-#include "dictionary/wordfile.h"
+#include "dictionary/dictionarytools.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -81,14 +83,14 @@ bool frmCombinar::eventFilter(QObject *watched, QEvent *event)
 
 void frmCombinar::cmdExaminar_Click(int index)
 {
-    txtNombre[std::size_t(index)]->setText(services_.getOpenFileName(
-        this, {kCombinerSourceFilter, QStringLiteral("Selección de diccionario de origen")}));
+    txtNombre[std::size_t(index)]->setText(
+        services_.getOpenFileName(this, {filters::kCombinerSources, messages::kCombinerSourceTitle}));
 }
 
 void frmCombinar::txtExaDes_Click()
 {
-    txtDestino->setText(services_.getSaveFileName(
-        this, {kCombinerDestinationFilter, QStringLiteral("Selección de diccionario de destino")}));
+    txtDestino->setText(
+        services_.getSaveFileName(this, {filters::kCombinerDestination, messages::kCombinerDestinationTitle}));
 }
 
 void frmCombinar::Utilizo_Click(int index)
@@ -152,11 +154,8 @@ void frmCombinar::txtCombinar_Click()
         const auto k = std::size_t(i);
         rows[k] = {Utilizo[k]->isChecked(), txtNombre[k]->text(), readNumber(cmdPorcenta[k]->text())};
     }
-    const ToolResult result = combineSources(rows, txtDestino->text(), programRandom());
-    if (result.ok())
-        services_.information(this, messages::kCombinationTitle, messages::kCombinationDone);
-    else
-        services_.warning(this, messages::kCombinationTitle, toolResultMessage(result));
+    report(services_, this, messages::kCombinationTitle, combineSources(rows, txtDestino->text(), programRandom()),
+           messages::kCombinationDone);
 }
 
 } // namespace vordane

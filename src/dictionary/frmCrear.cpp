@@ -2,9 +2,10 @@
 
 #include "common/messages.h"
 #include "dictionary/dictionarytools.h"
-#include "dictionary/wordfile.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -44,39 +45,30 @@ frmCrear::frmCrear(PlatformServices &services, QWidget *parent)
 
 void frmCrear::cmdOrigex_Click()
 {
-    txtArch[0]->setText(services_.getOpenFileName(this, {kWordFileFilter, QStringLiteral("Abrir archivo de origen")}));
+    txtArch[0]->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kCreatorOriginTitle}));
 }
 
 void frmCrear::cmdDestex_Click()
 {
-    txtArch[1]->setText(
-        services_.getSaveFileName(this, {kWordFileFilter, QStringLiteral("Seleccionar archivo de destino")}));
-}
-
-void frmCrear::report(const ToolResult &result, const QString &title, const QString &done)
-{
-    if (result.ok())
-        services_.information(this, title, done);
-    else
-        services_.warning(this, title, toolResultMessage(result));
+    txtArch[1]->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kCreatorDestinationTitle}));
 }
 
 void frmCrear::cmdSeparar_Click()
 {
-    report(separateListing(txtArch[0]->text(), txtArch[1]->text(), txtSep->text()), messages::kSeparationTitle,
-           messages::kSeparationDone);
+    report(services_, this, messages::kSeparationTitle,
+           separateListing(txtArch[0]->text(), txtArch[1]->text(), txtSep->text()), messages::kSeparationDone);
 }
 
 void frmCrear::cmdMayus_Click()
 {
-    report(copyWithCase(txtArch[0]->text(), txtArch[1]->text(), CaseOption::Upper), messages::kPassageTitle,
-           messages::kUpperDone);
+    report(services_, this, messages::kPassageTitle,
+           copyWithCase(txtArch[0]->text(), txtArch[1]->text(), CaseOption::Upper), messages::kUpperDone);
 }
 
 void frmCrear::cmdMinus_Click()
 {
-    report(copyWithCase(txtArch[0]->text(), txtArch[1]->text(), CaseOption::Lower), messages::kPassageTitle,
-           messages::kLowerDone);
+    report(services_, this, messages::kPassageTitle,
+           copyWithCase(txtArch[0]->text(), txtArch[1]->text(), CaseOption::Lower), messages::kLowerDone);
 }
 
 } // namespace vordane

@@ -12,7 +12,6 @@ class QPushButton;
 namespace vordane {
 
 class PlatformServices;
-struct ToolResult;
 
 // The dictionary creator: counterparts out of a three-column listing, and
 // upper- or lower-case copies of word files.
@@ -37,7 +36,6 @@ private:
     void cmdSeparar_Click();
     void cmdMayus_Click();
     void cmdMinus_Click();
-    void report(const ToolResult &result, const QString &title, const QString &done);
 
     PlatformServices &services_;
 };

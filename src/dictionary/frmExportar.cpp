@@ -3,9 +3,10 @@
 #include "common/messages.h"
 #include "common/textcase.h"
 #include "dictionary/dictionarytools.h"
-#include "dictionary/wordfile.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -65,27 +66,25 @@ frmExportar::frmExportar(PlatformServices &services, QWidget *parent)
 // No title is set: the dialogs show the platform's own.
 void frmExportar::cmdExaminar1_Click()
 {
-    txtOrigen->setText(services_.getOpenFileName(this, {kWordFileFilter, QString()}));
+    txtOrigen->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString()}));
 }
 
 void frmExportar::cmdExaminar2_Click()
 {
-    txtTraduccion->setText(services_.getOpenFileName(this, {kWordFileFilter, QString()}));
+    txtTraduccion->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString()}));
 }
 
 void frmExportar::cmdExaminar3_Click()
 {
-    txtDestino->setText(services_.getSaveFileName(this, {kWordFileFilter, QString()}));
+    txtDestino->setText(services_.getSaveFileName(this, {filters::kWordFiles, QString()}));
 }
 
 void frmExportar::cmdExportar_Click()
 {
-    const ToolResult result = exportDictionary(txtOrigen->text(), txtTraduccion->text(), txtDestino->text(),
-                                               chosenCase(optForma1), chosenCase(optForma2), chkOmitir->isChecked());
-    if (result.ok())
-        services_.information(this, messages::kExportTitle, messages::kExportDone);
-    else
-        services_.warning(this, messages::kExportTitle, toolResultMessage(result));
+    report(services_, this, messages::kExportTitle,
+           exportDictionary(txtOrigen->text(), txtTraduccion->text(), txtDestino->text(), chosenCase(optForma1),
+                            chosenCase(optForma2), chkOmitir->isChecked()),
+           messages::kExportDone);
 }
 
 } // namespace vordane

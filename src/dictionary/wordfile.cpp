@@ -1,14 +1,8 @@
 #include "dictionary/wordfile.h"
 
 #include "common/linereader.h"
-#include "common/linewriter.h"
 
 namespace vordane {
-
-QString DictionaryEntry::toLine() const
-{
-    return left + kDictionarySeparator + right;
-}
 
 FileStatus readWordList(const QString &path, WordList &entries)
 {
@@ -23,11 +17,6 @@ FileStatus readWordList(const QString &path, WordList &entries)
         return reader.status();
     entries = std::move(read);
     return status;
-}
-
-FileStatus writeWordList(const QString &path, const WordList &entries)
-{
-    return writeLines(path, entries);
 }
 
 } // namespace vordane

@@ -36,7 +36,6 @@ QString letterListText(const QStringList &letters);
 // the empty text gives no letters.
 QStringList parseLetterList(const QString &text);
 
-inline const QString kLngFilter = QStringLiteral("Archivos de lenguajes (*.lng)|*.lng|Todos los archivos|*.*");
 // Descriptions, identifiers and letter lines of the eight panels.
 inline constexpr int kLngFixedLines = 3 * Combinacion::kPanels;
 

@@ -5,6 +5,7 @@
 #include "shell/multilinetextbox.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -24,8 +25,7 @@ frmEditar::frmEditar(frmGenerar &generator)
     lblEditar = placeControl(new QLabel(QStringLiteral("Introduzca las letras separadas por comas."), client),
                              "lblEditar", 600, 120, 3015, 195);
     cmbSeleid = placeControl(new QComboBox(client), "cmbSeleid", 240, 600, 4095, 315);
-    cmbSeleid->setEditable(true);
-    cmbSeleid->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(cmbSeleid); // typing selects no panel: only choosing from the list does
     txtEditar = placeControl(new MultiLineTextBox(client), "txtEditar", 240, 960, 4095, 1695);
     lblEditar->setBuddy(txtEditar);
     cmdAceptar = placeControl(new QPushButton(QStringLiteral("Aceptar"), client), "cmdAceptar", 240, 2880, 4095, 375);
@@ -83,6 +83,16 @@ void frmEditar::Actualizar()
 void frmEditar::cmdAceptar_Click()
 {
     hide();
+}
+
+void frmEditar::keyPressEvent(QKeyEvent *event)
+{
+    // Escape has no role here; a dialog would otherwise close on it.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace vordane

@@ -27,6 +27,9 @@ public:
     QLabel *lblEditar;
     QPushButton *cmdAceptar;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void Form_Load();
     void cmbSeleid_Click();

@@ -4,7 +4,9 @@
 #include "generator/frmEditar.h"
 #include "generator/frmHacer.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -66,10 +68,6 @@ frmGenerar::frmGenerar(PlatformServices &services, QWidget *parent)
     txtSilaba = placeControl(new QLineEdit(client), "txtSilaba", 9840, 5640, 1815, 285);
     cmdGenerar = placeControl(new QPushButton(QStringLiteral("Generar"), client), "cmdGenerar", 8880, 6960, 2175, 495);
 
-    // The screenshot tool opens the modal windows through these buttons.
-    cmdEditar[0]->setProperty("opensWindow", true);
-    cmdGenerar->setProperty("opensWindow", true);
-
     connect(cmdAgregar, &QPushButton::clicked, this, &frmGenerar::cmdAgregar_Click);
     connect(cmdExtraer, &QPushButton::clicked, this, &frmGenerar::cmdExtraer_Click);
     connect(cmdEliminar, &QPushButton::clicked, this, &frmGenerar::cmdEliminar_Click);
@@ -98,8 +96,7 @@ void frmGenerar::buildPanel(QWidget *client, int i, int left, int top)
     lblDescrip[k]->setBuddy(txtDescrip[k]);
     lblIdent[k] = placeControl(new QLabel(QStringLiteral("Identificador:"), Frame[k]), arrayName("lblIdent", i), 120, 1080, 915, 195);
     cmbIdent[k] = placeControl(new QComboBox(Frame[k]), arrayName("cmbIdent", i), 1200, 1080, 495, 315);
-    cmbIdent[k]->setEditable(true);
-    cmbIdent[k]->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(cmbIdent[k]); // identifiers are compared case-sensitively: "k" must stay "k"
     cmbIdent[k]->addItems(identifierItems());
     cmbIdent[k]->setCurrentIndex(i);
     lblIdent[k]->setBuddy(cmbIdent[k]);
@@ -201,26 +198,20 @@ void frmGenerar::cmdGenerar_Click()
 
 void frmGenerar::mnuOpen_Click()
 {
-    const QString path = services_.getOpenFileName(this, {kLngFilter, messages::kOpenDefinitionTitle});
+    const QString path = services_.getOpenFileName(this, {filters::kDefinitions, messages::kOpenDefinitionTitle});
     if (path.isEmpty())
         return;
     Combinacion definition;
-    const FileStatus status = readLngFile(path, definition);
-    if (!status.ok()) {
-        services_.warning(this, messages::kOpenDefinitionTitle, fileErrorMessage(status));
-        return;
-    }
-    setCombinacion(definition);
+    if (report(services_, this, messages::kOpenDefinitionTitle, readLngFile(path, definition)))
+        setCombinacion(definition);
 }
 
 void frmGenerar::mnuSave_Click()
 {
-    const QString path = services_.getSaveFileName(this, {kLngFilter, messages::kSaveDefinitionTitle});
+    const QString path = services_.getSaveFileName(this, {filters::kDefinitions, messages::kSaveDefinitionTitle});
     if (path.isEmpty())
         return;
-    const FileStatus status = writeLngFile(path, combinacion());
-    if (!status.ok())
-        services_.warning(this, messages::kSaveDefinitionTitle, fileErrorMessage(status));
+    report(services_, this, messages::kSaveDefinitionTitle, writeLngFile(path, combinacion()));
 }
 
 } // namespace vordane

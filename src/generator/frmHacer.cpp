@@ -6,16 +6,18 @@
 #include "common/numbers.h"
 #include "common/randomsource.h"
 #include "common/textcase.h"
-#include "dictionary/wordfile.h"
 #include "generator/frmGenerar.h"
 #include "generator/generationengine.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,7 +58,7 @@ frmHacer::frmHacer(frmGenerar &generator)
 
     txtPalabras = placeControl(new MultiLineTextBox(client), "txtPalabras", 240, 1920, 5295, 3495);
     txtPalabras->setScrollBars(MultiLineTextBox::ScrollBars::Both);
-    txtEstado = placeControl(new QLineEdit(QStringLiteral("Listo."), client), "txtEstado", 5760, 720, 1335, 285);
+    txtEstado = placeControl(new QLineEdit(messages::kReady, client), "txtEstado", 5760, 720, 1335, 285);
     lblEstado = placeControl(label(QStringLiteral("Estado"), txtEstado), "lblEstado", 5760, 360, 495, 195);
     txtCuantas = placeControl(new QLineEdit(QStringLiteral("0"), client), "txtCuantas", 5760, 1200, 1335, 285);
     cmdCopiar = placeControl(new QPushButton(QStringLiteral("Copiar"), client), "cmdCopiar", 5640, 1920, 1455, 375);
@@ -107,29 +109,24 @@ void frmHacer::cmdGenerar_Click()
     const GenerationSettings settings{readNumber(txtFilas->text()), readNumber(txtPorfila->text()),
                                       readNumber(txtMinimas->text()), readNumber(txtMaximas->text())};
     const Combinacion definition = AlmaMatriz();
-    switch (checkGeneration(definition, settings)) {
-    case GenerationCheck::Ok:
-        break;
-    case GenerationCheck::TooManyWords:
-        services_.warning(this, messages::kGenerationTitle, messages::kTooManyWords);
-        return;
-    case GenerationCheck::TooLarge:
-        services_.warning(this, messages::kGenerationTitle, messages::kGenerationTooLarge);
-        return;
-    }
 
-    setStatus(QStringLiteral("Generando."));
+    // With pairing, the run makes no more words than the dictionary has lines.
     std::unique_ptr<LineReader> dictionary;
+    std::int64_t dictionaryLines = kNoPairing;
     if (chkAdosar->isChecked()) {
-        dictionary = std::make_unique<LineReader>(txtDict->text());
-        const FileStatus status = dictionary->open();
-        if (!status.ok()) {
-            services_.warning(this, messages::kGenerationTitle, fileErrorMessage(status));
-            setStatus(QStringLiteral("Listo."));
-            return;
+        Outcome opened = countDictionaryLines(txtDict->text(), settings, dictionaryLines);
+        if (opened.ok()) {
+            dictionary = std::make_unique<LineReader>(txtDict->text());
+            opened = dictionary->open();
         }
+        if (!report(services_, this, messages::kGenerationTitle, opened))
+            return;
     }
+    if (!report(services_, this, messages::kGenerationTitle,
+                checkGeneration(definition, settings, dictionaryLines)))
+        return;
 
+    setStatus(messages::kGenerating);
     // The counter counts every word since the window opened; it is repainted
     // during a long run, at most every tenth of a second.
     const std::int64_t counted = readInteger(txtCuantas->text());
@@ -142,15 +139,15 @@ void frmHacer::cmdGenerar_Click()
         txtCuantas->repaint();
         sinceRepaint.restart();
     };
-    GenerationResult result = generateWords(definition, settings, programRandom(), dictionary.get(), progress);
-    if (dictionary && !dictionary->status().ok()) {
-        services_.warning(this, messages::kGenerationTitle, fileErrorMessage(dictionary->status()));
-        setStatus(QStringLiteral("Listo."));
-        return;
+    GeneratedText result =
+        generateText(definition, settings, programRandom(), dictionary.get(), progress, dictionaryLines);
+    if (result.outcome.ok() && dictionary)
+        result.outcome = dictionary->status();
+    if (report(services_, this, messages::kGenerationTitle, result.outcome)) {
+        txtCuantas->setText(formatCounter(counted + result.words));
+        txtPalabras->setText(result.text);
     }
-    txtCuantas->setText(formatCounter(counted + result.words));
-    txtPalabras->setText(result.text);
-    setStatus(QStringLiteral("Listo."));
+    setStatus(messages::kReady);
 }
 
 void frmHacer::cmdSemilla_Click()
@@ -160,14 +157,11 @@ void frmHacer::cmdSemilla_Click()
 
 void frmHacer::cmdSave_Click()
 {
-    setStatus(QStringLiteral("Guardando."));
-    const QString path = services_.getSaveFileName(this, {kWordFileFilter, messages::kSaveTextTitle});
-    if (!path.isEmpty()) {
-        const FileStatus status = writeText(path, txtPalabras->text() + QStringLiteral("\r\n"));
-        if (!status.ok())
-            services_.warning(this, messages::kSaveTextTitle, fileErrorMessage(status));
-    }
-    setStatus(QStringLiteral("Listo."));
+    setStatus(messages::kSaving);
+    const QString path = services_.getSaveFileName(this, {filters::kWordFiles, messages::kSaveTextTitle});
+    if (!path.isEmpty())
+        report(services_, this, messages::kSaveTextTitle, saveTextBox(path, txtPalabras->text()));
+    setStatus(messages::kReady);
 }
 
 void frmHacer::cmdCopiar_Click()
@@ -177,16 +171,16 @@ void frmHacer::cmdCopiar_Click()
 
 void frmHacer::cmdMayuscula_Click()
 {
-    setStatus(QStringLiteral("Transformando."));
+    setStatus(messages::kTransforming);
     txtPalabras->setText(toUpperText(txtPalabras->text()));
-    setStatus(QStringLiteral("Listo."));
+    setStatus(messages::kReady);
 }
 
 void frmHacer::cmdMinuscula_Click()
 {
-    setStatus(QStringLiteral("Transformando."));
+    setStatus(messages::kTransforming);
     txtPalabras->setText(toLowerText(txtPalabras->text()));
-    setStatus(QStringLiteral("Listo."));
+    setStatus(messages::kReady);
 }
 
 void frmHacer::cmdLimpiar_Click()
@@ -196,12 +190,23 @@ void frmHacer::cmdLimpiar_Click()
 
 void frmHacer::cmdExaminar_Click()
 {
-    txtDict->setText(services_.getOpenFileName(this, {kWordFileFilter, QStringLiteral("Abrir diccionario")}));
+    txtDict->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenDictionaryTitle}));
 }
 
 void frmHacer::cmdCancelar_Click()
 {
     close();
+}
+
+void frmHacer::keyPressEvent(QKeyEvent *event)
+{
+    // Escape has no role here: only "Cancelar" and the close button close
+    // the window (a dialog would otherwise close on it, losing the text).
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace vordane

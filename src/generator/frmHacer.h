@@ -51,6 +51,9 @@ public:
     QPushButton *cmdMinuscula;
     QPushButton *cmdCancelar;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     Combinacion AlmaMatriz() const;
     void setStatus(const QString &status);

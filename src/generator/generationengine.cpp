@@ -1,10 +1,14 @@
 #include "generator/generationengine.h"
 
+#include "common/linereader.h"
 #include "common/linesource.h"
+#include "common/messages.h"
 #include "common/randomsource.h"
+#include "common/textsink.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace vordane {
@@ -17,33 +21,23 @@ double loopCount(double limit)
     return limit >= 1 ? std::floor(limit) : 0;
 }
 
-// The growing result: pieces are mostly one or two characters, so they are
+// The word being built: pieces are mostly one or two characters, so they are
 // copied in place rather than through QString::append.
-class Output {
+class WordBuffer {
 public:
-    explicit Output(qsizetype expected) { text_.resize(std::max<qsizetype>(expected, 64)); }
-
+    void clear() { size_ = 0; }
     void append(const QString &piece)
     {
         const qsizetype n = piece.size();
-        if (size_ + n > text_.size())
-            text_.resize(std::max(2 * text_.size(), size_ + n));
-        QChar *out = text_.data() + size_;
-        const QChar *in = piece.constData();
-        for (qsizetype i = 0; i < n; ++i)
-            out[i] = in[i];
+        if (size_ + n > qsizetype(text_.size()))
+            text_.resize(std::max(2 * text_.size(), std::size_t(size_ + n)));
+        std::copy_n(piece.utf16(), n, text_.data() + size_);
         size_ += n;
     }
-
-    QString take()
-    {
-        text_.resize(size_);
-        text_.squeeze();
-        return std::move(text_);
-    }
+    QStringView view() const { return QStringView(text_.data(), size_); }
 
 private:
-    QString text_;
+    std::vector<char16_t> text_ = std::vector<char16_t>(64);
     qsizetype size_ = 0;
 };
 
@@ -63,16 +57,16 @@ public:
             const Panel &panel = definition.panels[std::size_t(i)];
             letters_[std::size_t(i)] = panel.letters;
             // Only a one-character identifier can match a pattern character.
-            identifiers_[std::size_t(i)] = panel.identifier.size() == 1 ? panel.identifier.at(0) : QChar();
             hasIdentifier_[std::size_t(i)] = panel.identifier.size() == 1;
+            identifiers_[std::size_t(i)] = hasIdentifier_[std::size_t(i)] ? panel.identifier.at(0) : QChar();
         }
         patterns_.reserve(std::size_t(definition.patterns.size()));
         for (const QString &pattern : definition.patterns)
             patterns_.push_back(compile(pattern));
     }
 
-    // unasilaba: one syllable, appended to out.
-    void appendSyllable(RandomSource &random, Output &out) const
+    // unasilaba: one syllable, appended to the word.
+    void appendSyllable(RandomSource &random, WordBuffer &word) const
     {
         const std::uint64_t index = random.nextIndex(patterns_.size());
         if (patterns_.empty())
@@ -94,7 +88,7 @@ public:
                 break;
             }
             if (piece)
-                out.append(*piece);
+                word.append(*piece);
         }
     }
 
@@ -121,7 +115,7 @@ private:
         std::vector<Step> steps;
         for (qsizetype k = 0; k < pattern.size(); ++k) {
             const QChar c = pattern.at(k);
-            if (c == QLatin1Char('\'')) {
+            if (c == u'\'') {
                 ++k;
                 steps.push_back({Step::Kind::Literal, k < pattern.size() ? QString(pattern.at(k)) : QString(), {}});
                 continue;
@@ -156,69 +150,125 @@ double mostSyllables(const GenerationSettings &settings)
 
 } // namespace
 
-GenerationCheck checkGeneration(const Combinacion &definition, const GenerationSettings &settings)
+FileStatus countDictionaryLines(const QString &path, const GenerationSettings &settings, std::int64_t &lines)
 {
     const double words = loopCount(settings.rows) * loopCount(settings.wordsPerRow);
+    const std::int64_t needed = words < 9e18 ? std::int64_t(words) : std::numeric_limits<std::int64_t>::max();
+    LineReader reader(path);
+    if (const FileStatus status = reader.open(); !status.ok())
+        return status;
+    lines = 0;
+    while (lines < needed && !reader.atEnd()) {
+        reader.skipLine();
+        ++lines;
+    }
+    return reader.status();
+}
+
+Outcome checkGeneration(const Combinacion &definition, const GenerationSettings &settings,
+                        std::int64_t dictionaryLines)
+{
+    const double rows = loopCount(settings.rows);
+    const double wordsPerRow = loopCount(settings.wordsPerRow);
+    double words = rows * wordsPerRow;
+    double rowsMade = rows;
+    if (dictionaryLines != kNoPairing && double(dictionaryLines) < words) {
+        // The run ends with the dictionary's last line, part way through a row.
+        words = double(dictionaryLines);
+        rowsMade = std::min(rows, std::ceil(words / wordsPerRow));
+    }
     if (!(words <= kMaxGeneratedWords))
-        return GenerationCheck::TooManyWords;
-    const double rowEnds = 2 * loopCount(settings.rows);
-    double characters = rowEnds;
+        return Outcome::failure(messages::kTooManyWords);
+    double characters = 2 * rowsMade; // the row ends
     if (words > 0) {
         const double syllables = words * mostSyllables(settings);
         if (!(syllables <= kMaxGeneratedSyllables))
-            return GenerationCheck::TooLarge;
+            return Outcome::failure(messages::kGenerationTooLarge);
         characters += syllables * double(Tables(definition).longestSyllable());
     }
     if (!(characters <= kMaxGeneratedCharacters))
-        return GenerationCheck::TooLarge;
-    return GenerationCheck::Ok;
+        return Outcome::failure(messages::kGenerationTooLarge);
+    return Outcome();
 }
 
 GenerationResult generateWords(const Combinacion &definition, const GenerationSettings &settings,
-                               RandomSource &random, LineSource *dictionary,
-                               const std::function<void(std::int64_t)> &progress)
+                               RandomSource &random, LineSource *dictionary, TextSink &out, WordFilter *filter,
+                               const std::function<void(std::int64_t)> &progress, std::int64_t dictionaryLines)
 {
     GenerationResult result;
-    result.check = checkGeneration(definition, settings);
-    if (result.check != GenerationCheck::Ok)
+    result.outcome = checkGeneration(definition, settings, dictionary ? dictionaryLines : kNoPairing);
+    if (!result.outcome.ok())
         return result;
 
-    const Tables tables(definition);
-    const double rows = loopCount(settings.rows);
-    const double wordsPerRow = loopCount(settings.wordsPerRow);
-    const double minimum = loopCount(settings.minimum);
-    const double spread = settings.maximum - settings.minimum;
+    result.outcome = guardMemory([&]() -> Outcome {
+        const Tables tables(definition);
+        const double rows = loopCount(settings.rows);
+        const double wordsPerRow = loopCount(settings.wordsPerRow);
+        const double minimum = loopCount(settings.minimum);
+        const double spread = settings.maximum - settings.minimum;
+        constexpr std::int64_t kProgressEvery = 4096;
+        const QString separator = QStringLiteral(" = ");
+        const QString rowEnd = QStringLiteral("\r\n");
+        WordBuffer word;
+        std::int64_t distinct = 0; // words the filter took
 
-    // Room for the usual case (a few short syllables a word), so the text is
-    // seldom moved while it grows.
-    Output text(qsizetype(std::min(rows * wordsPerRow * 12 + rows * 2, 64.0 * 1024 * 1024)));
-    constexpr std::int64_t kProgressEvery = 4096;
-    const QString separator = QStringLiteral(" = ");
-    const QString rowEnd = QStringLiteral("\r\n");
-
-    for (double row = 1; row <= rows; ++row) {
-        for (double word = 1; word <= wordsPerRow; ++word) {
-            if (dictionary) {
-                if (dictionary->atEnd()) {
-                    result.text = text.take();
-                    return result;
-                }
-                text.append(dictionary->readLine());
-                text.append(separator);
-            }
+        const auto draw = [&] {
+            word.clear();
             for (double s = 1; s <= minimum; ++s)
-                tables.appendSyllable(random, text);
+                tables.appendSyllable(random, word);
             const double e = std::floor(random.nextUnit() * spread) + 1;
             for (double s = 1; s <= e; ++s)
-                tables.appendSyllable(random, text);
-            ++result.words;
-            if (progress && result.words % kProgressEvery == 0)
-                progress(result.words);
+                tables.appendSyllable(random, word);
+        };
+
+        for (double row = 1; row <= rows; ++row) {
+            for (double n = 1; n <= wordsPerRow; ++n) {
+                if (dictionary) {
+                    if (dictionary->atEnd())
+                        return Outcome();
+                    out.append(dictionary->readLine());
+                    out.append(separator);
+                }
+                draw();
+                for (std::int64_t refused = 0; filter && !filter->accepts(word.view()); draw()) {
+                    if (++refused >= kMaxRefusedDraws)
+                        return Outcome::failure(messages::notEnoughNewWords(distinct, refused));
+                }
+                ++distinct;
+                out.append(word.view());
+                ++result.words;
+                if (progress && result.words % kProgressEvery == 0)
+                    progress(result.words);
+            }
+            out.append(rowEnd);
         }
-        text.append(rowEnd);
-    }
-    result.text = text.take();
+        return Outcome();
+    });
     return result;
+}
+
+GeneratedText generateText(const Combinacion &definition, const GenerationSettings &settings, RandomSource &random,
+                           LineSource *dictionary, const std::function<void(std::int64_t)> &progress,
+                           std::int64_t dictionaryLines)
+{
+    GeneratedText generated;
+    generated.outcome = checkGeneration(definition, settings, dictionary ? dictionaryLines : kNoPairing);
+    if (!generated.outcome.ok())
+        return generated;
+    // The check bounds the text except for dictionary lines, which the sink bounds.
+    StringSink text{qsizetype(kMaxGeneratedCharacters)};
+    // Room for the usual case (a few short syllables a word), so the text is seldom moved.
+    const double rows = loopCount(settings.rows);
+    text.reserve(qsizetype(std::min(rows * loopCount(settings.wordsPerRow) * 12 + rows * 2, 64.0 * 1024 * 1024)));
+    const GenerationResult result =
+        generateWords(definition, settings, random, dictionary, text, nullptr, progress, dictionaryLines);
+    generated.outcome = result.outcome;
+    generated.words = result.words;
+    if (generated.outcome.ok() && text.overflowed())
+        generated.outcome = Outcome::failure(messages::resultTooLong(qsizetype(kMaxGeneratedCharacters)));
+    if (generated.outcome.ok())
+        generated.text = text.take();
+    return generated;
 }
 
 } // namespace vordane

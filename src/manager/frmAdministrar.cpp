@@ -64,8 +64,7 @@ frmAdministrar::frmAdministrar(PlatformServices &services, QWidget *parent)
     A = placeControl(new QListView(client), "A", 2400, 120, 2295, 3015);
     A->setModel(fileModel_);
     E = placeControl(new QComboBox(client), "E", 120, 3240, 4575, 315);
-    E->setEditable(true);
-    E->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(E); // typing applies no pattern: only choosing an item of the list does
     E->addItems({QStringLiteral("*.*"), QStringLiteral("*.dct"), QStringLiteral("*.dic"), QStringLiteral("*.lan"),
                  QStringLiteral("*.lex"), QStringLiteral("*.lng"), QStringLiteral("*.lns"), QStringLiteral("*.rad"),
                  QStringLiteral("*.sc")});

@@ -2,11 +2,11 @@
 
 #include "common/messages.h"
 #include "common/textcase.h"
-#include "dictionary/wordfile.h"
 #include "roots/languageseparator.h"
-#include "roots/records.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -64,28 +64,25 @@ frmLanSep::frmLanSep(PlatformServices &services, QWidget *parent)
 
 void frmLanSep::cmdExa_Click()
 {
-    txtOri->setText(services_.getOpenFileName(this, {kLanguageFileFilter, QStringLiteral("Archivo de Origen")}));
+    txtOri->setText(services_.getOpenFileName(this, {filters::kLanguages, messages::kLanguageOriginTitle}));
 }
 
 void frmLanSep::cmdExa2_Click()
 {
-    txtPOr->setText(services_.getSaveFileName(this, {kWordFileFilter, QStringLiteral("Archivo de Palabras de Origen")}));
+    txtPOr->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kOriginWordsTitle}));
 }
 
 void frmLanSep::cmdExa3_Click()
 {
-    txtDic->setText(services_.getSaveFileName(this, {kWordFileFilter, QStringLiteral("Archivo de Diccionario")}));
+    txtDic->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kDictionaryFileTitle}));
 }
 
 void frmLanSep::cmdSep_Click()
 {
-    const FileStatus status = separateLanguage(txtOri->text(), txtPOr->text(), txtDic->text(),
-                                               chosenCase(optMay, optMin), chosenCase(optMay2, optMin2));
-    if (!status.ok()) {
-        services_.warning(this, messages::kSeparationTitle, fileErrorMessage(status));
-        return;
-    }
-    services_.information(this, messages::kSeparationTitle, messages::kSeparationDone);
+    report(services_, this, messages::kSeparationTitle,
+           separateLanguage(txtOri->text(), txtPOr->text(), txtDic->text(), chosenCase(optMay, optMin),
+                            chosenCase(optMay2, optMin2)),
+           messages::kSeparationDone);
 }
 
 } // namespace vordane

@@ -1,13 +1,13 @@
 #include "roots/frmRaiGen.h"
 
 #include "common/messages.h"
-#include "dictionary/wordfile.h"
 #include "roots/languagegenerator.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,8 +38,7 @@ frmRaiGen::frmRaiGen(PlatformServices &services, QWidget *parent)
     lblRad->setBuddy(txtRad);
     lblOut->setBuddy(txtOut);
     lblOrd->setBuddy(cmbOrd);
-    cmbOrd->setEditable(true);
-    cmbOrd->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(cmbOrd); // "AM" is compared exactly: a typed "am" must stay "am"
     cmbOrd->addItems({QStringLiteral("AM"), QStringLiteral("MA")});
     cmbOrd->setCurrentIndex(0);
 
@@ -54,33 +53,24 @@ frmRaiGen::frmRaiGen(PlatformServices &services, QWidget *parent)
 
 void frmRaiGen::cmdExa_Click()
 {
-    txtPal->setText(services_.getOpenFileName(this, {kWordFileFilter, QStringLiteral("Lista de Palabras")}));
+    txtPal->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kWordListTitle}));
 }
 
 void frmRaiGen::cmdExa2_Click()
 {
-    txtRad->setText(services_.getOpenFileName(this, {kRootFileFilter, QStringLiteral("Raíces")}));
+    txtRad->setText(services_.getOpenFileName(this, {filters::kRoots, messages::kRootsTitle}));
 }
 
 void frmRaiGen::cmdExa3_Click()
 {
-    txtOut->setText(services_.getSaveFileName(this, {kLanguageFileFilter, QStringLiteral("Archivo de Salida")}));
+    txtOut->setText(services_.getSaveFileName(this, {filters::kLanguages, messages::kOutputFileTitle}));
 }
 
 void frmRaiGen::cmdGen_Click()
 {
-    const LanguageGenerationResult result =
-        generateLanguage(txtPal->text(), txtRad->text(), txtOut->text(), cmbOrd->currentText());
-    if (!result.status.ok()) {
-        services_.warning(this, messages::kGenerationTitle, fileErrorMessage(result.status));
-        return;
-    }
-    if (result.wordListExhausted) {
-        services_.warning(this, messages::kGenerationTitle,
-                          messages::wordListExhausted(QDir::toNativeSeparators(txtPal->text()), result.rootNeedingWord));
-        return;
-    }
-    services_.information(this, messages::kGenerationTitle, messages::kGenerationDone);
+    report(services_, this, messages::kGenerationTitle,
+           generateLanguage(txtPal->text(), txtRad->text(), txtOut->text(), cmbOrd->currentText()).outcome,
+           messages::kGenerationDone);
 }
 
 } // namespace vordane

@@ -5,7 +5,9 @@
 #include "roots/records.h"
 #include "roots/rootfile.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -45,8 +47,7 @@ frmRaices::frmRaices(PlatformServices &services, QWidget *parent)
     lblPal->setBuddy(txtPal);
     cmdVal->setBuddy(txtVal);
     lblNiv->setBuddy(cmbNiv);
-    cmbNiv->setEditable(true);
-    cmbNiv->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(cmbNiv);
     for (int level = 1; level <= 20; ++level)
         cmbNiv->addItem(QString::number(level));
     cmbNiv->setCurrentIndex(0);
@@ -89,16 +90,16 @@ bool frmRaices::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmRaices::warn(const QString &text)
+bool frmRaices::report(const Outcome &outcome)
 {
-    services_.warning(this, messages::kRootCreatorTitle, text);
+    return vordane::report(services_, this, messages::kRootCreatorTitle, outcome);
 }
 
 QString frmRaices::rootFile()
 {
     const QString path = txtArc->text();
     if (trimLeadingBlanks(path).isEmpty()) {
-        warn(fileErrorMessage(FileStatus::failure(FileError::EmptyName, path)));
+        report(FileStatus::failure(FileError::EmptyName, path));
         return QString();
     }
     return path;
@@ -106,7 +107,7 @@ QString frmRaices::rootFile()
 
 void frmRaices::cmdExa_Click()
 {
-    txtArc->setText(services_.getSaveFileName(this, {kRootFileFilter, QStringLiteral("Raíces")}));
+    txtArc->setText(services_.getSaveFileName(this, {filters::kRoots, messages::kRootsTitle}));
 }
 
 void frmRaices::txtArc_Change()
@@ -122,9 +123,7 @@ void frmRaices::txtArc_LostFocus()
 {
     if (trimLeadingBlanks(txtArc->text()).isEmpty())
         return;
-    const FileStatus status = ensureRootFile(txtArc->text());
-    if (!status.ok())
-        warn(fileErrorMessage(status));
+    report(ensureRootFile(txtArc->text()));
 }
 
 void frmRaices::txtCod_LostFocus()
@@ -155,10 +154,8 @@ void frmRaices::lookUpByCode()
     if (path.isEmpty())
         return;
     const RootLookup lookup = lookUpRoot(path, RootKey::Code, txtCod->text());
-    if (!lookup.status.ok()) {
-        warn(fileErrorMessage(lookup.status));
+    if (!report(lookup.outcome))
         return;
-    }
     if (lookup.found) {
         txtPal->setText(lookup.found->word);
         txtVal->setText(lookup.found->value);
@@ -175,10 +172,8 @@ void frmRaices::lookUpByWord(bool full)
     if (path.isEmpty())
         return;
     const RootLookup lookup = lookUpRoot(path, RootKey::Word, txtPal->text());
-    if (!lookup.status.ok()) {
-        warn(fileErrorMessage(lookup.status));
+    if (!report(lookup.outcome))
         return;
-    }
     if (lookup.found) {
         txtCod->setText(lookup.found->code);
         txtVal->setText(lookup.found->value);
@@ -195,12 +190,8 @@ void frmRaices::cmdGuardar_Click()
     const QString path = rootFile();
     if (path.isEmpty())
         return;
-    const FileStatus status = saveRoot(path, {txtCod->text(), txtPal->text(), txtVal->text(), cmbNiv->currentText()});
-    if (!status.ok()) {
-        warn(fileErrorMessage(status));
-        return;
-    }
-    cmdLim_Click();
+    if (report(saveRoot(path, {txtCod->text(), txtPal->text(), txtVal->text(), cmbNiv->currentText()})))
+        cmdLim_Click();
 }
 
 void frmRaices::cmdLim_Click()

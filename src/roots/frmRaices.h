@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/outcome.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -52,7 +54,8 @@ private:
     void lookUpByWord(bool full);
     // The root file named in the box, or the empty text after warning that there is none.
     QString rootFile();
-    void warn(const QString &text);
+    // Shows a failure (titled with the window); true on success.
+    bool report(const Outcome &outcome);
 
     PlatformServices &services_;
 };

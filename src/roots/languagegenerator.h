@@ -1,7 +1,6 @@
 #pragma once
 
-#include "common/filestatus.h"
-#include "roots/records.h"
+#include "common/outcome.h"
 
 #include <QString>
 
@@ -9,15 +8,16 @@ namespace vordane {
 
 // The highest level a root may have; roots of other levels give no entry.
 inline constexpr int kMaxRootLevel = 20;
+// A form longer than this stops the run (formulas that repeat the form of
+// the root before them several times grow exponentially).
+inline constexpr qsizetype kMaxFormLength = 64 * 1024 * 1024;
+// The most characters all the forms of one run may hold together.
+inline constexpr qsizetype kMaxLanguageCharacters = 512 * 1024 * 1024;
 
 struct LanguageGenerationResult {
-    FileStatus status;          // a file that could not be read or written
-    bool wordListExhausted = false;
-    QString rootNeedingWord;    // with wordListExhausted: the code of the root that needed a word
-    qsizetype entries = 0;      // entries written to the language file
+    Outcome outcome;
+    qsizetype entries = 0; // entries written to the language file
     bool temporaryCopyWritten = false;
-
-    bool ok() const { return status.ok() && !wordListExhausted; }
 };
 
 // Derives a language file from a root file and a word list. Level-1 roots
@@ -29,11 +29,12 @@ struct LanguageGenerationResult {
 // itself (blanks removed). With `order` "AM" each contribution is appended,
 // with any other order put in front.
 //
-// Every input is checked before the output is touched. When the word list
-// runs out the run stops there and the output keeps the entries written so
-// far. Beside the output, path + ".tmp" receives the output as it stood at
-// the run's last reference ("$" or "#" part); without references it is not
-// written.
+// Beside the output, path + ".tmp" receives the output as it stood at the
+// run's last reference ("$" or "#" part); without references it is not
+// written. Every input is checked before anything is written, and the two
+// files are replaced only when the whole run succeeded: a word list that
+// runs out, a form that grows too long or a file that cannot be written
+// leaves both as they were.
 LanguageGenerationResult generateLanguage(const QString &wordListPath, const QString &rootPath,
                                           const QString &outputPath, const QString &order);
 

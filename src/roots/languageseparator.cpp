@@ -1,39 +1,42 @@
 #include "roots/languageseparator.h"
 
+#include "common/atomicfile.h"
 #include "common/linereader.h"
 #include "common/linewriter.h"
+#include "common/messages.h"
 #include "roots/termino.h"
+
+#include <QDir>
 
 namespace vordane {
 
-FileStatus separateLanguage(const QString &languagePath, const QString &wordsPath, const QString &dictionaryPath,
-                            CaseOption wordsCase, CaseOption dictionaryCase)
+Outcome separateLanguage(const QString &languagePath, const QString &wordsPath, const QString &dictionaryPath,
+                         CaseOption wordsCase, CaseOption dictionaryCase)
 {
-    LineReader language(languagePath);
-    FileStatus status = language.open();
-    if (!status.ok())
-        return status;
-    LineWriter words(wordsPath);
-    status = words.open();
-    if (!status.ok())
-        return status;
-    LineWriter dictionary(dictionaryPath);
-    status = dictionary.open();
-    if (!status.ok())
-        return status;
+    return guardMemory([&]() -> Outcome {
+        LineReader language(languagePath);
+        if (const FileStatus status = language.open(); !status.ok())
+            return status;
+        if (!wordsPath.isEmpty() && sameFile(wordsPath, dictionaryPath))
+            return Outcome::failure(messages::sameOutputs(QDir::toNativeSeparators(wordsPath)));
+        LineWriter words(wordsPath);
+        if (const FileStatus status = words.open(); !status.ok())
+            return status;
+        LineWriter dictionary(dictionaryPath);
+        if (const FileStatus status = dictionary.open(); !status.ok())
+            return status;
 
-    const QString colon = QStringLiteral(":");
-    while (!language.atEnd()) {
-        const QString line = language.readLine();
-        words.writeLine(applyCase(Termino(line, colon, 2), wordsCase));
-        dictionary.writeLine(applyCase(Termino(line, colon, 3), dictionaryCase));
-    }
-    if (!language.status().ok())
-        return language.status();
-    status = dictionary.commit();
-    if (!status.ok())
-        return status;
-    return words.commit();
+        const QString colon = QStringLiteral(":");
+        while (!language.atEnd()) {
+            const QString line = language.readLine();
+            words.writeLine(applyCase(Termino(line, colon, 2), wordsCase));
+            dictionary.writeLine(applyCase(Termino(line, colon, 3), dictionaryCase));
+        }
+        if (!language.status().ok())
+            return language.status();
+        language.close();
+        return commitAll({&words, &dictionary});
+    });
 }
 
 } // namespace vordane

@@ -29,8 +29,6 @@ struct LanguageEntry {
     bool operator==(const LanguageEntry &) const = default;
 };
 
-inline const QString kRootFileFilter = QStringLiteral("Archivos de raíces (*.rad)|*.rad|Todos los archivos|*.*");
-inline const QString kLanguageFileFilter = QStringLiteral("Archivos de lenguas (*.lan)|*.lan|Todos los archivos|*.*");
 
 // The name of the temporary copy beside a root or language file.
 inline QString temporaryCopyName(const QString &path)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/filestatus.h"
+#include "common/outcome.h"
 #include "roots/records.h"
 
 #include <optional>
@@ -14,7 +14,7 @@ FileStatus ensureRootFile(const QString &path);
 enum class RootKey { Code, Word };
 
 struct RootLookup {
-    FileStatus status;
+    Outcome outcome;
     std::optional<RootRecord> found; // the first root whose field matches, lower-cased
     bool fileHasLines = false;       // whether any line was read before the match or the end
 };
@@ -24,7 +24,10 @@ RootLookup lookUpRoot(const QString &path, RootKey field, const QString &key);
 
 // Saves a root: the record (lower-cased) replaces in place the first line with
 // its code, after a byte-for-byte copy of the file to path + ".tmp"; a root
-// with a new code is appended. On failure the root file is unchanged.
-FileStatus saveRoot(const QString &path, const RootRecord &record);
+// with a new code is added at the end, every byte of the file kept. A field
+// holding a line break is refused (it would forge a second root). The files
+// are replaced only when everything was written: on failure the root file
+// and its copy are unchanged.
+Outcome saveRoot(const QString &path, const RootRecord &record);
 
 } // namespace vordane

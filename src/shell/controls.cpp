@@ -1,6 +1,7 @@
 #include "shell/controls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -31,6 +32,16 @@ void placeWidget(QWidget *widget, const QString &name, const QRect &geometry)
             rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     }
     widget->setGeometry(rect);
+}
+
+void keepTypedText(QComboBox *combo)
+{
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    // The combo box's own reaction to the end of editing looks the text up
+    // among the items, case-insensitively, and selects what it finds.
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
 }
 
 QStringList listTexts(const QListWidget *list)

@@ -8,6 +8,7 @@
 
 #include <array>
 
+class QComboBox;
 class QFrame;
 class QKeyEvent;
 class QLineEdit;
@@ -38,6 +39,12 @@ Widget *placeControl(Widget *widget, const char *name, int left, int top, int wi
 {
     return placeControl(widget, QLatin1String(name), left, top, width, height);
 }
+
+// Makes an editable combo box keep exactly the text typed into it: no
+// completion, and leaving the box (Tab, Enter, a click elsewhere) neither
+// picks the list item that matches the text without regard to case nor
+// counts as choosing an item. Only choosing from the list does that.
+void keepTypedText(QComboBox *combo);
 
 // The texts of a list box, top to bottom, and the list box filled with texts.
 QStringList listTexts(const QListWidget *list);

@@ -5,6 +5,25 @@
 
 namespace vordane {
 
+// The filters of the file dialogs, in the toolkit's "label|pattern|label|pattern"
+// form (several patterns of one label joined by ";").
+namespace filters {
+inline const QString kDefinitions = QStringLiteral("Archivos de lenguajes (*.lng)|*.lng|Todos los archivos|*.*");
+inline const QString kRules =
+    QStringLiteral("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*");
+inline const QString kWordFiles = QStringLiteral(
+    "Archivos de vocabulario (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
+    "Archivos de texto (*.txt)|*.txt|Todos los archivos|*.*");
+inline const QString kCombinerSources = QStringLiteral(
+    "Archivos de vocabularios (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
+    "Archivos de texto (*.txt)|*.txt|Archivos soportados|*.lex;*.dct;*.dic;*.txt|Todos los archivos|*.*");
+inline const QString kCombinerDestination = QStringLiteral(
+    "Vocabularios (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
+    "Archivos de texto (*.txt)|*.txt|Archivos soportados|*.lex;*.dct;*.dic;*.txt|Todos los archivos|*.*");
+inline const QString kRoots = QStringLiteral("Archivos de raíces (*.rad)|*.rad|Todos los archivos|*.*");
+inline const QString kLanguages = QStringLiteral("Archivos de lenguas (*.lan)|*.lan|Todos los archivos|*.*");
+} // namespace filters
+
 // Turns a "label|pattern|label|pattern" filter (patterns joined by ";") into
 // Qt name filters "label (pattern pattern)". Shown with
 // QFileDialog::HideNameFilterDetails, each label reads exactly as written,

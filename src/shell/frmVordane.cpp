@@ -20,8 +20,39 @@
 namespace vordane {
 
 namespace {
+
 constexpr int kReleaseYear = 2026;
+
+// The tools of the "Programas" menu, in menu order: entry, caption, window.
+struct Tool {
+    const char *entry;
+    const char *caption;
+    QAction *frmVordane::*action;
+    const char *window;
+    QWidget *(*create)(PlatformServices &services);
+};
+
+template <typename Window>
+QWidget *create(PlatformServices &services)
+{
+    return new Window(services);
 }
+
+const Tool kTools[] = {
+    {"mnuGenerador", "Generador de palabras", &frmVordane::mnuGenerador, "frmGenerar", create<frmGenerar>},
+    {"mnuTransformador", "Transformador de palabras", &frmVordane::mnuTransformador, "frmTransformar",
+     create<frmTransformar>},
+    {"mnuExportador", "Exportador de diccionarios", &frmVordane::mnuExportador, "frmExportar", create<frmExportar>},
+    {"mnuCreador", "Creador de diccionarios", &frmVordane::mnuCreador, "frmCrear", create<frmCrear>},
+    {"mnuCombinador", "Combinador de diccionarios", &frmVordane::mnuCombinador, "frmCombinar", create<frmCombinar>},
+    {"mnuAdministrador", "Administrador de lenguajes", &frmVordane::mnuAdministrador, "frmAdministrar",
+     create<frmAdministrar>},
+    {"mnuRaices", "Creador de raíces", &frmVordane::mnuRaices, "frmRaices", create<frmRaices>},
+    {"mnuRaigen", "Generador de lenguas", &frmVordane::mnuRaigen, "frmRaiGen", create<frmRaiGen>},
+    {"mnuLansep", "Separador de lenguas", &frmVordane::mnuLansep, "frmLanSep", create<frmLanSep>},
+};
+
+} // namespace
 
 frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     : QMainWindow(parent)
@@ -37,19 +68,14 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
 
     mnuProgramas = menuBar()->addMenu(QStringLiteral("Programas"));
     mnuProgramas->setObjectName(QStringLiteral("mnuProgramas"));
-    mnuGenerador = addToolEntry("mnuGenerador", QStringLiteral("Generador de palabras"), QStringLiteral("frmGenerar"));
-    mnuTransformador = addToolEntry("mnuTransformador", QStringLiteral("Transformador de palabras"),
-                                    QStringLiteral("frmTransformar"));
-    mnuExportador = addToolEntry("mnuExportador", QStringLiteral("Exportador de diccionarios"),
-                                 QStringLiteral("frmExportar"));
-    mnuCreador = addToolEntry("mnuCreador", QStringLiteral("Creador de diccionarios"), QStringLiteral("frmCrear"));
-    mnuCombinador = addToolEntry("mnuCombinador", QStringLiteral("Combinador de diccionarios"),
-                                 QStringLiteral("frmCombinar"));
-    mnuAdministrador = addToolEntry("mnuAdministrador", QStringLiteral("Administrador de lenguajes"),
-                                    QStringLiteral("frmAdministrar"));
-    mnuRaices = addToolEntry("mnuRaices", QStringLiteral("Creador de raíces"), QStringLiteral("frmRaices"));
-    mnuRaigen = addToolEntry("mnuRaigen", QStringLiteral("Generador de lenguas"), QStringLiteral("frmRaiGen"));
-    mnuLansep = addToolEntry("mnuLansep", QStringLiteral("Separador de lenguas"), QStringLiteral("frmLanSep"));
+    for (const Tool &tool : kTools) {
+        const QString window = QLatin1String(tool.window);
+        QAction *action = mnuProgramas->addAction(QString::fromUtf8(tool.caption));
+        action->setObjectName(QLatin1String(tool.entry));
+        this->*tool.action = action;
+        launcher_.registerTool(window, [this, create = tool.create] { return create(services_); });
+        connect(action, &QAction::triggered, this, [this, window] { launcher_.show(window); });
+    }
     mnuSep = mnuProgramas->addSeparator();
     mnuSep->setObjectName(QStringLiteral("mnuSep"));
     mnuExit = mnuProgramas->addAction(QStringLiteral("Salir"));
@@ -60,41 +86,6 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     mnuAbout = menuBar()->addAction(QStringLiteral("Acerca de..."));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, &frmVordane::mnuAbout_Click);
-
-    registerTools();
-}
-
-QAction *frmVordane::addToolEntry(const char *name, const QString &caption, const QString &tool)
-{
-    QAction *action = mnuProgramas->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    action->setEnabled(false); // until a window is registered for the tool
-    connect(action, &QAction::triggered, this, [this, tool] { launcher_.show(tool); });
-    return action;
-}
-
-void frmVordane::registerTools()
-{
-    launcher_.registerTool(QStringLiteral("frmGenerar"), [this] { return new frmGenerar(services_); });
-    launcher_.registerTool(QStringLiteral("frmTransformar"), [this] { return new frmTransformar(services_); });
-    launcher_.registerTool(QStringLiteral("frmExportar"), [this] { return new frmExportar(services_); });
-    launcher_.registerTool(QStringLiteral("frmCrear"), [this] { return new frmCrear(services_); });
-    launcher_.registerTool(QStringLiteral("frmCombinar"), [this] { return new frmCombinar(services_); });
-    launcher_.registerTool(QStringLiteral("frmAdministrar"), [this] { return new frmAdministrar(services_); });
-    launcher_.registerTool(QStringLiteral("frmRaices"), [this] { return new frmRaices(services_); });
-    launcher_.registerTool(QStringLiteral("frmRaiGen"), [this] { return new frmRaiGen(services_); });
-    launcher_.registerTool(QStringLiteral("frmLanSep"), [this] { return new frmLanSep(services_); });
-
-    // Each tool's entry is enabled once its window is registered here.
-    const std::pair<QAction *, QString> entries[] = {
-        {mnuGenerador, QStringLiteral("frmGenerar")},       {mnuTransformador, QStringLiteral("frmTransformar")},
-        {mnuExportador, QStringLiteral("frmExportar")},     {mnuCreador, QStringLiteral("frmCrear")},
-        {mnuCombinador, QStringLiteral("frmCombinar")},     {mnuAdministrador, QStringLiteral("frmAdministrar")},
-        {mnuRaices, QStringLiteral("frmRaices")},           {mnuRaigen, QStringLiteral("frmRaiGen")},
-        {mnuLansep, QStringLiteral("frmLanSep")},
-    };
-    for (const auto &[action, tool] : entries)
-        action->setEnabled(launcher_.hasTool(tool));
 }
 
 QString frmVordane::aboutText()

@@ -39,8 +39,6 @@ public:
     QAction *mnuAbout;
 
 private:
-    QAction *addToolEntry(const char *name, const QString &caption, const QString &tool);
-    void registerTools();
     void mnuExit_Click();
     void mnuAbout_Click();
 

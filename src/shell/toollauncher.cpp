@@ -15,11 +15,6 @@ void ToolLauncher::registerTool(const QString &key, Factory factory)
     factories_.insert(key, std::move(factory));
 }
 
-bool ToolLauncher::hasTool(const QString &key) const
-{
-    return factories_.contains(key);
-}
-
 QWidget *ToolLauncher::show(const QString &key)
 {
     const auto factory = factories_.constFind(key);
@@ -34,7 +29,11 @@ QWidget *ToolLauncher::show(const QString &key)
         sub->setWindowTitle(content->windowTitle());
         sub->adjustSize();
     }
-    sub->showNormal();
+    // A maximized window stays maximized; only a minimized one is restored.
+    if (sub->isMinimized())
+        sub->showNormal();
+    else
+        sub->show();
     sub->raise();
     area_->setActiveSubWindow(sub);
     return sub->widget();

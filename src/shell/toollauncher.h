@@ -13,8 +13,8 @@ class QWidget;
 namespace vordane {
 
 // Keeps at most one window per tool inside the MDI area: created on first
-// use, brought to the front when chosen again, created afresh after the user
-// closed it.
+// use, brought to the front (and restored if it was minimized) when chosen
+// again, created afresh after the user closed it.
 class ToolLauncher {
 public:
     using Factory = std::function<QWidget *()>;
@@ -22,7 +22,6 @@ public:
     explicit ToolLauncher(QMdiArea *area);
 
     void registerTool(const QString &key, Factory factory);
-    bool hasTool(const QString &key) const;
 
     // Shows the tool's window; returns it (nullptr for an unknown tool).
     QWidget *show(const QString &key);

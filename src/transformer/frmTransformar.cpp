@@ -3,11 +3,13 @@
 #include "common/linereader.h"
 #include "common/linewriter.h"
 #include "common/messages.h"
-#include "dictionary/wordfile.h"
+#include "common/textsink.h"
 #include "shell/busycursor.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
 #include "shell/platformservices.h"
+#include "shell/report.h"
 #include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
 
@@ -21,10 +23,6 @@
 #include <QPushButton>
 
 namespace vordane {
-
-namespace {
-const QString kReady = QStringLiteral("Listo.");
-} // namespace
 
 frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
     : QWidget(parent)
@@ -63,7 +61,7 @@ frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
     cmdQuitar = placeControl(new QPushButton(QStringLiteral(">>"), client), "cmdQuitar", 9360, 3000, 735, 375);
     cmdEliminar = placeControl(new QPushButton(QStringLiteral("X"), client), "cmdEliminar", 9360, 3480, 735, 375);
     txtTrans = placeControl(new QLineEdit(client), "txtTrans", 10200, 3000, 1335, 285);
-    txtEstado = placeControl(new QLineEdit(kReady, client), "txtEstado", 10200, 1080, 1335, 285);
+    txtEstado = placeControl(new QLineEdit(messages::kReady, client), "txtEstado", 10200, 1080, 1335, 285);
     txtEstado->setReadOnly(true);
     lblEstado = placeControl(new QLabel(QStringLiteral("Estado"), client), "lblEstado", 10200, 720, 495, 195);
     lblEstado->setBuddy(txtEstado);
@@ -106,97 +104,92 @@ void frmTransformar::cmdPoner_Click()
 
 void frmTransformar::cmdQuitar_Click()
 {
-    QListWidgetItem *item = lstTrans->currentItem();
-    if (!item || !item->isSelected())
+    QListWidgetItem *item = selectedRule();
+    if (!item)
         return;
     txtTrans->setText(item->text());
-    delete lstTrans->takeItem(lstTrans->row(item));
+    removeRule(item);
 }
 
 void frmTransformar::cmdEliminar_Click()
 {
+    if (QListWidgetItem *item = selectedRule())
+        removeRule(item);
+}
+
+QListWidgetItem *frmTransformar::selectedRule() const
+{
     QListWidgetItem *item = lstTrans->currentItem();
-    if (!item || !item->isSelected())
-        return;
+    return item && item->isSelected() ? item : nullptr;
+}
+
+void frmTransformar::removeRule(QListWidgetItem *item)
+{
     delete lstTrans->takeItem(lstTrans->row(item));
+    // No rule is left selected, so a second press cannot act on a rule the user never chose.
+    lstTrans->setCurrentRow(-1);
+    lstTrans->clearSelection();
 }
 
 void frmTransformar::mnuSOpen_Click()
 {
     BusyCursor busy(this);
-    setStatus(QStringLiteral("Abriendo."));
-    const QString path = services_.getOpenFileName(this, {kRuleFileFilter, messages::kOpenRulesTitle});
-    if (!path.isEmpty()) {
-        QStringList rules;
-        const FileStatus status = readRuleFile(path, rules);
-        if (status.ok())
-            lstTrans->addItems(rules); // added after the rules already listed
-        else
-            services_.warning(this, messages::kOpenRulesTitle, fileErrorMessage(status));
-    }
-    setStatus(kReady);
+    setStatus(messages::kOpening);
+    const QString path = services_.getOpenFileName(this, {filters::kRules, messages::kOpenRulesTitle});
+    QStringList rules;
+    if (!path.isEmpty() && report(services_, this, messages::kOpenRulesTitle, readRuleFile(path, rules)))
+        lstTrans->addItems(rules); // added after the rules already listed
+    setStatus(messages::kReady);
 }
 
 void frmTransformar::mnuSSave_Click()
 {
     BusyCursor busy(this);
-    setStatus(QStringLiteral("Guardando."));
-    const QString path = services_.getSaveFileName(this, {kRuleFileFilter, messages::kSaveRulesTitle});
-    if (!path.isEmpty()) {
-        const FileStatus status = writeRuleFile(path, listTexts(lstTrans));
-        if (!status.ok())
-            services_.warning(this, messages::kSaveRulesTitle, fileErrorMessage(status));
-    }
-    setStatus(kReady);
+    setStatus(messages::kSaving);
+    const QString path = services_.getSaveFileName(this, {filters::kRules, messages::kSaveRulesTitle});
+    if (!path.isEmpty())
+        report(services_, this, messages::kSaveRulesTitle, writeRuleFile(path, listTexts(lstTrans)));
+    setStatus(messages::kReady);
 }
 
 void frmTransformar::cmdTrans_Click()
 {
-    // The run shows no error: a dictionary that cannot be opened counts as
-    // one without lines, which ends the run before the first word.
     BusyCursor busy(this);
-    setStatus(QStringLiteral("Transformando."));
+    setStatus(messages::kTransforming);
     std::unique_ptr<LineSource> dictionary;
-    if (chkAdosar->isChecked()) {
-        auto reader = std::make_unique<LineReader>(txtDict->text());
-        if (reader->open().ok())
-            dictionary = std::move(reader);
-        else
-            dictionary = std::make_unique<StringListSource>(QStringList());
-    }
+    if (chkAdosar->isChecked())
+        dictionary = openPairingDictionary(txtDict->text());
     txtDestino->clear();
-    const QString result = TransformarTexto(txtOrigen->text(), ruleTable(listTexts(lstTrans)), dictionary.get());
-    txtDestino->setText(result);
-    setStatus(kReady);
+    StringSink result(kMaxResultLength);
+    Outcome outcome =
+        TransformarTexto(txtOrigen->text(), RuleSet(ruleTable(listTexts(lstTrans))), dictionary.get(), result);
+    if (outcome.ok() && result.overflowed())
+        outcome = Outcome::failure(messages::resultTooLong(kMaxResultLength));
+    // The run reports nothing but a word or a result too large to hold.
+    if (report(services_, this, messages::kTransformationTitle, outcome))
+        txtDestino->setText(result.take());
+    setStatus(messages::kReady);
 }
 
 void frmTransformar::cmdOpen_Click()
 {
     BusyCursor busy(this);
-    setStatus(QStringLiteral("Abriendo."));
-    const QString path = services_.getOpenFileName(this, {kWordFileFilter, messages::kOpenFileTitle});
-    if (!path.isEmpty()) {
-        QString source;
-        const FileStatus status = readWordsAsSource(path, source);
-        if (status.ok())
-            txtOrigen->setText(source);
-        else
-            services_.warning(this, messages::kOpenFileTitle, fileErrorMessage(status));
-    }
-    setStatus(kReady);
+    setStatus(messages::kOpening);
+    const QString path = services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenFileTitle});
+    QString source;
+    if (!path.isEmpty() && report(services_, this, messages::kOpenFileTitle, readWordsAsSource(path, source)))
+        txtOrigen->setText(source);
+    setStatus(messages::kReady);
 }
 
 void frmTransformar::cmdSave_Click()
 {
     BusyCursor busy(this);
-    setStatus(QStringLiteral("Guardando."));
-    const QString path = services_.getSaveFileName(this, {kWordFileFilter, messages::kSaveFileTitle});
-    if (!path.isEmpty()) {
-        const FileStatus status = writeText(path, txtDestino->text() + QStringLiteral("\r\n"));
-        if (!status.ok())
-            services_.warning(this, messages::kSaveFileTitle, fileErrorMessage(status));
-    }
-    setStatus(kReady);
+    setStatus(messages::kSaving);
+    const QString path = services_.getSaveFileName(this, {filters::kWordFiles, messages::kSaveFileTitle});
+    if (!path.isEmpty())
+        report(services_, this, messages::kSaveFileTitle, saveTextBox(path, txtDestino->text()));
+    setStatus(messages::kReady);
 }
 
 void frmTransformar::cmdClear_Click()
@@ -206,7 +199,7 @@ void frmTransformar::cmdClear_Click()
 
 void frmTransformar::cmdExaminar_Click()
 {
-    txtDict->setText(services_.getOpenFileName(this, {kWordFileFilter, messages::kOpenFileTitle}));
+    txtDict->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenFileTitle}));
 }
 
 } // namespace vordane

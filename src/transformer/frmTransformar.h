@@ -7,6 +7,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -51,6 +52,8 @@ public:
 
 private:
     void setStatus(const QString &status);
+    QListWidgetItem *selectedRule() const;
+    void removeRule(QListWidgetItem *item);
     void cmdPoner_Click();
     void cmdQuitar_Click();
     void cmdEliminar_Click();

@@ -1,6 +1,7 @@
 #include "transformer/rulefile.h"
 
 #include "common/linereader.h"
+#include "common/linesource.h"
 #include "common/linewriter.h"
 #include "dictionary/wordfile.h"
 
@@ -31,6 +32,14 @@ FileStatus readWordsAsSource(const QString &path, QString &source)
         return reader.status();
     source = std::move(text);
     return status;
+}
+
+std::unique_ptr<LineSource> openPairingDictionary(const QString &path)
+{
+    auto reader = std::make_unique<LineReader>(path);
+    if (reader->open().ok())
+        return reader;
+    return std::make_unique<StringListSource>(QStringList());
 }
 
 } // namespace vordane

@@ -5,10 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace vordane {
 
-inline const QString kRuleFileFilter =
-    QStringLiteral("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*");
+class LineSource;
 
 // Every line of a rule file is one rule, empty lines included.
 FileStatus readRuleFile(const QString &path, QStringList &rules);
@@ -17,5 +18,9 @@ FileStatus writeRuleFile(const QString &path, const QStringList &rules);
 
 // A word list as the transformer's source text: every line followed by ",".
 FileStatus readWordsAsSource(const QString &path, QString &source);
+
+// The dictionary of the transformer's pairing: a file that cannot be opened
+// counts as a dictionary without lines (the run then pairs no word).
+std::unique_ptr<LineSource> openPairingDictionary(const QString &path);
 
 } // namespace vordane

@@ -1,13 +1,19 @@
 #include "transformer/transformationengine.h"
 
+#include "common/linereader.h"
 #include "common/linesource.h"
+#include "common/messages.h"
+#include "common/textsink.h"
+
+#include <algorithm>
 
 namespace vordane {
 
 namespace {
 
 // Position of pattern in word at or after from (0-based), or -1. Words are
-// short, so a plain scan beats the general search.
+// short, so a plain scan beats the general search; it stays linear in the
+// word for the short patterns rules have.
 qsizetype findFrom(const QString &word, const QString &pattern, qsizetype from)
 {
     const qsizetype n = pattern.size();
@@ -29,6 +35,82 @@ qsizetype findFrom(const QString &word, const QString &pattern, qsizetype from)
     return -1;
 }
 
+// Passes the words of a run, in order, to one function; stops when it says so.
+class WordRun {
+public:
+    WordRun(const RuleSet &rules, LineSource *dictionary, TextSink &out, RuleObserver *observer)
+        : rules_(rules)
+        , dictionary_(dictionary)
+        , out_(out)
+        , observer_(observer)
+    {
+    }
+
+    // False when the run ends here (the dictionary ran out, or a failure).
+    bool word(QStringView source)
+    {
+        // A word that the dictionary cannot pair is not output: stop before it.
+        if (dictionary_ && dictionary_->atEnd())
+            return false;
+        word_ = source.toString();
+        const QString before = word_; // shares the text until a rule changes the word
+        if (!TransformarPalabra(word_, rules_, observer_)) {
+            outcome_ = Outcome::failure(messages::wordTooLong(kMaxWordLength));
+            return false;
+        }
+        if (observer_)
+            observer_->wordDone(before, word_);
+        if (dictionary_) {
+            out_.append(dictionary_->readLine());
+            out_.append(kSeparator);
+        }
+        out_.append(word_);
+        out_.append(kLineEnd);
+        return true;
+    }
+
+    // Every word of a text: cut at each ","; a final comma adds no word.
+    bool text(QStringView source)
+    {
+        qsizetype i = 0;
+        while (i < source.size()) {
+            const qsizetype comma = source.indexOf(u',', i);
+            const qsizetype end = comma < 0 ? source.size() : comma;
+            if (!word(source.sliced(i, end - i)))
+                return false;
+            i = end + 1;
+        }
+        return true;
+    }
+
+    // The words of one line of a word list: the line followed by ",".
+    bool line(QStringView source)
+    {
+        qsizetype i = 0;
+        for (;;) {
+            const qsizetype comma = source.indexOf(u',', i);
+            if (!word(source.sliced(i, (comma < 0 ? source.size() : comma) - i)))
+                return false;
+            if (comma < 0)
+                return true;
+            i = comma + 1;
+        }
+    }
+
+    const Outcome &outcome() const { return outcome_; }
+
+private:
+    static inline const QString kSeparator = QStringLiteral(" = ");
+    static inline const QString kLineEnd = QStringLiteral("\r\n");
+
+    const RuleSet &rules_;
+    LineSource *dictionary_;
+    TextSink &out_;
+    RuleObserver *observer_;
+    QString word_;
+    Outcome outcome_;
+};
+
 } // namespace
 
 QStringList ruleTable(const QStringList &items)
@@ -38,17 +120,19 @@ QStringList ruleTable(const QStringList &items)
 
 RuleSet::RuleSet(const QStringList &rules)
 {
-    const QChar mark = QLatin1Char('#');
-    for (const QString &text : rules) {
-        const qsizetype divider = text.indexOf(QLatin1Char('>'));
+    const QChar mark = u'#';
+    for (qsizetype number = 0; number < rules.size(); ++number) {
+        const QString &text = rules.at(number);
+        const qsizetype divider = text.indexOf(u'>');
         if (divider < 0)
             continue;
         Rule rule;
+        rule.number = number;
         rule.pattern = text.left(divider);
         rule.replacement = text.mid(divider + 1);
         if (!text.contains(mark)) {
-            // An empty pattern with an empty replacement changes nothing.
-            if (!rule.pattern.isEmpty() || !rule.replacement.isEmpty())
+            // A rule that replaces its pattern by itself changes nothing.
+            if (rule.pattern != rule.replacement)
                 rules_.push_back(std::move(rule));
             continue;
         }
@@ -75,74 +159,111 @@ RuleSet::RuleSet(const QStringList &rules)
     }
 }
 
-void RuleSet::applyPlain(const Rule &rule, QString &word)
+RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word)
 {
+    qsizetype m = findFrom(word, rule.pattern, 0);
+    if (m < 0)
+        return Effect::Unchanged;
+    // The search resumes right after each replacement, that is in the part of
+    // the word no replacement has touched yet; so the occurrences are those
+    // of the original word, and the result is built in one pass from the
+    // pieces between them. An empty pattern steps over the character it was
+    // inserted before, so that every rule ends.
     const qsizetype patternSize = rule.pattern.size();
-    // Resume after the inserted replacement; an empty pattern also steps over
-    // the character it was inserted before, so that every rule ends.
-    const qsizetype step = rule.replacement.size() + (patternSize == 0 ? 1 : 0);
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype m = findFrom(word, rule.pattern, from);
-        if (m < 0)
-            return;
-        word.replace(m, patternSize, rule.replacement);
-        from = m + step;
+    const auto next = [&](qsizetype at) {
+        const qsizetype from = patternSize == 0 ? at + 1 : at + patternSize;
+        return from > word.size() ? -1 : findFrom(word, rule.pattern, from);
+    };
+    const qsizetype growth = rule.replacement.size() - patternSize;
+    qsizetype size = word.size(); // enough for a rule that does not lengthen the word
+    if (growth > 0) {
+        // Count first: a word that would grow too long is refused before it is built.
+        qsizetype count = 0;
+        for (qsizetype at = m; at >= 0; at = next(at)) {
+            if (++count > (kMaxWordLength - word.size()) / growth)
+                return Effect::TooLong;
+        }
+        size += count * growth;
     }
+
+    QString result(size, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(result.data());
+    const auto *in = reinterpret_cast<const char16_t *>(word.constData());
+    const auto *replacement = reinterpret_cast<const char16_t *>(rule.replacement.constData());
+    const qsizetype replacementSize = rule.replacement.size();
+    qsizetype i = 0;
+    for (qsizetype at = m; at >= 0; at = next(at)) {
+        out = std::copy(in + i, in + at, out);
+        out = std::copy(replacement, replacement + replacementSize, out);
+        i = at + patternSize;
+    }
+    out = std::copy(in + i, in + word.size(), out);
+    result.truncate(out - reinterpret_cast<const char16_t *>(result.constData()));
+    word = std::move(result);
+    return Effect::Changed; // pattern and replacement differ, so any replacement changes the word
 }
 
-void RuleSet::applyEdge(const Rule &rule, QString &word)
+RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word)
 {
-    if (rule.initial && word.startsWith(rule.initialPattern))
-        word.replace(0, rule.initialPattern.size(), rule.initialReplacement);
-    if (rule.final && word.endsWith(rule.finalPattern))
-        word.replace(word.size() - rule.finalPattern.size(), rule.finalPattern.size(), rule.finalReplacement);
+    bool touched = false;
+    const auto replace = [&](qsizetype at, const QString &pattern, const QString &replacement) {
+        if (word.size() - pattern.size() > kMaxWordLength - replacement.size())
+            return false;
+        word.replace(at, pattern.size(), replacement);
+        touched = true;
+        return true;
+    };
+    if (rule.initial && word.startsWith(rule.initialPattern)
+        && !replace(0, rule.initialPattern, rule.initialReplacement))
+        return Effect::TooLong;
+    if (rule.final && word.endsWith(rule.finalPattern)
+        && !replace(word.size() - rule.finalPattern.size(), rule.finalPattern, rule.finalReplacement))
+        return Effect::TooLong;
+    return touched ? Effect::Changed : Effect::Unchanged;
 }
 
-void RuleSet::apply(QString &word) const
+bool RuleSet::apply(QString &word, RuleObserver *observer) const
 {
     for (const Rule &rule : rules_) {
-        if (rule.kind == Rule::Kind::Plain)
-            applyPlain(rule, word);
-        else
-            applyEdge(rule, word);
+        const QString before = observer ? word : QString(); // shared, not copied
+        const Effect effect = rule.kind == Rule::Kind::Plain ? applyPlain(rule, word) : applyEdge(rule, word);
+        if (effect == Effect::TooLong)
+            return false;
+        // An edge rule may give back the word it started from.
+        if (observer && effect == Effect::Changed && word != before)
+            observer->ruleChanged(rule.number, before, word);
     }
+    return true;
 }
 
-QString TransformarPalabra(const QString &word, const QStringList &rules)
+bool TransformarPalabra(QString &word, const RuleSet &rules, RuleObserver *observer)
 {
-    QString result = word;
-    RuleSet(rules).apply(result);
-    return result;
+    return rules.apply(word, observer);
 }
 
-QString TransformarTexto(const QString &source, const QStringList &rules, LineSource *dictionary)
+Outcome TransformarTexto(QStringView source, const RuleSet &rules, LineSource *dictionary, TextSink &out,
+                         RuleObserver *observer)
 {
-    const RuleSet ruleSet(rules);
-    const QString separator = QStringLiteral(" = ");
-    const QString lineEnd = QStringLiteral("\r\n");
-    QString result;
-    result.reserve(source.size() + source.size() / 2);
+    return guardMemory([&] {
+        WordRun run(rules, dictionary, out, observer);
+        run.text(source);
+        return run.outcome();
+    });
+}
 
-    const qsizetype length = source.size();
-    qsizetype i = 0;
-    QString word;
-    while (i < length) {
-        const qsizetype comma = source.indexOf(QLatin1Char(','), i);
-        const qsizetype end = comma < 0 ? length : comma;
-        word = source.sliced(i, end - i);
-        ruleSet.apply(word);
-        if (dictionary) {
-            if (dictionary->atEnd())
+Outcome transformWordList(LineReader &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
+                          RuleObserver *observer)
+{
+    return guardMemory([&]() -> Outcome {
+        WordRun run(rules, dictionary, out, observer);
+        while (!words.atEnd()) {
+            if (!run.line(words.readLine()))
                 break;
-            result += dictionary->readLine();
-            result += separator;
         }
-        result += word;
-        result += lineEnd;
-        i = end + 1;
-    }
-    return result;
+        if (!run.outcome().ok())
+            return run.outcome();
+        return words.status();
+    });
 }
 
 } // namespace vordane

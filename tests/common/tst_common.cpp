@@ -105,7 +105,8 @@ void tst_Common::trimBlanks()
     QFETCH(QString, leading);
     QFETCH(QString, trailing);
     QCOMPARE(vordane::trimBlanks(text), both);
-    QCOMPARE(trimmedBlanksView(text).toString(), both);
+    QCOMPARE(trimmedBlanks(QStringView(text)).toString(), both);
+    QCOMPARE(trimmedBlanks(QByteArrayView(text.toLatin1())).toByteArray(), both.toLatin1());
     QCOMPARE(trimLeadingBlanks(text), leading);
     QCOMPARE(trimTrailingBlanks(text), trailing);
 }

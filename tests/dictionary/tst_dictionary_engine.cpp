@@ -1,4 +1,6 @@
+#include "common/messages.h"
 #include "common/randomsource.h"
+#include "common/textcodec.h"
 #include "dictionary/dictionarytools.h"
 #include "testfiles.h"
 
@@ -8,9 +10,15 @@
 using namespace vordane;
 using vordane::test::readBytes;
 using vordane::test::writeBytes;
-using Problem = ToolResult::Problem;
 
 namespace {
+// The same text as a UTF-8 file: it takes the tools' Unicode path, where a
+// Windows-1252 file takes the byte path; both must write the same bytes.
+QByteArray asUtf8(const QByteArray &windows1252)
+{
+    return "\xef\xbb\xbf" + decodeWindows1252(windows1252.constData(), windows1252.size()).toUtf8();
+}
+
 const QByteArray kHeading = "DICCIONARIO\r\n\r\npagina 1\r\n----\r\n";
 
 // A listing line with each (word, counterpart) at the start of its 40-character column.
@@ -84,6 +92,9 @@ void tst_DictionaryEngine::separate_edgeCases()
     QVERIFY(writeBytes(file("l.txt"), kHeading + line + "\r\n"));
     QVERIFY(separateListing(file("l.txt"), file("o.txt"), separator).ok());
     QCOMPARE(readBytes(file("o.txt")), output);
+    QVERIFY(writeBytes(file("u.txt"), asUtf8(kHeading + line + "\r\n")));
+    QVERIFY(separateListing(file("u.txt"), file("o.txt"), separator).ok());
+    QCOMPARE(readBytes(file("o.txt")), output);
 }
 
 void tst_DictionaryEngine::separate_failures()
@@ -95,14 +106,15 @@ void tst_DictionaryEngine::separate_failures()
 
     QVERIFY(writeBytes(file("o.txt"), "kept"));
     QVERIFY(writeBytes(file("three.txt"), "a\r\nb\r\nc\r\n"));
-    const ToolResult shortListing = separateListing(file("three.txt"), file("o.txt"), QStringLiteral("="));
-    QCOMPARE(shortListing.problem, Problem::ListingTooShort);
-    QCOMPARE(shortListing.count, 3);
-    QVERIFY(toolResultMessage(shortListing).contains(QDir::toNativeSeparators(file("three.txt"))));
-    QCOMPARE(separateListing(file("four.txt"), file("o.txt"), QString()).problem, Problem::EmptySeparator);
-    const ToolResult missing = separateListing(file("none.txt"), file("o.txt"), QStringLiteral("="));
-    QCOMPARE(missing.problem, Problem::File);
-    QCOMPARE(missing.status.error, FileError::NotFound);
+    QCOMPARE(separateListing(file("three.txt"), file("o.txt"), QStringLiteral("=")).message(),
+             messages::listingTooShort(QDir::toNativeSeparators(file("three.txt")), 3));
+    QVERIFY(writeBytes(file("one.txt"), "a\r\n"));
+    QCOMPARE(separateListing(file("one.txt"), file("o.txt"), QStringLiteral("=")).message(),
+             QStringLiteral("El archivo «%1» tiene 1 línea: el encabezado ocupa cuatro.")
+                 .arg(QDir::toNativeSeparators(file("one.txt"))));
+    QCOMPARE(separateListing(file("four.txt"), file("o.txt"), QString()).message(), messages::kEmptySeparator);
+    QCOMPARE(separateListing(file("none.txt"), file("o.txt"), QStringLiteral("=")).message(),
+             FileStatus::failure(FileError::NotFound, file("none.txt")).message());
     QCOMPARE(readBytes(file("o.txt")), QByteArray("kept"));
 }
 
@@ -113,7 +125,35 @@ void tst_DictionaryEngine::caseCopies()
     QCOMPARE(readBytes(file("u.txt")), QByteArray("\xc1RBOL\r\n\r\nNI\xd1O\r\n"));
     QVERIFY(copyWithCase(file("u.txt"), file("u.txt"), CaseOption::Lower).ok()); // in place
     QCOMPARE(readBytes(file("u.txt")), QByteArray("\xe1rbol\r\n\r\nni\xf1o\r\n"));
-    QCOMPARE(copyWithCase(file("w.txt"), file("x/u.txt"), CaseOption::Upper).status.error, FileError::CreateFailed);
+    QVERIFY(!copyWithCase(file("w.txt"), file("x/u.txt"), CaseOption::Upper).ok());
+
+    // Every byte of the code page, through the byte path and the Unicode path alike.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            all.append(char(b));
+    }
+    QVERIFY(writeBytes(file("all.txt"), all + "\r\n"));
+    QVERIFY(writeBytes(file("all8.txt"), asUtf8(all + "\r\n")));
+    for (const CaseOption option : {CaseOption::Upper, CaseOption::Lower}) {
+        QVERIFY(copyWithCase(file("all.txt"), file("b.txt"), option).ok());
+        QVERIFY(copyWithCase(file("all8.txt"), file("c.txt"), option).ok());
+        QCOMPARE(readBytes(file("b.txt")), readBytes(file("c.txt")));
+        // The program's rules: ß and µ unchanged, ÿ and Ÿ, š, œ and ž pair up.
+        const QByteArray converted = readBytes(file("b.txt"));
+        QCOMPARE(converted.at(0xDF - 2), '\xdf');
+        QCOMPARE(converted.at(0xB5 - 2), '\xb5');
+        QCOMPARE(converted.at(0xFF - 2), option == CaseOption::Upper ? '\x9f' : '\xff');
+        QCOMPARE(converted.at(0x9F - 2), option == CaseOption::Upper ? '\x9f' : '\xff');
+        QCOMPARE(converted.at(0x9A - 2), option == CaseOption::Upper ? '\x8a' : '\x9a');
+        QCOMPARE(converted.at(0x8C - 2), option == CaseOption::Upper ? '\x8c' : '\x9c');
+        QCOMPARE(converted.at(0x9E - 2), option == CaseOption::Upper ? '\x8e' : '\x9e');
+    }
+
+    // A byte-order mark before a Windows-1252 byte: the file is Windows-1252 and keeps every byte.
+    QVERIFY(writeBytes(file("b.lex"), "\xef\xbb\xbf" "caf\xe9\r\n"));
+    QVERIFY(copyWithCase(file("b.lex"), file("b.lex"), CaseOption::Lower).ok());
+    QCOMPARE(readBytes(file("b.lex")), QByteArray("\xef\xbb\xbf" "caf\xe9\r\n"));
 }
 
 void tst_DictionaryEngine::combine_bandsFollowTheDraws()
@@ -126,6 +166,7 @@ void tst_DictionaryEngine::combine_bandsFollowTheDraws()
     }
     QVERIFY(writeBytes(file("a.txt"), a));
     QVERIFY(writeBytes(file("b.txt"), b + "extra\r\n"));
+    QVERIFY(writeBytes(file("b8.txt"), asUtf8(b + "extra\r\n")));
     std::array<CombinerRow, kCombinerRows> rows{};
     rows[0] = {true, file("a.txt"), 30};
     rows[1] = {true, file("b.txt"), 70};
@@ -144,6 +185,12 @@ void tst_DictionaryEngine::combine_bandsFollowTheDraws()
     }
     QCOMPARE(readBytes(file("o.txt")), expected);
     QCOMPARE(random.nextUnit(), reference.nextUnit()); // one draw per pass, no more
+
+    // A UTF-8 source takes the Unicode path: the same lines.
+    rows[1].path = file("b8.txt");
+    random.seed(9);
+    QVERIFY(combineSources(rows, file("o.txt"), random).ok());
+    QCOMPARE(readBytes(file("o.txt")), expected);
 
     // Only row 0 at 100: a copy.
     rows[1].inUse = false;
@@ -192,24 +239,22 @@ void tst_DictionaryEngine::combine_failures()
     QVERIFY(writeBytes(file("o.txt"), "kept"));
     std::array<CombinerRow, kCombinerRows> rows{};
     RandomSource random;
-    QCOMPARE(combineSources(rows, file("o.txt"), random).problem, Problem::FirstRowNotInUse);
+    QCOMPARE(combineSources(rows, file("o.txt"), random).message(), messages::kFirstRowNotInUse);
 
     rows[0] = {true, file("a.txt"), 50};
     rows[3] = {true, QString(), 50};
-    ToolResult result = combineSources(rows, file("o.txt"), random);
-    QCOMPARE(result.problem, Problem::RowWithoutFile);
-    QCOMPARE(result.row, 3);
+    QCOMPARE(combineSources(rows, file("o.txt"), random).message(), messages::rowWithoutFile(3));
 
     rows[3] = {true, file("short.txt"), 50};
-    result = combineSources(rows, file("o.txt"), random);
-    QCOMPARE(result.problem, Problem::SourceTooShort);
-    QCOMPARE(result.row, 3);
-    QVERIFY(toolResultMessage(result).contains(QStringLiteral("fila 4")));
+    QCOMPARE(combineSources(rows, file("o.txt"), random).message(),
+             messages::sourceTooShort(QDir::toNativeSeparators(file("short.txt")), 3));
 
     rows[3] = {true, file("none.txt"), 50};
-    QCOMPARE(combineSources(rows, file("o.txt"), random).status.error, FileError::NotFound);
+    QCOMPARE(combineSources(rows, file("o.txt"), random).message(),
+             FileStatus::failure(FileError::NotFound, file("none.txt")).message());
     rows[3] = {};
-    QCOMPARE(combineSources(rows, QString(), random).status.error, FileError::EmptyName);
+    QCOMPARE(combineSources(rows, QString(), random).message(),
+             FileStatus::failure(FileError::EmptyName, QString()).message());
     QCOMPARE(readBytes(file("o.txt")), QByteArray("kept"));
 }
 
@@ -244,6 +289,14 @@ void tst_DictionaryEngine::exportLines_data()
                                                    << same << true << QByteArray("a = 1\r\nb = 2\r\na = 3\r\n");
     QTest::newRow("blanks kept, trimmed for the test") << QByteArray(" a \r\na\r\n") << QByteArray(" 1 \r\n2\r\n") << same
                                                        << same << true << QByteArray(" a  =  1 \r\n");
+    // Blanks on the line compared with the one before: the test trims both.
+    QTest::newRow("repetition with blanks of its own") << QByteArray("a\r\n  a \r\n") << QByteArray("1\r\n2\r\n")
+                                                       << same << same << true << QByteArray("a = 1\r\n");
+    QTest::newRow("different blanks, same word") << QByteArray(" a\r\na  \r\nb\r\n")
+                                                 << QByteArray("1\r\n2\r\n3\r\n") << same << same << true
+                                                 << QByteArray(" a = 1\r\nb = 3\r\n");
+    QTest::newRow("blanks and tabs") << QByteArray("a\r\n a\t\r\n") << QByteArray("1\r\n2\r\n") << same << same << true
+                                     << QByteArray("a = 1\r\n a\t = 2\r\n");
     QTest::newRow("empty first origin dropped") << QByteArray("\r\nb\r\n") << QByteArray("1\r\n2\r\n") << same << same << true
                                                 << QByteArray("b = 2\r\n");
     QTest::newRow("empty origin") << QByteArray() << QByteArray("x\r\n") << up << up << false << QByteArray();
@@ -266,6 +319,10 @@ void tst_DictionaryEngine::exportLines()
     QVERIFY(exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption(originCase),
                              CaseOption(translationCase), omit).ok());
     QCOMPARE(readBytes(file("d.dic")), output);
+    QVERIFY(writeBytes(file("o8.txt"), asUtf8(origin)));
+    QVERIFY(exportDictionary(file("o8.txt"), file("t.txt"), file("d8.dic"), CaseOption(originCase),
+                             CaseOption(translationCase), omit).ok());
+    QCOMPARE(readBytes(file("d8.dic")), output);
 }
 
 void tst_DictionaryEngine::export_failuresAndSameFile()
@@ -273,15 +330,15 @@ void tst_DictionaryEngine::export_failuresAndSameFile()
     QVERIFY(writeBytes(file("o.txt"), "a\r\nb\r\nc\r\n"));
     QVERIFY(writeBytes(file("t.txt"), "1\r\n"));
     QVERIFY(writeBytes(file("d.dic"), "kept"));
-    const ToolResult result = exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption::Upper,
-                                               CaseOption::Upper, false);
-    QCOMPARE(result.problem, Problem::TranslationTooShort);
-    QCOMPARE(result.count, 1);
-    QVERIFY(toolResultMessage(result).contains(QDir::toNativeSeparators(file("t.txt"))));
-    QVERIFY(toolResultMessage(result).contains(QStringLiteral(" 1 ")));
+    QCOMPARE(exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption::Upper, CaseOption::Upper,
+                              false)
+                 .message(),
+             QStringLiteral("El archivo de traducción «%1» tiene solo 1 línea, menos que el archivo de origen.")
+                 .arg(QDir::toNativeSeparators(file("t.txt"))));
     QCOMPARE(readBytes(file("d.dic")), QByteArray("kept"));
     QCOMPARE(exportDictionary(file("none"), file("t.txt"), file("d.dic"), CaseOption::Upper, CaseOption::Upper, false)
-                 .status.error, FileError::NotFound);
+                 .message(),
+             FileStatus::failure(FileError::NotFound, file("none")).message());
 
     // Origin and destination may be the same file.
     QVERIFY(writeBytes(file("t.txt"), "1\r\n2\r\n3\r\n"));

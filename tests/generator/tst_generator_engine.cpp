@@ -1,4 +1,5 @@
 #include "common/linesource.h"
+#include "common/messages.h"
 #include "common/randomsource.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
@@ -150,7 +151,7 @@ void tst_GeneratorEngine::lngFile_refusesShortOrMissingFiles()
     Combinacion kept = consonantsAndVowels();
     QCOMPARE(readLngFile(path, kept).error, FileError::TooShort);
     QCOMPARE(kept, consonantsAndVowels());
-    QVERIFY(fileErrorMessage({FileError::TooShort, path}).contains(QDir::toNativeSeparators(path)));
+    QVERIFY(FileStatus::failure(FileError::TooShort, path).message().contains(QDir::toNativeSeparators(path)));
 
     QCOMPARE(readLngFile(dir.filePath("falta.lng"), kept).error, FileError::NotFound);
     QCOMPARE(readLngFile(dir.path(), kept).error, FileError::IsDirectory);
@@ -161,8 +162,8 @@ void tst_GeneratorEngine::lngFile_refusesShortOrMissingFiles()
 void tst_GeneratorEngine::run_rowsAndLineEnds()
 {
     RandomSource random;
-    const GenerationResult result = generateWords(consonantsAndVowels(), settings(100, 1, 1, 4), random);
-    QCOMPARE(result.check, GenerationCheck::Ok);
+    const GeneratedText result = generateText(consonantsAndVowels(), settings(100, 1, 1, 4), random);
+    QVERIFY(result.outcome.ok());
     QCOMPARE(result.words, 100);
     QCOMPARE(result.text.count(QStringLiteral("\r\n")), 100);
     QVERIFY(result.text.endsWith(QStringLiteral("\r\n")));
@@ -182,7 +183,7 @@ void tst_GeneratorEngine::run_wordsInARowAreJoined()
     d.patterns = {"A"};
     RandomSource random;
     // minimum 1 and maximum 1: e is 1, so every word has two syllables.
-    const GenerationResult result = generateWords(d, settings(2, 3, 1, 1), random);
+    const GeneratedText result = generateText(d, settings(2, 3, 1, 1), random);
     QCOMPARE(result.text, QStringLiteral("xxxxxx\r\nxxxxxx\r\n"));
     QCOMPARE(result.words, 6);
 }
@@ -194,7 +195,7 @@ void tst_GeneratorEngine::run_drawOrderFollowsTheRules()
     const Combinacion d = consonantsAndVowels();
     RandomSource random;
     random.seed(7);
-    const GenerationResult result = generateWords(d, settings(20, 2, 1, 3), random);
+    const GeneratedText result = generateText(d, settings(20, 2, 1, 3), random);
 
     RandomSource ref;
     ref.seed(7);
@@ -226,12 +227,12 @@ void tst_GeneratorEngine::run_seededRunIsPinned()
 {
     RandomSource random;
     random.seed(42);
-    const GenerationResult result = generateWords(consonantsAndVowels(), settings(5, 1, 1, 4), random);
+    const GeneratedText result = generateText(consonantsAndVowels(), settings(5, 1, 1, 4), random);
     QCOMPARE(result.text, QStringLiteral("tuptitakik\r\nkippip\r\npipupkak\r\ntaptitiki\r\npatutikki\r\n"));
 
     // The same seed gives the same words again.
     random.seed(42);
-    QCOMPARE(generateWords(consonantsAndVowels(), settings(5, 1, 1, 4), random).text, result.text);
+    QCOMPARE(generateText(consonantsAndVowels(), settings(5, 1, 1, 4), random).text, result.text);
 }
 
 void tst_GeneratorEngine::run_patternRules_data()
@@ -260,7 +261,7 @@ void tst_GeneratorEngine::run_patternRules()
     d.patterns = {pattern};
     RandomSource random;
     // minimum 0, maximum 1: e = 1, one syllable per word
-    QCOMPARE(generateWords(d, settings(1, 1, 0, 1), random).text, syllable + QStringLiteral("\r\n"));
+    QCOMPARE(generateText(d, settings(1, 1, 0, 1), random).text, syllable + QStringLiteral("\r\n"));
 }
 
 void tst_GeneratorEngine::run_emptyDefinitionsStillDraw()
@@ -268,7 +269,7 @@ void tst_GeneratorEngine::run_emptyDefinitionsStillDraw()
     // No patterns: empty words, but the draws are consumed all the same.
     Combinacion d = Combinacion::initial();
     RandomSource random;
-    QCOMPARE(generateWords(d, settings(3, 1, 2, 2), random).text, QStringLiteral("\r\n\r\n\r\n"));
+    QCOMPARE(generateText(d, settings(3, 1, 2, 2), random).text, QStringLiteral("\r\n\r\n\r\n"));
     RandomSource ref;
     for (int i = 0; i < 3 * (1 + 2 + 1); ++i)
         ref.nextUnit();
@@ -278,14 +279,14 @@ void tst_GeneratorEngine::run_emptyDefinitionsStillDraw()
     d.patterns = {"AB"};
     d.panels[1].letters = {"o"};
     RandomSource r2;
-    QCOMPARE(generateWords(d, settings(1, 1, 0, 1), r2).text, QStringLiteral("o\r\n"));
+    QCOMPARE(generateText(d, settings(1, 1, 0, 1), r2).text, QStringLiteral("o\r\n"));
 
     // Two panels with one identifier: each draws, the last one counts.
     d.panels[0] = {"Z", "", {"x", "y"}};
     d.panels[1] = {"Z", "", {"o"}};
     d.patterns = {"Z"};
     RandomSource r3;
-    QCOMPARE(generateWords(d, settings(1, 1, 0, 1), r3).text, QStringLiteral("o\r\n"));
+    QCOMPARE(generateText(d, settings(1, 1, 0, 1), r3).text, QStringLiteral("o\r\n"));
     RandomSource ref3;
     for (int i = 0; i < 1 + 3; ++i) // e, pattern, two letter draws
         ref3.nextUnit();
@@ -299,14 +300,14 @@ void tst_GeneratorEngine::run_syllableCounts()
     d.patterns = {"A"};
     RandomSource random;
     QSet<qsizetype> lengths;
-    const QStringList rows = generateWords(d, settings(2000, 1, 1, 4), random).text.split(QStringLiteral("\r\n"));
+    const QStringList rows = generateText(d, settings(2000, 1, 1, 4), random).text.split(QStringLiteral("\r\n"));
     for (qsizetype i = 0; i + 1 < rows.size(); ++i)
         lengths.insert(rows.at(i).size());
     QCOMPARE(lengths, (QSet<qsizetype>{2, 3, 4}));
 
     // Maximum below minimum: e is 1 at most, and may be 0 or less.
     lengths.clear();
-    const QStringList low = generateWords(d, settings(500, 1, 3, 1), random).text.split(QStringLiteral("\r\n"));
+    const QStringList low = generateText(d, settings(500, 1, 3, 1), random).text.split(QStringLiteral("\r\n"));
     for (qsizetype i = 0; i + 1 < low.size(); ++i)
         lengths.insert(low.at(i).size());
     QCOMPARE(lengths, (QSet<qsizetype>{3}));
@@ -332,7 +333,7 @@ void tst_GeneratorEngine::run_numbersAsTyped()
     QFETCH(int, lines);
     QFETCH(int, words);
     RandomSource random;
-    const GenerationResult result = generateWords(consonantsAndVowels(), settings(rows, perRow, 1, 4), random);
+    const GeneratedText result = generateText(consonantsAndVowels(), settings(rows, perRow, 1, 4), random);
     QCOMPARE(result.text.count(QStringLiteral("\r\n")), lines);
     QCOMPARE(result.words, words);
 }
@@ -345,48 +346,59 @@ void tst_GeneratorEngine::run_dictionaryPairing()
     RandomSource random;
 
     StringListSource three({"agua", "", "fuego"});
-    GenerationResult result = generateWords(d, settings(5, 1, 0, 1), random, &three);
+    GeneratedText result = generateText(d, settings(5, 1, 0, 1), random, &three);
     QCOMPARE(result.text, QStringLiteral("agua = o\r\n = o\r\nfuego = o\r\n"));
     QCOMPARE(result.words, 3);
 
     // Two words per row: the run stops after the last pair, without a row end.
     StringListSource again({"a", "b", "c"});
-    result = generateWords(d, settings(5, 2, 0, 1), random, &again);
+    result = generateText(d, settings(5, 2, 0, 1), random, &again);
     QCOMPARE(result.text, QStringLiteral("a = ob = o\r\nc = o"));
 
     StringListSource empty({});
-    result = generateWords(d, settings(5, 1, 0, 1), random, &empty);
+    result = generateText(d, settings(5, 1, 0, 1), random, &empty);
     QCOMPARE(result.text, QString());
     QCOMPARE(result.words, 0);
 
     StringListSource longer({"x", "y", "z"});
-    result = generateWords(d, settings(2, 1, 0, 1), random, &longer);
+    result = generateText(d, settings(2, 1, 0, 1), random, &longer);
     QCOMPARE(result.text, QStringLiteral("x = o\r\ny = o\r\n"));
 }
 
 void tst_GeneratorEngine::run_refusesRunsTooLarge_data()
 {
     QTest::addColumn<GenerationSettings>("settings");
-    QTest::addColumn<int>("check");
-    QTest::newRow("ten million words pass") << settings(10'000'000, 1, 1, 4) << int(GenerationCheck::Ok);
-    QTest::newRow("one more word") << settings(5'000'001, 2, 1, 4) << int(GenerationCheck::TooManyWords);
-    QTest::newRow("huge rows") << settings(1e300, 1, 1, 4) << int(GenerationCheck::TooManyWords);
-    QTest::newRow("infinite rows") << settings(qInf(), 1, 1, 4) << int(GenerationCheck::TooManyWords);
-    QTest::newRow("huge syllable count") << settings(10, 1, 1e12, 1e12) << int(GenerationCheck::TooLarge);
-    QTest::newRow("huge maximum") << settings(10, 1, 1, 1e15) << int(GenerationCheck::TooLarge);
-    QTest::newRow("only row ends") << settings(1e12, 0, 1, 4) << int(GenerationCheck::TooLarge);
-    QTest::newRow("no rows, huge maximum") << settings(0, 1, 1, qInf()) << int(GenerationCheck::Ok);
+    QTest::addColumn<qint64>("dictionaryLines");
+    QTest::addColumn<QString>("message");
+    const qint64 none = kNoPairing;
+    const QString ok;
+    QTest::newRow("ten million words pass") << settings(10'000'000, 1, 1, 4) << none << ok;
+    QTest::newRow("one more word") << settings(5'000'001, 2, 1, 4) << none << messages::kTooManyWords;
+    QTest::newRow("huge rows") << settings(1e300, 1, 1, 4) << none << messages::kTooManyWords;
+    QTest::newRow("infinite rows") << settings(qInf(), 1, 1, 4) << none << messages::kTooManyWords;
+    QTest::newRow("huge syllable count") << settings(10, 1, 1e12, 1e12) << none << messages::kGenerationTooLarge;
+    QTest::newRow("huge maximum") << settings(10, 1, 1, 1e15) << none << messages::kGenerationTooLarge;
+    QTest::newRow("only row ends") << settings(1e12, 0, 1, 4) << none << messages::kGenerationTooLarge;
+    QTest::newRow("no rows, huge maximum") << settings(0, 1, 1, qInf()) << none << ok;
+    // With pairing, only the words the dictionary's lines allow count.
+    QTest::newRow("short dictionary, many rows") << settings(20'000'000, 1, 1, 4) << qint64(3) << ok;
+    QTest::newRow("short dictionary, huge rows") << settings(1e300, 7, 1, 4) << qint64(3) << ok;
+    QTest::newRow("long dictionary") << settings(20'000'000, 1, 1, 4) << qint64(20'000'000)
+                                     << messages::kTooManyWords;
+    QTest::newRow("empty dictionary, no words per row") << settings(1e12, 0, 1, 4) << qint64(0)
+                                                        << messages::kGenerationTooLarge;
 }
 
 void tst_GeneratorEngine::run_refusesRunsTooLarge()
 {
     QFETCH(GenerationSettings, settings);
-    QFETCH(int, check);
-    QCOMPARE(int(checkGeneration(consonantsAndVowels(), settings)), check);
-    if (check != int(GenerationCheck::Ok)) {
+    QFETCH(qint64, dictionaryLines);
+    QFETCH(QString, message);
+    QCOMPARE(checkGeneration(consonantsAndVowels(), settings, dictionaryLines).message(), message);
+    if (!message.isEmpty()) {
         RandomSource random;
-        const GenerationResult result = generateWords(consonantsAndVowels(), settings, random);
-        QCOMPARE(int(result.check), check);
+        const GeneratedText result = generateText(consonantsAndVowels(), settings, random);
+        QCOMPARE(result.outcome.message(), message);
         QVERIFY(result.text.isEmpty());
         QCOMPARE(random.nextUnit(), RandomSource().nextUnit()); // nothing drawn
     }
@@ -396,7 +408,7 @@ void tst_GeneratorEngine::run_reportsProgress()
 {
     RandomSource random;
     QList<std::int64_t> reports;
-    const GenerationResult result = generateWords(consonantsAndVowels(), settings(10000, 1, 1, 4), random, nullptr,
+    const GeneratedText result = generateText(consonantsAndVowels(), settings(10000, 1, 1, 4), random, nullptr,
                                                   [&](std::int64_t words) { reports.append(words); });
     QVERIFY(!reports.isEmpty());
     QVERIFY(std::is_sorted(reports.begin(), reports.end()));

@@ -1,4 +1,5 @@
 #include "common/blanks.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 #include "common/randomsource.h"
 #include "roots/languagegenerator.h"
@@ -15,6 +16,8 @@ using namespace vordane;
 using vordane::test::readBytes;
 using vordane::test::writeBytes;
 
+Q_DECLARE_METATYPE(vordane::RootRecord)
+
 class tst_RootsEngine : public QObject {
     Q_OBJECT
 private slots:
@@ -28,6 +31,10 @@ private slots:
     void saveRoot_newAndReplaced();
     void saveRoot_colonsShiftFields();
     void saveRoot_keepsFilesIntact();
+    void saveRoot_refusesLineBreaksInFields_data();
+    void saveRoot_refusesLineBreaksInFields();
+    void saveRoot_appendKeepsEveryEarlierByte();
+    void saveRoot_markedFileWithAStrayByte();
     void lookUp_byCodeAndWord();
 
     void generate_examples_data();
@@ -35,10 +42,12 @@ private slots:
     void generate_temporaryCopy();
     void generate_wordListRunsOut();
     void generate_failuresWriteNothing();
+    void generate_runawayFormsStopWithAMessage();
     void generate_largeFileMatchesReference();
 
     void separate_fieldsAndCase();
     void separate_failuresWriteNothing();
+    void separate_sameOutputTwiceIsRefused();
 
 private:
     QString file(const QString &name) const { return dir_->filePath(name); }
@@ -147,8 +156,12 @@ void tst_RootsEngine::saveRoot_colonsShiftFields()
 
 void tst_RootsEngine::saveRoot_keepsFilesIntact()
 {
-    QCOMPARE(saveRoot(QString(), {"a", "b", "c", "1"}).error, FileError::EmptyName);
-    QCOMPARE(saveRoot(file("missing.rad"), {"a", "b", "c", "1"}).error, FileError::NotFound);
+    const auto failure = [](FileError error, const QString &path) {
+        return FileStatus::failure(error, path).message();
+    };
+    QCOMPARE(saveRoot(QString(), {"a", "b", "c", "1"}).message(), failure(FileError::EmptyName, QString()));
+    QCOMPARE(saveRoot(file("missing.rad"), {"a", "b", "c", "1"}).message(),
+             failure(FileError::NotFound, file("missing.rad")));
     QVERIFY(!QFile::exists(file("missing.rad")));
     QCOMPARE(ensureRootFile(QString()).error, FileError::EmptyName);
     QCOMPARE(ensureRootFile(file("no/dir.rad")).error, FileError::CreateFailed);
@@ -157,8 +170,53 @@ void tst_RootsEngine::saveRoot_keepsFilesIntact()
     const QString rad = file("r.rad");
     QVERIFY(writeBytes(rad, "a:b:c:1\r\n"));
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("r.rad.tmp")));
-    QCOMPARE(saveRoot(rad, {"a", "z", "z", "1"}).error, FileError::IsDirectory);
+    QCOMPARE(saveRoot(rad, {"a", "z", "z", "1"}).message(), failure(FileError::IsDirectory, rad + ".tmp"));
     QCOMPARE(readBytes(rad), QByteArray("a:b:c:1\r\n"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"r.rad"});
+}
+
+void tst_RootsEngine::saveRoot_refusesLineBreaksInFields_data()
+{
+    QTest::addColumn<RootRecord>("root");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("word forging a second root") << RootRecord{"x1", "fuego\r\nzz9:falso", "*", "1"} << "Palabra";
+    QTest::newRow("code with LF") << RootRecord{"x\n1", "a", "*", "1"} << QString::fromUtf8("Código");
+    QTest::newRow("value with CR") << RootRecord{"x1", "a", "*\r", "1"} << "Valor";
+    QTest::newRow("level with LF") << RootRecord{"x1", "a", "*", "1\n2"} << "Nivel";
+}
+
+void tst_RootsEngine::saveRoot_refusesLineBreaksInFields()
+{
+    QFETCH(RootRecord, root);
+    QFETCH(QString, field);
+    const QString rad = file("r.rad");
+    QVERIFY(writeBytes(rad, "x1:old:*:1\r\n"));
+    QCOMPARE(saveRoot(rad, root).message(), messages::fieldWithLineBreak(field));
+    QCOMPARE(readBytes(rad), QByteArray("x1:old:*:1\r\n"));
+    QVERIFY(!QFile::exists(rad + ".tmp"));
+}
+
+void tst_RootsEngine::saveRoot_appendKeepsEveryEarlierByte()
+{
+    // Lone LF and CR line ends and a blank-filled line stay exactly as they were.
+    const QString rad = file("r.rad");
+    const QByteArray before("a:b:c:1\nd:e:f:1\rg:h:i:1\r\n  \r\n");
+    QVERIFY(writeBytes(rad, before));
+    QVERIFY(saveRoot(rad, {"j", "k", "l", "1"}).ok());
+    QCOMPARE(readBytes(rad), before + "j:k:l:1\r\n");
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"r.rad"});
+}
+
+void tst_RootsEngine::saveRoot_markedFileWithAStrayByte()
+{
+    // A byte-order mark and a Windows-1252 byte: the file is Windows-1252,
+    // and replacing one root leaves every other byte as it was.
+    const QString rad = file("m.rad");
+    QVERIFY(writeBytes(rad, "\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:b:*:1\r\n"));
+    QVERIFY(saveRoot(rad, {"b1", "nuevo", "*", "2"}).ok());
+    QCOMPARE(readBytes(rad), QByteArray("\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\n"));
+    QVERIFY(saveRoot(rad, {"c1", QString::fromUtf8("ñu"), "*", "1"}).ok());
+    QCOMPARE(readBytes(rad), QByteArray("\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\nc1:\xf1u:*:1\r\n"));
 }
 
 void tst_RootsEngine::lookUp_byCodeAndWord()
@@ -179,9 +237,10 @@ void tst_RootsEngine::lookUp_byCodeAndWord()
 
     QVERIFY(writeBytes(rad, ""));
     none = lookUpRoot(rad, RootKey::Code, QStringLiteral("zz"));
-    QVERIFY(none.status.ok());
+    QVERIFY(none.outcome.ok());
     QVERIFY(!none.fileHasLines);
-    QCOMPARE(lookUpRoot(file("nada.rad"), RootKey::Code, QStringLiteral("a")).status.error, FileError::NotFound);
+    QCOMPARE(lookUpRoot(file("nada.rad"), RootKey::Code, QStringLiteral("a")).outcome.message(),
+             FileStatus::failure(FileError::NotFound, file("nada.rad")).message());
 }
 
 void tst_RootsEngine::generate_examples_data()
@@ -242,7 +301,7 @@ void tst_RootsEngine::generate_examples()
     QVERIFY(writeBytes(file("w.lex"), words));
     QVERIFY(writeBytes(file("o.lan"), "previous run\r\n"));
     const LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), order);
-    QVERIFY(result.ok());
+    QVERIFY2(result.outcome.ok(), qPrintable(result.outcome.message()));
     QCOMPARE(readBytes(file("o.lan")), language);
     QCOMPARE(result.entries, language.count("\r\n"));
 }
@@ -251,16 +310,16 @@ void tst_RootsEngine::generate_temporaryCopy()
 {
     QVERIFY(writeBytes(file("r.rad"), "a:a:x:1\r\nb:b:#a+1:2\r\nc:c:y:2\r\nd:d:$b:3\r\ne:e:z:3\r\n"));
     QVERIFY(writeBytes(file("w.lex"), ""));
-    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).ok());
+    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).outcome.ok());
     QCOMPARE(readBytes(file("o.lan")), QByteArray("a:a:x\r\nb:b:x1\r\nc:c:y\r\nd:d:x1\r\ne:e:z\r\n"));
     // As the output stood when the last reference ($b of d) was resolved.
     QCOMPARE(readBytes(file("o.lan.tmp")), QByteArray("a:a:x\r\nb:b:x1\r\nc:c:y\r\n"));
 
     // Without references an older copy stays untouched, and none is created.
     QVERIFY(writeBytes(file("r.rad"), "a:a:x:1\r\n"));
-    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).ok());
+    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).outcome.ok());
     QCOMPARE(readBytes(file("o.lan.tmp")), QByteArray("a:a:x\r\nb:b:x1\r\nc:c:y\r\n"));
-    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("p.lan"), QStringLiteral("AM")).ok());
+    QVERIFY(generateLanguage(file("w.lex"), file("r.rad"), file("p.lan"), QStringLiteral("AM")).outcome.ok());
     QVERIFY(!QFile::exists(file("p.lan.tmp")));
 }
 
@@ -268,15 +327,21 @@ void tst_RootsEngine::generate_wordListRunsOut()
 {
     QVERIFY(writeBytes(file("r.rad"), "a:a:*:1\r\nb:b:*:1\r\nc:c:x:1\r\nd:d:*+#a:2\r\n"));
     QVERIFY(writeBytes(file("w.lex"), "uno\r\ndos\r\n"));
+    QVERIFY(writeBytes(file("o.lan"), "previous\r\n"));
+    QVERIFY(writeBytes(file("o.lan.tmp"), "previous copy\r\n"));
+    const QString wordList = QDir::toNativeSeparators(file("w.lex"));
     LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
-    QVERIFY(result.wordListExhausted);
-    QCOMPARE(result.rootNeedingWord, QStringLiteral("d"));
-    QCOMPARE(readBytes(file("o.lan")), QByteArray("a:a:uno\r\nb:b:dos\r\nc:c:x\r\n"));
+    QCOMPARE(result.outcome.message(), messages::wordListExhausted(wordList, QStringLiteral("d")));
+    // Neither the language file nor its copy changes.
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("previous\r\n"));
+    QCOMPARE(readBytes(file("o.lan.tmp")), QByteArray("previous copy\r\n"));
 
     QVERIFY(writeBytes(file("w.lex"), "uno\r\n"));
     result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
-    QCOMPARE(result.rootNeedingWord, QStringLiteral("b"));
-    QCOMPARE(readBytes(file("o.lan")), QByteArray("a:a:uno\r\n"));
+    QCOMPARE(result.outcome.message(), messages::wordListExhausted(wordList, QStringLiteral("b")));
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("previous\r\n"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"o.lan", "o.lan.tmp", "r.rad", "w.lex"}));
 }
 
 void tst_RootsEngine::generate_failuresWriteNothing()
@@ -298,10 +363,42 @@ void tst_RootsEngine::generate_failuresWriteNothing()
     };
     for (const Case &c : cases) {
         const LanguageGenerationResult result = generateLanguage(c.words, c.roots, c.output, QStringLiteral("AM"));
-        QCOMPARE(result.status.error, c.error);
-        QCOMPARE(result.status.path, c.named);
+        // The sentence naming the file, then possibly the system's reason.
+        const QString expected = FileStatus::failure(c.error, c.named).message().chopped(1);
+        QVERIFY2(result.outcome.message().startsWith(expected), qPrintable(result.outcome.message()));
         QCOMPARE(readBytes(file("o.lan")), QByteArray("kept\r\n"));
     }
+
+    // The copy's name taken by a folder: found before anything is written.
+    QVERIFY(writeBytes(file("r.rad"), "a:a:*:1\r\nb:b:#a:2\r\n"));
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("o.lan.tmp")));
+    const LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"),
+                                                             QStringLiteral("AM"));
+    QCOMPARE(result.outcome.message(), FileStatus::failure(FileError::IsDirectory, file("o.lan.tmp")).message());
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("kept\r\n"));
+}
+
+void tst_RootsEngine::generate_runawayFormsStopWithAMessage()
+{
+    // Every root repeats the one before it eight times: the forms grow eightfold a level.
+    QByteArray roots = "r1:w1:a:1\r\n";
+    for (int level = 2; level <= 20; ++level) {
+        const QByteArray previous = "#r" + QByteArray::number(level - 1);
+        QByteArrayList parts;
+        for (int i = 0; i < 8; ++i)
+            parts.append(previous);
+        roots += "r" + QByteArray::number(level) + ":w" + QByteArray::number(level) + ":" + parts.join('+') + ":"
+                 + QByteArray::number(level) + "\r\n";
+    }
+    QVERIFY(writeBytes(file("r.rad"), roots));
+    QVERIFY(writeBytes(file("w.lex"), ""));
+    QVERIFY(writeBytes(file("o.lan"), "kept\r\n"));
+    const LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"),
+                                                             QStringLiteral("AM"));
+    // r9 has 8^8 characters; r10's 8^9 are past the limit and stop the run.
+    QCOMPARE(result.outcome.message(), messages::formTooLong(QStringLiteral("r10"), kMaxFormLength));
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("kept\r\n"));
+    QVERIFY(!QFile::exists(file("o.lan.tmp")));
 }
 
 namespace {
@@ -383,7 +480,7 @@ void tst_RootsEngine::generate_largeFileMatchesReference()
     QVERIFY(writeBytes(file("big.lex"), (words.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1()));
     for (const bool append : {true, false}) {
         const QString order = append ? QStringLiteral("AM") : QStringLiteral("MA");
-        QVERIFY(generateLanguage(file("big.lex"), file("big.rad"), file("big.lan"), order).ok());
+        QVERIFY(generateLanguage(file("big.lex"), file("big.rad"), file("big.lan"), order).outcome.ok());
         QCOMPARE(readBytes(file("big.lan")), referenceLanguage(roots, words, append));
     }
 }
@@ -410,14 +507,41 @@ void tst_RootsEngine::separate_failuresWriteNothing()
     QVERIFY(writeBytes(file("p.lex"), "kept"));
     QVERIFY(writeBytes(file("d.dic"), "kept"));
     QVERIFY(writeBytes(file("l.lan"), "a:b:c\r\n"));
-    QCOMPARE(separateLanguage(file("none.lan"), file("p.lex"), file("d.dic"), CaseOption::Upper, CaseOption::Upper).error,
-             FileError::NotFound);
-    QCOMPARE(separateLanguage(file("l.lan"), file("p.lex"), file("x/d.dic"), CaseOption::Upper, CaseOption::Upper).error,
-             FileError::CreateFailed);
-    QCOMPARE(separateLanguage(file("l.lan"), QString(), file("d.dic"), CaseOption::Upper, CaseOption::Upper).error,
-             FileError::EmptyName);
+    const auto separate = [&](const QString &language, const QString &words, const QString &dictionary) {
+        return separateLanguage(language, words, dictionary, CaseOption::Upper, CaseOption::Upper).message();
+    };
+    QCOMPARE(separate(file("none.lan"), file("p.lex"), file("d.dic")),
+             FileStatus::failure(FileError::NotFound, file("none.lan")).message());
+    QVERIFY(separate(file("l.lan"), file("p.lex"), file("x/d.dic"))
+                .startsWith(FileStatus::failure(FileError::CreateFailed, file("x/d.dic")).message().chopped(1)));
+    QCOMPARE(separate(file("l.lan"), QString(), file("d.dic")),
+             FileStatus::failure(FileError::EmptyName, QString()).message());
+    // The second output's name is a folder: the first, already written, is not committed either.
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(!separate(file("l.lan"), file("p.lex"), file("folder")).isEmpty());
     QCOMPARE(readBytes(file("p.lex")), QByteArray("kept"));
     QCOMPARE(readBytes(file("d.dic")), QByteArray("kept"));
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"d.dic", "l.lan", "p.lex"}));
+}
+
+void tst_RootsEngine::separate_sameOutputTwiceIsRefused()
+{
+    QVERIFY(writeBytes(file("l.lan"), "a:b:c\r\n"));
+    QVERIFY(writeBytes(file("same.lex"), "kept"));
+    const QString same = QDir::toNativeSeparators(file("same.lex"));
+    QCOMPARE(separateLanguage(file("l.lan"), file("same.lex"), file("same.lex"), CaseOption::Upper, CaseOption::Upper)
+                 .message(),
+             messages::sameOutputs(same));
+    // Another spelling of the same name is the same file.
+    const QString dotted = dir_->path() + QStringLiteral("/./same.lex");
+    QVERIFY(!separateLanguage(file("l.lan"), file("same.lex"), dotted, CaseOption::Upper, CaseOption::Upper).ok());
+    // And so is a name that does not exist yet.
+    QVERIFY(!separateLanguage(file("l.lan"), file("new.lex"), dir_->path() + QStringLiteral("/../")
+                                                                   + QDir(dir_->path()).dirName() + QStringLiteral("/new.lex"),
+                              CaseOption::Upper, CaseOption::Upper)
+                 .ok());
+    QCOMPARE(readBytes(file("same.lex")), QByteArray("kept"));
+    QVERIFY(!QFile::exists(file("new.lex")));
 }
 
 QTEST_APPLESS_MAIN(tst_RootsEngine)

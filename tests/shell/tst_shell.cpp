@@ -4,8 +4,9 @@
 #include "shell/frmVordane.h"
 #include "shell/multilinetextbox.h"
 #include "shell/qtplatformservices.h"
+#include "shell/report.h"
 #include "shell/twips.h"
-#include "dictionary/wordfile.h"
+#include "common/qttranslation.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +17,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QDialogButtonBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -32,6 +36,9 @@ private slots:
     void mainWindow_salirEndsTheEventLoop();
     void launcher_oneWindowPerTool();
     void launcher_closedToolOpensAfresh();
+    void launcher_choosingAgainKeepsTheWindowsState();
+    void report_warningOrCompletion();
+    void qtTexts_areSpanish();
 
     void filters_data();
     void filters();
@@ -79,12 +86,23 @@ void tst_Shell::mainWindow_menuAsSpecified()
         QCOMPARE(entries.at(i)->text(), captions.at(i));
     }
     QVERIFY(entries.at(9)->isSeparator());
-    QVERIFY(entries.at(10)->isEnabled());
-    // An entry is enabled exactly when its tool's window exists.
-    const QStringList tools{"frmGenerar", "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
-                            "frmAdministrar", "frmRaices", "frmRaiGen", "frmLanSep"};
-    for (int i = 0; i < tools.size(); ++i)
-        QCOMPARE(entries.at(i)->isEnabled(), window.launcher().hasTool(tools.at(i)));
+    // Every entry opens its own window, in front, with its caption.
+    const QStringList windows{"frmGenerar", "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
+                              "frmAdministrar", "frmRaices", "frmRaiGen", "frmLanSep"};
+    const QStringList windowCaptions{"Generador de Palabras Personalizado", "Transformador de Palabras",
+                                     "Exportador de diccionarios", "Creador de diccionarios",
+                                     "Combinador de diccionarios", "Administrador de lenguajes",
+                                     QString::fromUtf8("Creador de raíces"), "Generador de palabras",
+                                     "Separador de Lenguas"};
+    for (int i = 0; i < windows.size(); ++i) {
+        QVERIFY(entries.at(i)->isEnabled());
+        entries.at(i)->trigger();
+        QMdiSubWindow *active = window.mdiArea()->activeSubWindow();
+        QVERIFY(active);
+        QCOMPARE(active->widget()->objectName(), windows.at(i));
+        QCOMPARE(active->windowTitle(), windowCaptions.at(i));
+    }
+    QCOMPARE(window.mdiArea()->subWindowList().size(), windows.size());
 }
 
 void tst_Shell::mainWindow_aboutThroughServices()
@@ -169,6 +187,72 @@ void tst_Shell::launcher_closedToolOpensAfresh()
     QCOMPARE(area.subWindowList().size(), 1);
 }
 
+void tst_Shell::launcher_choosingAgainKeepsTheWindowsState()
+{
+    QMdiArea area;
+    area.resize(800, 600);
+    area.show();
+    ToolLauncher launcher(&area);
+    launcher.registerTool(QStringLiteral("a"), makeTool);
+    launcher.registerTool(QStringLiteral("b"), makeTool);
+    launcher.show(QStringLiteral("a"));
+    QMdiSubWindow *sub = area.activeSubWindow();
+    sub->showMaximized();
+    launcher.show(QStringLiteral("b"));
+    QMdiSubWindow *other = area.activeSubWindow();
+    QVERIFY(other != sub);
+
+    // A maximized window chosen again comes to the front still maximized.
+    launcher.show(QStringLiteral("a"));
+    QCOMPARE(area.activeSubWindow(), sub);
+    QVERIFY(sub->isMaximized());
+
+    // A minimized one is restored.
+    other->showMinimized();
+    launcher.show(QStringLiteral("b"));
+    QCOMPARE(area.activeSubWindow(), other);
+    QVERIFY(!other->isMinimized());
+}
+
+void tst_Shell::report_warningOrCompletion()
+{
+    FakePlatformServices services;
+    QVERIFY(report(services, nullptr, QStringLiteral("Exportación"), Outcome(), QStringLiteral("Hecho")));
+    QVERIFY(!report(services, nullptr, QStringLiteral("Exportación"), Outcome::failure(QStringLiteral("Mal"))));
+    QVERIFY(report(services, nullptr, QStringLiteral("Exportación"), Outcome())); // nothing to tell
+    QCOMPARE(services.calls.size(), 2);
+    QCOMPARE(services.calls.at(0).kind, FakePlatformServices::Kind::Information);
+    QCOMPARE(services.calls.at(0).text, QStringLiteral("Hecho"));
+    QCOMPARE(services.calls.at(1).kind, FakePlatformServices::Kind::Warning);
+    QCOMPARE(services.calls.at(1).title, QStringLiteral("Exportación"));
+    QCOMPARE(services.calls.at(1).text, QStringLiteral("Mal"));
+}
+
+void tst_Shell::qtTexts_areSpanish()
+{
+    if (!installQtTranslation(*qApp))
+        QSKIP("Qt's Spanish translation (qt6-translations-l10n) is not installed");
+    // The buttons of Qt's own dialogs, as a user sees them.
+    QFileDialog open;
+    QtPlatformServices::prepareDialog(open, {filters::kWordFiles, QString()}, false);
+    auto *buttons = open.findChild<QDialogButtonBox *>();
+    QVERIFY(buttons);
+    const QString openText = buttons->buttons().constFirst()->text().remove(u'&');
+    QVERIFY2(openText != QLatin1String("Open") && !openText.isEmpty(), qPrintable(openText));
+    QCOMPARE(open.windowTitle(), QStringLiteral("Abrir"));
+
+    QFileDialog save;
+    QtPlatformServices::prepareDialog(save, {filters::kWordFiles, QString()}, true);
+    const QString saveText = save.findChild<QDialogButtonBox *>()->buttons().constFirst()->text().remove(u'&');
+    QVERIFY2(saveText != QLatin1String("Save"), qPrintable(saveText));
+    QVERIFY(save.windowTitle() != QLatin1String("Save As"));
+
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("t"), QStringLiteral("x"), QMessageBox::Ok);
+    const QString ok = box.button(QMessageBox::Ok)->text().remove(u'&');
+    QVERIFY2(ok != QLatin1String("OK"), qPrintable(ok));
+    QCOMPARE(ok, QStringLiteral("Aceptar"));
+}
+
 void tst_Shell::filters_data()
 {
     QTest::addColumn<QString>("filter");
@@ -176,11 +260,11 @@ void tst_Shell::filters_data()
     QTest::newRow("language definitions")
         << QStringLiteral("Archivos de lenguajes (*.lng)|*.lng|Todos los archivos|*.*")
         << QStringList{"Archivos de lenguajes (*.lng) (*.lng)", "Todos los archivos (*)"};
-    QTest::newRow("word files") << kWordFileFilter
+    QTest::newRow("word files") << filters::kWordFiles
                                 << QStringList{"Archivos de vocabulario (*.lex) (*.lex)",
                                                "Diccionarios (*.dct, *.dic) (*.dct *.dic)",
                                                "Archivos de texto (*.txt) (*.txt)", "Todos los archivos (*)"};
-    QTest::newRow("supported files") << kCombinerDestinationFilter.section(QLatin1Char('|'), 6, 7)
+    QTest::newRow("supported files") << filters::kCombinerDestination.section(QLatin1Char('|'), 6, 7)
                                      << QStringList{"Archivos soportados (*.lex *.dct *.dic *.txt)"};
     QTest::newRow("empty") << QString() << QStringList();
 }
@@ -195,7 +279,7 @@ void tst_Shell::filters()
 void tst_Shell::fileDialog_showsLabelsExactly()
 {
     QFileDialog dialog;
-    QtPlatformServices::prepareDialog(dialog, {kWordFileFilter, QStringLiteral("Abrir archivo")}, false);
+    QtPlatformServices::prepareDialog(dialog, {filters::kWordFiles, QStringLiteral("Abrir archivo")}, false);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Abrir archivo"));
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
@@ -211,7 +295,7 @@ void tst_Shell::fileDialog_showsLabelsExactly()
     QCOMPARE(combo->currentIndex(), 0);
 
     QFileDialog save;
-    QtPlatformServices::prepareDialog(save, {kWordFileFilter, QString()}, true);
+    QtPlatformServices::prepareDialog(save, {filters::kWordFiles, QString()}, true);
     QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
 }
 

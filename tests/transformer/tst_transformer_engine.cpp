@@ -1,7 +1,11 @@
 #include "common/linereader.h"
 #include "common/linesource.h"
+#include "common/messages.h"
 #include "testfiles.h"
 #include "transformer/rulefile.h"
+#include "common/randomsource.h"
+#include "common/textsink.h"
+#include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
 #include <QTemporaryDir>
@@ -10,6 +14,65 @@
 using namespace vordane;
 using vordane::test::readBytes;
 using vordane::test::writeBytes;
+
+namespace {
+
+QString transformedWord(QString word, const QStringList &rules)
+{
+    if (!TransformarPalabra(word, RuleSet(rules)))
+        return QStringLiteral("(too long)");
+    return word;
+}
+
+QString transformedText(const QString &source, const QStringList &rules, LineSource *dictionary = nullptr)
+{
+    StringSink out(kMaxResultLength);
+    const Outcome outcome = TransformarTexto(source, RuleSet(rules), dictionary, out);
+    return outcome.ok() ? out.take() : outcome.message();
+}
+
+// The rules as first written: each replacement made in place in the word,
+// the search resuming after the inserted replacement (one more character
+// for an empty pattern). Quadratic, but plainly right: the reference for
+// the one-pass engine.
+QString referenceWord(QString word, const QStringList &rules)
+{
+    for (const QString &text : rules) {
+        const qsizetype divider = text.indexOf(u'>');
+        if (divider < 0)
+            continue;
+        QString pattern = text.left(divider);
+        QString replacement = text.mid(divider + 1);
+        if (text.contains(u'#')) {
+            if (pattern.startsWith(u'#')) {
+                pattern.remove(0, 1);
+                replacement.remove(0, 1);
+                if (word.startsWith(pattern))
+                    word.replace(0, pattern.size(), replacement);
+            }
+            if (pattern.endsWith(u'#')) {
+                pattern.chop(1);
+                replacement.chop(1);
+                if (word.endsWith(pattern))
+                    word.replace(word.size() - pattern.size(), pattern.size(), replacement);
+            }
+            continue;
+        }
+        if (pattern.isEmpty() && replacement.isEmpty())
+            continue;
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype m = pattern.isEmpty() ? (from <= word.size() ? from : -1) : word.indexOf(pattern, from);
+            if (m < 0)
+                break;
+            word.replace(m, pattern.size(), replacement);
+            from = m + replacement.size() + (pattern.isEmpty() ? 1 : 0);
+        }
+    }
+    return word;
+}
+
+} // namespace
 
 class tst_TransformerEngine : public QObject {
     Q_OBJECT
@@ -26,6 +89,12 @@ private slots:
     void ruleFile_bytes();
     void ruleFile_failures();
     void wordsAsSource();
+
+    void onePass_matchesTheInPlaceReference();
+    void onePass_longWordsThroughInsertionChains();
+    void runaway_growthStopsWithAMessage();
+    void wordList_streamsWhatTheTextWouldGive();
+    void observer_seesEveryChangeOnce();
 };
 
 void tst_TransformerEngine::word_data()
@@ -77,20 +146,20 @@ void tst_TransformerEngine::word()
     QFETCH(QString, word);
     QFETCH(QStringList, rules);
     QFETCH(QString, expected);
-    QCOMPARE(TransformarPalabra(word, rules), expected);
+    QCOMPARE(transformedWord(word, rules), expected);
 }
 
 void tst_TransformerEngine::word_longAndHostileRulesEnd()
 {
     const QString longWord(100000, QLatin1Char('a'));
-    QCOMPARE(TransformarPalabra(longWord, {"a>aa"}).size(), 200000);
-    QCOMPARE(TransformarPalabra(longWord, {">"}), longWord);
+    QCOMPARE(transformedWord(longWord, {"a>aa"}).size(), 200000);
+    QCOMPARE(transformedWord(longWord, {">"}), longWord);
     // Empty pattern, replacement of 4999 ">": inserted before each of three characters and at the end.
-    QCOMPARE(TransformarPalabra(QStringLiteral("abc"), {QString(5000, QLatin1Char('>'))}).size(), 3 + 4 * 4999);
+    QCOMPARE(transformedWord(QStringLiteral("abc"), {QString(5000, QLatin1Char('>'))}).size(), 3 + 4 * 4999);
     // "#>>#" prefixes "#" (the replacement ">#" loses its first character); "###>###" then finds no "##" start.
-    QCOMPARE(TransformarPalabra(QStringLiteral("abc"), {QStringLiteral("#>>#"), QStringLiteral("###>###")}),
+    QCOMPARE(transformedWord(QStringLiteral("abc"), {QStringLiteral("#>>#"), QStringLiteral("###>###")}),
              QStringLiteral("#abc"));
-    QCOMPARE(TransformarPalabra(longWord, {QString(200000, QLatin1Char('a')) + QStringLiteral(">b")}), longWord);
+    QCOMPARE(transformedWord(longWord, {QString(200000, QLatin1Char('a')) + QStringLiteral(">b")}), longWord);
 }
 
 void tst_TransformerEngine::text_data()
@@ -115,7 +184,7 @@ void tst_TransformerEngine::text()
     QFETCH(QString, source);
     QFETCH(QStringList, rules);
     QFETCH(QString, expected);
-    QCOMPARE(TransformarTexto(source, rules), expected);
+    QCOMPARE(transformedText(source, rules), expected);
 }
 
 void tst_TransformerEngine::text_dictionaryPairing_data()
@@ -138,7 +207,7 @@ void tst_TransformerEngine::text_dictionaryPairing()
     QFETCH(QStringList, dictionary);
     QFETCH(QString, expected);
     StringListSource lines(dictionary);
-    QCOMPARE(TransformarTexto(source, {"a>x"}, &lines), expected);
+    QCOMPARE(transformedText(source, {"a>x"}, &lines), expected);
 }
 
 void tst_TransformerEngine::text_dictionaryFromFile()
@@ -148,7 +217,7 @@ void tst_TransformerEngine::text_dictionaryFromFile()
         QVERIFY(writeBytes(dir.filePath("d.txt"), bytes));
         LineReader reader(dir.filePath("d.txt"));
         QVERIFY(reader.open().ok());
-        QCOMPARE(TransformarTexto(QStringLiteral("a,b,c,d"), {"a>x"}, &reader),
+        QCOMPARE(transformedText(QStringLiteral("a,b,c,d"), {"a>x"}, &reader),
                  QStringLiteral("uno = x\r\ndos = b\r\ntres = c\r\n"));
     }
 }
@@ -158,11 +227,11 @@ void tst_TransformerEngine::ruleTable_firstHundredOnly()
     QStringList rules;
     for (int i = 0; i < 100; ++i)
         rules.append(QStringLiteral("x%1>x%2").arg(i).arg(i + 1));
-    QCOMPARE(TransformarPalabra(QStringLiteral("x0"), ruleTable(rules)), QStringLiteral("x100"));
+    QCOMPARE(transformedWord(QStringLiteral("x0"), ruleTable(rules)), QStringLiteral("x100"));
     rules.append(QStringLiteral("x100>fin"));
     QCOMPARE(ruleTable(rules).size(), 100);
-    QCOMPARE(TransformarPalabra(QStringLiteral("x0"), ruleTable(rules)), QStringLiteral("x100"));
-    QCOMPARE(TransformarPalabra(QStringLiteral("x0"), rules), QStringLiteral("fin"));
+    QCOMPARE(transformedWord(QStringLiteral("x0"), ruleTable(rules)), QStringLiteral("x100"));
+    QCOMPARE(transformedWord(QStringLiteral("x0"), rules), QStringLiteral("fin"));
 }
 
 void tst_TransformerEngine::ruleFile_bytes()
@@ -204,7 +273,7 @@ void tst_TransformerEngine::wordsAsSource()
         QVERIFY(writeBytes(path, bytes));
         QVERIFY(readWordsAsSource(path, source).ok());
         QCOMPARE(source, QStringLiteral("casa,perro,"));
-        QCOMPARE(TransformarTexto(source, {}), QStringLiteral("casa\r\nperro\r\n"));
+        QCOMPARE(transformedText(source, {}), QStringLiteral("casa\r\nperro\r\n"));
     }
     QVERIFY(writeBytes(path, "a\r\n\r\nb = c, d\r\n"));
     QVERIFY(readWordsAsSource(path, source).ok());
@@ -215,6 +284,103 @@ void tst_TransformerEngine::wordsAsSource()
     source = QStringLiteral("kept");
     QCOMPARE(readWordsAsSource(dir.path(), source).error, FileError::IsDirectory);
     QCOMPARE(source, QStringLiteral("kept"));
+}
+
+void tst_TransformerEngine::onePass_matchesTheInPlaceReference()
+{
+    // Random words and rules over a small alphabet, so that patterns overlap,
+    // repeat, grow and shrink: every result must equal the reference.
+    RandomSource random;
+    random.seed(2026);
+    const QString alphabet = QStringLiteral("ab#>");
+    const auto text = [&](int longest, const QString &letters) {
+        QString result;
+        for (std::uint64_t n = random.nextIndex(std::uint64_t(longest) + 1); n > 0; --n)
+            result += letters.at(qsizetype(random.nextIndex(std::uint64_t(letters.size()))));
+        return result;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QStringList rules;
+        for (std::uint64_t n = random.nextIndex(5) + 1; n > 0; --n)
+            rules.append(text(5, alphabet));
+        const QString word = text(12, QStringLiteral("ab"));
+        QCOMPARE(transformedWord(word, rules), referenceWord(word, rules));
+    }
+}
+
+void tst_TransformerEngine::onePass_longWordsThroughInsertionChains()
+{
+    // A chain of insertions and deletions over a long word, checked against
+    // the reference on a shorter one and by the lengths it must reach.
+    const QStringList rules{">x", "a>bb", "x>", "b>", "#>#y", "y#>zz#"};
+    const QString shortWord = QString(2000, QLatin1Char('a')) + QStringLiteral("ba");
+    QCOMPARE(transformedWord(shortWord, rules), referenceWord(shortWord, rules));
+    const QString longWord(1'000'000, QLatin1Char('a'));
+    QString result = longWord;
+    QVERIFY(TransformarPalabra(result, RuleSet({">x"})));
+    QCOMPARE(result.size(), 2'000'001);
+    QVERIFY(TransformarPalabra(result, RuleSet({"a>bb", "x>"})));
+    QCOMPARE(result, QString(2'000'000, QLatin1Char('b')));
+}
+
+void tst_TransformerEngine::runaway_growthStopsWithAMessage()
+{
+    // Sixty doublings of "a" would need 2^60 characters.
+    const QStringList rules(60, QStringLiteral("a>aa"));
+    QString word = QStringLiteral("a");
+    QVERIFY(!TransformarPalabra(word, RuleSet(rules)));
+    QVERIFY(word.size() <= kMaxWordLength);
+    QCOMPARE(transformedText(QStringLiteral("b,a"), rules), messages::wordTooLong(kMaxWordLength));
+    // Edge rules too.
+    QStringList edges;
+    for (int i = 0; i < 40; ++i)
+        edges.append(QStringLiteral("#>#") + QString(8, QLatin1Char('c')));
+    QString edgeWord(kMaxWordLength - 100, QLatin1Char('x'));
+    QVERIFY(!TransformarPalabra(edgeWord, RuleSet(edges)));
+}
+
+void tst_TransformerEngine::wordList_streamsWhatTheTextWouldGive()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("w.lex"));
+    QVERIFY(writeBytes(path, "casa\r\n\r\na,b,\r\n,\r\nfin"));
+    QString source;
+    QVERIFY(readWordsAsSource(path, source).ok());
+    const QStringList rules{"a>e", "#>#-"};
+    StringListSource lines({"1", "2", "3", "4", "5", "6"});
+    StringListSource sameLines({"1", "2", "3", "4", "5", "6"});
+    LineReader reader(path);
+    QVERIFY(reader.open().ok());
+    StringSink streamed(kMaxResultLength);
+    QVERIFY(transformWordList(reader, RuleSet(rules), &lines, streamed).ok());
+    QCOMPARE(streamed.text(), transformedText(source, rules, &sameLines));
+    QCOMPARE(streamed.text(), QStringLiteral("1 = -cese\r\n2 = -\r\n3 = -e\r\n4 = -b\r\n5 = -\r\n6 = -\r\n"));
+}
+
+void tst_TransformerEngine::observer_seesEveryChangeOnce()
+{
+    const QStringList rules{"a>e", "hola", "z>y", "#k>#g", "e#>e#", QStringLiteral("#a#>#a#")};
+    RuleReport report(rules);
+    StringSink out(kMaxResultLength);
+    QVERIFY(TransformarTexto(QStringLiteral("kasa,koko,pata,mesa,u"), RuleSet(rules), nullptr, out, &report).ok());
+    QCOMPARE(out.text(), QStringLiteral("gese\r\ngoko\r\npete\r\nmese\r\nu\r\n"));
+    QCOMPARE(report.changedBy(0), 3); // kasa, pata, mesa
+    QCOMPARE(report.changedBy(2), 0);
+    QCOMPARE(report.changedBy(3), 2); // kese, koko
+    QCOMPARE(report.changedBy(4), 0); // e#>e#: replaces "e" by "e"
+    QCOMPARE(report.wordsChanged(), 4);
+    QCOMPARE(report.wordsUnchanged(), 1);
+    const QString text = report.text();
+    QVERIFY2(text.contains(QStringLiteral("1. a>e: 3 palabras cambiadas (kasa → kese; pata → pete; mesa → mese)")),
+             qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("2. hola: no es una regla")));
+    QVERIFY(text.contains(QStringLiteral("3. z>y: 0 palabras cambiadas\n")));
+    QVERIFY(text.contains(QStringLiteral("4. #k>#g: 2 palabras cambiadas (kese → gese; koko → goko)")));
+    QVERIFY(text.endsWith(QStringLiteral("Palabras cambiadas: 4. Sin cambios: 1.\n")));
+
+    QCOMPARE(traceWord(QStringLiteral("kasa"), rules),
+             QStringLiteral("Traza de «kasa»:\n  kasa\n  1. a>e: kese\n  4. #k>#g: gese\n"));
+    QCOMPARE(traceWord(QStringLiteral("u"), rules), QStringLiteral("Traza de «u»:\n  u\n"));
 }
 
 QTEST_APPLESS_MAIN(tst_TransformerEngine)

@@ -1,0 +1,12 @@
+#pragma once
+
+class QCoreApplication;
+
+namespace vordane {
+
+// Loads Qt's own Spanish translation (the texts of file dialogs, message
+// box buttons, command-line parser errors) from Qt's translations folder.
+// Without it the program still runs, with those texts in English.
+bool installQtTranslation(QCoreApplication &app);
+
+} // namespace vordane
