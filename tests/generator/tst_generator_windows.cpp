@@ -1,3 +1,4 @@
+#include "common/messages.h"
 #include "common/randomsource.h"
 #include "fakeplatformservices.h"
 #include "generator/frmEditar.h"
@@ -37,6 +38,20 @@ void click(QPushButton *button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// Replaces a combo box's text as a person does: click into it, select all, type.
+void typeInto(QComboBox *combo, const QString &text)
+{
+    QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+    QTest::keyClick(combo->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(combo->lineEdit(), text);
+}
+
+bool activate(QWidget *window)
+{
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 } // namespace
 
 class tst_GeneratorWindows : public QObject {
@@ -52,10 +67,15 @@ private slots:
     void definition_limpiarKeepsIdentifiersAndCaptions();
     void definition_saveAndOpenThroughDialogs();
     void definition_openFailuresChangeNothing();
+    void definition_identifiersKeepWhatIsTyped_data();
+    void definition_identifiersKeepWhatIsTyped();
+    void definition_loadedIdentifiersSurviveTabbing();
 
     void editor_readsAndRewritesThePanel();
     void editor_selectedPanelRules();
     void editor_aceptarHidesCloseUnloads();
+    void editor_typingIntoTheSelectorRefillsNothing();
+    void editor_escapeDoesNothing();
 
     void generation_initialControls();
     void generation_runSeededAndCounts();
@@ -63,6 +83,8 @@ private slots:
     void generation_dictionaryFailuresChangeNothing();
     void generation_refusesHugeRuns();
     void generation_cancelarUnloads();
+    void generation_escapeKeepsTheWork();
+    void generation_shortDictionaryAllowsManyRows();
 
     void launcher_generatorEntryKeepsOneWindow();
 
@@ -273,6 +295,62 @@ void tst_GeneratorWindows::definition_openFailuresChangeNothing()
     QCOMPARE(services_->count(Kind::Warning), 4);
 }
 
+void tst_GeneratorWindows::definition_identifiersKeepWhatIsTyped_data()
+{
+    QTest::addColumn<int>("leave"); // 0: Tab, 1: Enter, 2: a click in another box
+    QTest::newRow("tab") << 0;
+    QTest::newRow("enter") << 1;
+    QTest::newRow("click elsewhere") << 2;
+}
+
+void tst_GeneratorWindows::definition_identifiersKeepWhatIsTyped()
+{
+    QFETCH(int, leave);
+    frmGenerar &w = *window_;
+    QVERIFY(activate(&w));
+    typeInto(w.cmbIdent[0], QStringLiteral("k"));
+    QCOMPARE(w.cmbIdent[0]->currentText(), QStringLiteral("k"));
+    if (leave == 0)
+        QTest::keyClick(w.cmbIdent[0]->lineEdit(), Qt::Key_Tab);
+    else if (leave == 1)
+        QTest::keyClick(w.cmbIdent[0]->lineEdit(), Qt::Key_Return);
+    else
+        QTest::mouseClick(w.txtSilaba, Qt::LeftButton);
+    QCOMPARE(w.cmbIdent[0]->currentText(), QStringLiteral("k"));
+    if (leave != 1)
+        QVERIFY(!w.cmbIdent[0]->hasFocus());
+
+    // A lower-case pattern matches the lower-case identifier: not an empty word.
+    w.lstLetras[0]->addItem(QStringLiteral("p"));
+    w.lstSilabas->addItem(QStringLiteral("k"));
+    frmHacer *h = openGeneration();
+    h->txtFilas->setText(QStringLiteral("2"));
+    click(h->cmdGenerar);
+    // (With the identifier turned into "K", every word would be empty.)
+    QVERIFY2(QRegularExpression(QStringLiteral("^(p{2,4}\r\n){2}$")).match(h->txtPalabras->text()).hasMatch(),
+             qPrintable(h->txtPalabras->text()));
+}
+
+void tst_GeneratorWindows::definition_loadedIdentifiersSurviveTabbing()
+{
+    frmGenerar &w = *window_;
+    Combinacion d = Combinacion::initial();
+    d.panels[0].identifier = QStringLiteral("k");
+    d.panels[1].identifier = QStringLiteral("v");
+    w.setCombinacion(d);
+    QVERIFY(activate(&w));
+    // Tab through both boxes, as a person moving along the window does.
+    QTest::mouseClick(w.cmbIdent[0]->lineEdit(), Qt::LeftButton);
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(w.cmbIdent[0]->currentText(), QStringLiteral("k"));
+    QCOMPARE(w.cmbIdent[1]->currentText(), QStringLiteral("v"));
+    const QString path = dir_->filePath(QStringLiteral("k.lng"));
+    services_->answerDialog(path);
+    w.mnuSave->trigger();
+    QVERIFY(readBytes(path).contains("\r\nk\r\nv\r\nC\r\n"));
+}
+
 void tst_GeneratorWindows::editor_readsAndRewritesThePanel()
 {
     Combinacion d = Combinacion::initial();
@@ -363,6 +441,48 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     QVERIFY(fresh);
     QCOMPARE(fresh->cmbSeleid->itemText(0), QStringLiteral("Z"));
     QVERIFY(fresh->txtEditar->text().isEmpty());
+}
+
+void tst_GeneratorWindows::editor_typingIntoTheSelectorRefillsNothing()
+{
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"a", "e"};
+    d.panels[1].letters = {"b", "d", "g"};
+    window_->setCombinacion(d);
+    frmEditar *editor = openEditor(0);
+    QVERIFY(activate(editor));
+    editor->cmbSeleid->setCurrentIndex(0);
+    emit editor->cmbSeleid->activated(0); // panel A chosen from the list
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("a,e"));
+
+    for (const Qt::Key leave : {Qt::Key_Tab, Qt::Key_Return}) {
+        typeInto(editor->cmbSeleid, QStringLiteral("b"));
+        QTest::keyClick(editor->cmbSeleid->lineEdit(), leave);
+        QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("b"));
+        QCOMPARE(editor->txtEditar->text(), QStringLiteral("a,e")); // not refilled with panel B
+    }
+    // The next change writes to the panel the typed text selects: "b" is
+    // nobody's identifier, so panel 0; panel B keeps its letters.
+    QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor->txtEditar, QStringLiteral(",i"));
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"a", "e", "i"}));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"b", "d", "g"}));
+
+    // Choosing from the list still fills the text.
+    editor->cmbSeleid->setCurrentIndex(1);
+    emit editor->cmbSeleid->activated(1);
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("b,d,g"));
+}
+
+void tst_GeneratorWindows::editor_escapeDoesNothing()
+{
+    frmEditar *editor = openEditor(0);
+    QVERIFY(activate(editor));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTest::keyClick(editor->cmbSeleid->lineEdit(), Qt::Key_Escape);
+    QTest::keyClick(editor->cmdAceptar, Qt::Key_Escape);
+    QVERIFY(editor->isVisible());
+    QCOMPARE(window_->editor(), editor);
 }
 
 void tst_GeneratorWindows::generation_initialControls()
@@ -530,6 +650,54 @@ void tst_GeneratorWindows::generation_cancelarUnloads()
     QCOMPARE(fresh->txtFilas->text(), QStringLiteral("100"));
     QCOMPARE(fresh->txtCuantas->text(), QStringLiteral("0"));
     QVERIFY(fresh->txtPalabras->text().isEmpty());
+}
+
+void tst_GeneratorWindows::generation_escapeKeepsTheWork()
+{
+    frmHacer *w = openGeneration();
+    QVERIFY(activate(w));
+    w->txtFilas->setText(QStringLiteral("3"));
+    click(w->cmdGenerar);
+    const QString text = w->txtPalabras->text();
+    QPointer<frmHacer> kept = w;
+    QTest::keyClick(w, Qt::Key_Escape);
+    QTest::keyClick(w->txtFilas, Qt::Key_Escape);
+    QTest::keyClick(w->cmdGenerar, Qt::Key_Escape);
+    QApplication::processEvents();
+    QVERIFY(kept);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->txtPalabras->text(), text);
+    QCOMPARE(w->txtCuantas->text(), QStringLiteral("3"));
+}
+
+void tst_GeneratorWindows::generation_shortDictionaryAllowsManyRows()
+{
+    // Twenty million rows with a three-line dictionary make three words.
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"o"};
+    d.patterns = {"A"};
+    window_->setCombinacion(d);
+    const QString dict = dir_->filePath(QStringLiteral("d3.txt"));
+    QVERIFY(writeBytes(dict, "uno\r\ndos\r\ntres\r\n"));
+    frmHacer *w = openGeneration();
+    w->txtFilas->setText(QStringLiteral("20000000"));
+    w->chkAdosar->setChecked(true);
+    w->txtDict->setText(dict);
+    click(w->cmdGenerar);
+    QCOMPARE(services_->count(Kind::Warning), 0);
+    QCOMPARE(w->txtCuantas->text(), QStringLiteral("3"));
+    QVERIFY(w->txtPalabras->text().startsWith(QStringLiteral("uno = o")));
+    QCOMPARE(w->txtPalabras->text().count(QStringLiteral("\r\n")), 3);
+
+    // A dictionary as long as the rows is refused as before.
+    w->txtFilas->setText(QStringLiteral("10000001"));
+    QByteArray many;
+    for (int i = 0; i < 10'000'001; ++i)
+        many += "x\n";
+    QVERIFY(writeBytes(dict, many));
+    click(w->cmdGenerar);
+    QCOMPARE(services_->count(Kind::Warning), 1);
+    QCOMPARE(services_->last(Kind::Warning)->text, messages::kTooManyWords);
 }
 
 void tst_GeneratorWindows::launcher_generatorEntryKeepsOneWindow()

@@ -26,6 +26,7 @@ private slots:
 
     void initialControls();
     void listsFollowDirectoryAndPattern();
+    void typedPatternAppliesNothing();
     void selectRenameAndDelete();
     void failuresChangeNothing();
 
@@ -111,6 +112,34 @@ void tst_ManagerWindow::listsFollowDirectoryAndPattern()
     w_->setCurrentDirectory(dir_->filePath(QStringLiteral("sub")));
     QTRY_COMPARE(listedFiles(), QStringList{"d.lex"});
     QVERIFY(w_->R->currentIndex().isValid());
+}
+
+void tst_ManagerWindow::typedPatternAppliesNothing()
+{
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QTRY_COMPARE(listedFiles().size(), 5);
+    QLineEdit *edit = w_->E->lineEdit();
+
+    // "*.lex" typed, then the focus moves away: no pattern is applied.
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("*.lex"));
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(w_->filePatterns(), QStringList{QStringLiteral("*")});
+
+    // "*.dc" and Enter: not completed to "*.dct", nothing applied.
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, QStringLiteral("*.dc"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(w_->E->currentText(), QStringLiteral("*.dc"));
+    QCOMPARE(w_->filePatterns(), QStringList{QStringLiteral("*")});
+    QTRY_COMPARE(listedFiles().size(), 5);
+
+    // Choosing an item from the list with the keyboard applies it.
+    QTest::keyClick(edit, Qt::Key_Down);
+    QCOMPARE(w_->filePatterns(), QStringList{w_->E->currentText()});
 }
 
 void tst_ManagerWindow::selectRenameAndDelete()

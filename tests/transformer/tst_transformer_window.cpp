@@ -30,6 +30,7 @@ private slots:
 
     void initialControlsAndTabOrder();
     void ruleButtons();
+    void ruleButtons_secondPressActsOnNothing();
     void ruleFiles_appendAndRoundTrip();
     void ruleFiles_failuresAndCancel();
     void run_transformsWithRules();
@@ -122,6 +123,35 @@ void tst_TransformerWindow::ruleButtons()
     w_->lstTrans->setCurrentRow(0);
     click(w_->cmdEliminar);
     QCOMPARE(listTexts(w_->lstTrans), QStringList{"#k>#g"});
+}
+
+void tst_TransformerWindow::ruleButtons_secondPressActsOnNothing()
+{
+    for (const char *rule : {"a>b", "c>d", "e>f", "g>h"})
+        w_->lstTrans->addItem(QLatin1String(rule));
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+
+    // The user picks the second rule with the mouse and takes it back twice.
+    const QRect second = w_->lstTrans->visualItemRect(w_->lstTrans->item(1));
+    QTest::mouseClick(w_->lstTrans->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(w_->lstTrans->currentRow(), 1);
+    click(w_->cmdQuitar);
+    QCOMPARE(w_->txtTrans->text(), QStringLiteral("c>d"));
+    QVERIFY(w_->lstTrans->selectedItems().isEmpty());
+    click(w_->cmdQuitar);
+    QCOMPARE(w_->txtTrans->text(), QStringLiteral("c>d"));
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"a>b", "e>f", "g>h"}));
+
+    // The same with "X", also from the keyboard (Space on the focused button).
+    QTest::mouseClick(w_->lstTrans->viewport(), Qt::LeftButton, {},
+                      w_->lstTrans->visualItemRect(w_->lstTrans->item(0)).center());
+    click(w_->cmdEliminar);
+    QVERIFY(w_->lstTrans->selectedItems().isEmpty());
+    w_->cmdEliminar->setFocus();
+    QTest::keyClick(w_->cmdEliminar, Qt::Key_Space);
+    click(w_->cmdEliminar);
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"e>f", "g>h"}));
 }
 
 void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
