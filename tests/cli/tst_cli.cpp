@@ -8,6 +8,8 @@
 #include "transformer/transformationengine.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +40,11 @@ private slots:
     void roots_lenguaSepararRaiz();
     void failures_exitOneAndTouchNothing();
     void executable_runsAndReportsStatus();
+    void executable_standardOutputFailures();
+    void executable_namesTheSystemCannotRepresent();
+    void executable_spanishUsageErrorsAndVersion();
+    void refusals_exitOneAndChangeNothing();
+    void runaway_endsWithAMessage();
 
 private:
     Run run(const QStringList &args);
@@ -235,6 +242,174 @@ void tst_Cli::executable_runsAndReportsStatus()
     process.start(QStringLiteral(VORDANE_CLI_PATH), {"mayusculas"});
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 2);
+}
+
+namespace {
+
+// Runs the real executable through the shell, for what only a process shows
+// (closed or full standard output, raw bytes in arguments).
+struct ShellRun {
+    int status;
+    QByteArray out;
+    QString err;
+};
+
+ShellRun shell(const QString &script, const QStringList &environment = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CLI"), QStringLiteral(VORDANE_CLI_PATH));
+    for (const QString &variable : environment)
+        env.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+void tst_Cli::executable_standardOutputFailures()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("needs a Unix shell");
+#endif
+    QVERIFY(writeBytes(file("c.txt"), "abc\r\n"));
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n"));
+    QVERIFY(writeBytes(file("w.lex"), "casa\r\n"));
+    const QString words = QStringLiteral("\"$CLI\" transformar '%1' --palabras '%2'").arg(file("r.sc"), file("w.lex"));
+    ShellRun run = shell(words);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("cese\r\n"));
+
+    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
+        run = shell(words + QStringLiteral(" >/dev/full"));
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("salida estándar")), qPrintable(run.err));
+        run = shell(QStringLiteral("\"$CLI\" --help >/dev/full"));
+        QCOMPARE(run.status, 1);
+    }
+    // Closed standard output: a failure too, and no file receives the text.
+    run = shell(words + QStringLiteral(" >&-"));
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(QStringLiteral("salida estándar")), qPrintable(run.err));
+    QCOMPARE(readBytes(file("w.lex")), QByteArray("casa\r\n"));
+    QCOMPARE(readBytes(file("r.sc")), QByteArray("a>e\r\n"));
+    // Writing to a file needs no standard output.
+    run = shell(words + QStringLiteral(" --salida '%1' >&-").arg(file("o.txt")));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(file("o.txt")), QByteArray("cese\r\n\r\n"));
+
+    // Outputs are written beside their files: an unusable temporary folder does not matter...
+    const QStringList noTemp{QStringLiteral("TMPDIR=") + file("c.txt")}; // a file, not a folder
+    run = shell(QStringLiteral("\"$CLI\" mayusculas '%1' '%2'").arg(file("c.txt"), file("u.txt")), noTemp);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(file("u.txt")), QByteArray("ABC\r\n"));
+    // ...except where standard output is held back, and then the message names it.
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"a", "b"};
+    d.patterns = {"A"};
+    QVERIFY(writeLngFile(file("d.lng"), d).ok());
+    run = shell(QStringLiteral("\"$CLI\" generar '%1' --filas 2 --sin-repetir").arg(file("d.lng")), noTemp);
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.err.contains(QDir::toNativeSeparators(file("c.txt"))), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+void tst_Cli::executable_namesTheSystemCannotRepresent()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("needs a Unix shell and byte file names");
+#endif
+    // A file whose name is "café.lex" in Windows-1252 bytes.
+    const QByteArray rawName = QFile::encodeName(dir_->path()) + "/caf\xe9.lex";
+    {
+        QFile raw;
+        QVERIFY(raw.open(::fopen(rawName.constData(), "wb"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        raw.write("abc\r\n");
+    }
+    const QString script = QStringLiteral("cd '%1' && \"$CLI\" mayusculas \"$(printf 'caf\\351.lex')\" o.lex; "
+                                          "echo \" $?\"; \"$CLI\" raiz \"$(printf 'r\\351.rad')\" a b c 1")
+                               .arg(dir_->path());
+    const ShellRun run = shell(script);
+    QVERIFY2(run.out.startsWith(" 1"), run.out.constData());
+    QCOMPARE(run.status, 1);
+    QVERIFY2(!run.err.contains(QStringLiteral("no existe")), qPrintable(run.err));
+    QVERIFY(run.err.contains(QStringLiteral("codificación")));
+    // Nothing was created under an altered name: the folder holds the one file
+    // (listed by the shell, which sees raw names; then removed the same way).
+    const ShellRun listing = shell(QStringLiteral("cd '%1' && ls | wc -l && rm -f ./*").arg(dir_->path()));
+    QCOMPARE(listing.out.trimmed(), QByteArray("1"));
+}
+
+void tst_Cli::executable_spanishUsageErrorsAndVersion()
+{
+    QProcess process;
+    process.start(QStringLiteral(VORDANE_CLI_PATH), {"separar", "a", "b", "--nada"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), kExitUsage);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(!err.contains(QStringLiteral("Unknown option")), qPrintable(err));
+    QVERIFY(err.contains(QStringLiteral("«nada»")) || err.contains(QStringLiteral("'nada'")));
+
+    process.start(QStringLiteral(VORDANE_CLI_PATH), {"--version"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), kExitOk);
+    QCOMPARE(process.readAllStandardOutput(), QByteArray("vordane-cli " VORDANE_VERSION "\n"));
+
+    // "--" ends the options: a file name that starts with "-".
+    QVERIFY(writeBytes(file("-a.lex"), "x\r\n"));
+    process.setWorkingDirectory(dir_->path());
+    process.start(QStringLiteral(VORDANE_CLI_PATH), {"mayusculas", "--", "-a.lex", "-b.lex"});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), kExitOk);
+    QCOMPARE(readBytes(file("-b.lex")), QByteArray("X\r\n"));
+    QVERIFY(run({"--help"}).out.contains("«--»"));
+    QVERIFY(run({"mayusculas", "--help"}).out.contains("«--»"));
+}
+
+void tst_Cli::refusals_exitOneAndChangeNothing()
+{
+    QVERIFY(writeBytes(file("l.lan"), "a:b:c\r\n"));
+    QVERIFY(writeBytes(file("same.lex"), "kept"));
+    Run result = run({"separar-lengua", file("l.lan"), file("same.lex"), dir_->path() + "/./same.lex"});
+    QCOMPARE(result.status, kExitFailed);
+    QVERIFY2(result.err.contains(QStringLiteral("mismo archivo")), qPrintable(result.err));
+    QCOMPARE(readBytes(file("same.lex")), QByteArray("kept"));
+
+    // A line break in a field would forge a second root.
+    QVERIFY(writeBytes(file("r.rad"), "x1:a:*:1\r\n"));
+    result = run({"raiz", file("r.rad"), "x2", "fuego\r\nzz9:falso", "*", "1"});
+    QCOMPARE(result.status, kExitFailed);
+    QVERIFY(result.err.contains(QStringLiteral("«Palabra»")));
+    QCOMPARE(readBytes(file("r.rad")), QByteArray("x1:a:*:1\r\n"));
+
+    // A dictionary named on the command line must exist.
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n"));
+    QVERIFY(writeBytes(file("out.txt"), "kept"));
+    result = run({"transformar", file("r.sc"), "--texto", "a,b", "--diccionario", file("missing.dic"), "--salida",
+                  file("out.txt")});
+    QCOMPARE(result.status, kExitFailed);
+    QVERIFY(result.err.contains(QStringLiteral("no existe")));
+    QCOMPARE(readBytes(file("out.txt")), QByteArray("kept"));
+
+    // The word list runs out: neither the language file nor its copy changes.
+    QVERIFY(writeBytes(file("w.lex"), ""));
+    QVERIFY(writeBytes(file("o.lan"), "old"));
+    result = run({"lengua", file("w.lex"), file("r.rad"), file("o.lan")});
+    QCOMPARE(result.status, kExitFailed);
+    QVERIFY(result.err.contains(QStringLiteral("«x1»")));
+    QCOMPARE(readBytes(file("o.lan")), QByteArray("old"));
+}
+
+void tst_Cli::runaway_endsWithAMessage()
+{
+    QVERIFY(writeBytes(file("r.sc"), QByteArray("a>aa\r\n").repeated(60)));
+    QVERIFY(writeBytes(file("out.txt"), "kept"));
+    Run result = run({"transformar", file("r.sc"), "--texto", "a", "--salida", file("out.txt")});
+    QCOMPARE(result.status, kExitFailed);
+    QVERIFY(result.err.contains(QStringLiteral("caracteres")));
+    QCOMPARE(readBytes(file("out.txt")), QByteArray("kept"));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

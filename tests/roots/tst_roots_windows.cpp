@@ -5,6 +5,7 @@
 #include "shell/appstyle.h"
 #include "testfiles.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -31,12 +32,14 @@ private slots:
     void raices_lookUps();
     void raices_saveFromTheWordBoxLooksUpFirst();
     void raices_failuresWarnAndChangeNothing();
+    void raices_pastedLineBreakForgesNoRoot();
 
     void raigen_runAndMessages();
     void raigen_failures();
 
     void lansep_runWithOptions();
     void lansep_failures();
+    void lansep_sameFileForBothListsIsRefused();
 
 private:
     QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
@@ -216,6 +219,28 @@ void tst_RootsWindows::raices_failuresWarnAndChangeNothing()
     QCOMPARE(w->txtCod->text(), QStringLiteral("a"));
 }
 
+void tst_RootsWindows::raices_pastedLineBreakForgesNoRoot()
+{
+    frmRaices *w = showRaices();
+    const QString rad = file("r.rad");
+    QVERIFY(writeBytes(rad, "x1:a:*:1\r\n"));
+    QTest::keyClicks(w->txtArc, rad);
+    QTest::keyClicks(w->txtCod, QStringLiteral("x2"));
+    // A text of two lines pasted into the word box.
+    QGuiApplication::clipboard()->setText(QStringLiteral("fuego\r\nzz9:falso"));
+    w->txtPal->setFocus();
+    QTest::keyClick(w->txtPal, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(w->txtPal->text().contains(u'\n'));
+    QTest::keyClicks(w->txtVal, QStringLiteral("*"));
+    QTest::mouseClick(w->cmdGuardar, Qt::LeftButton);
+    const auto *warning = services_->last(Kind::Warning);
+    QVERIFY(warning);
+    QCOMPARE(warning->title, QString::fromUtf8("Creador de raíces"));
+    QVERIFY2(warning->text.contains(QStringLiteral("«Palabra»")), qPrintable(warning->text));
+    QCOMPARE(readBytes(rad), QByteArray("x1:a:*:1\r\n"));
+    QCOMPARE(w->txtCod->text(), QStringLiteral("x2")); // the boxes keep the root for correction
+}
+
 void tst_RootsWindows::raigen_runAndMessages()
 {
     QVERIFY(writeBytes(file("r.rad"), "ag1:agua:*:1\r\nfu1:fuego:*:1\r\nag2:lago:#ag1+in:2\r\nag3:rio:$agua+*:3\r\n"));
@@ -317,6 +342,24 @@ void tst_RootsWindows::lansep_failures()
     QCOMPARE(readBytes(file("p.lex")), QByteArray("kept"));
     QVERIFY(!QFile::exists(file("d.dic")));
     QCOMPARE(services_->count(Kind::Information), 0);
+}
+
+void tst_RootsWindows::lansep_sameFileForBothListsIsRefused()
+{
+    QVERIFY(writeBytes(file("l.lan"), "a:b:c\r\n"));
+    QVERIFY(writeBytes(file("same.lex"), "kept"));
+    frmLanSep w(*services_);
+    w.show();
+    QTest::keyClicks(w.txtOri, file("l.lan"));
+    QTest::keyClicks(w.txtPOr, file("same.lex"));
+    QTest::keyClicks(w.txtDic, dir_->path() + QStringLiteral("/./same.lex"));
+    QTest::mouseClick(w.cmdSep, Qt::LeftButton);
+    const auto *warning = services_->last(Kind::Warning);
+    QVERIFY(warning);
+    QCOMPARE(warning->title, QString::fromUtf8("Separación"));
+    QVERIFY(warning->text.contains(QStringLiteral("mismo archivo")));
+    QCOMPARE(services_->count(Kind::Information), 0);
+    QCOMPARE(readBytes(file("same.lex")), QByteArray("kept"));
 }
 
 QTEST_MAIN(tst_RootsWindows)
