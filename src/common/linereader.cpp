@@ -3,7 +3,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#endif
 
 namespace vordane {
 
@@ -69,7 +75,7 @@ void LineReader::close()
     fileDone_ = true;
     buffer_.clear();
     pos_ = 0;
-    nextCr_ = nextLf_ = -1;
+    maskBlock_ = -1;
 }
 
 bool LineReader::fill()
@@ -80,7 +86,7 @@ bool LineReader::fill()
         buffer_.remove(0, pos_);
         pos_ = 0;
     }
-    nextCr_ = nextLf_ = -1;
+    maskBlock_ = -1; // the blocks have moved
     const qsizetype old = buffer_.size();
     buffer_.resize(old + kChunk);
     const qint64 got = file_.read(buffer_.data() + old, kChunk);
@@ -95,34 +101,68 @@ bool LineReader::fill()
     return true;
 }
 
-bool LineReader::atEnd()
+bool LineReader::refill()
 {
     while (pos_ == buffer_.size()) {
         if (!fill())
-            return true;
+            return false;
     }
-    return false;
+    return true;
 }
+
+namespace {
+
+// Bit i set when byte i of the 64 at `data` is CR or LF.
+std::uint64_t lineEndMask(const char *data)
+{
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + 16 * k));
+        const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(ends))) << (16 * k);
+    }
+    return mask;
+#else
+    std::uint64_t mask = 0;
+    for (int i = 0; i < 64; ++i)
+        mask |= std::uint64_t(data[i] == '\r' || data[i] == '\n') << i;
+    return mask;
+#endif
+}
+
+} // namespace
 
 qsizetype LineReader::findLineEnd(qsizetype from)
 {
-    // Each cache is searched again only once the reading has passed it, so a
-    // file with only one kind of line end is scanned once, not once per line.
+    // The line ends of a block of 64 bytes are found at once and kept, so
+    // that each line costs a few instructions, however short it is.
     const char *data = buffer_.constData();
     const qsizetype size = buffer_.size();
-    const auto next = [&](qsizetype &cache, char wanted) {
-        if (cache >= from)
-            return;
-        const void *hit = std::memchr(data + from, wanted, std::size_t(size - from));
-        cache = hit ? static_cast<const char *>(hit) - data : size;
-    };
-    next(nextCr_, '\r');
-    next(nextLf_, '\n');
-    const qsizetype end = std::min(nextCr_, nextLf_);
-    return end < size ? end : -1;
+    qsizetype block = from & ~qsizetype(63);
+    for (;;) {
+        if (block >= size)
+            return -1;
+        if (block != maskBlock_) {
+            maskBlock_ = block;
+            if (block + 64 <= size) {
+                mask_ = lineEndMask(data + block);
+            } else {
+                mask_ = 0; // the buffer's last bytes: known only up to its end
+                for (qsizetype i = block; i < size; ++i)
+                    mask_ |= std::uint64_t(data[i] == '\r' || data[i] == '\n') << (i - block);
+            }
+        }
+        const std::uint64_t ends = from > block ? mask_ & (~std::uint64_t(0) << (from - block)) : mask_;
+        if (ends != 0)
+            return block + std::countr_zero(ends);
+        block += 64;
+    }
 }
 
-QByteArrayView LineReader::readLineBytes()
+QByteArrayView LineReader::readLineBytesSlow()
 {
     if (atEnd())
         return {};

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QString>
 
+#include <bit>
+#include <cstdint>
+
 namespace vordane {
 
 // Reads a text file line by line with constant memory (beyond the longest
@@ -28,12 +31,26 @@ public:
     FileStatus open();
 
     // True when no line is left (an empty file is at its end at once).
-    bool atEnd() override;
+    bool atEnd() override { return pos_ == buffer_.size() && !refill(); }
     // The next line; the empty text at the end.
     QString readLine() override;
     // The next line's bytes as the file holds them (byte-order mark excluded),
     // without the line end; valid until the next read.
-    QByteArrayView readLineBytes();
+    QByteArrayView readLineBytes()
+    {
+        // Most lines end inside the block whose line ends are already known.
+        if ((pos_ & ~qsizetype(63)) == maskBlock_) {
+            const std::uint64_t ends = mask_ & (~std::uint64_t(0) << (pos_ & 63));
+            const qsizetype end = maskBlock_ + std::countr_zero(ends);
+            const char *data = buffer_.constData();
+            if (ends != 0 && (data[end] == '\n' || end + 1 < buffer_.size())) {
+                const qsizetype start = pos_;
+                pos_ = end + (data[end] == '\r' && data[end + 1] == '\n' ? 2 : 1);
+                return QByteArrayView(data + start, end - start);
+            }
+        }
+        return readLineBytesSlow();
+    }
     // Skips the next line without decoding it.
     void skipLine() { readLineBytes(); }
 
@@ -47,6 +64,10 @@ public:
 
 private:
     bool fill();
+    // Reads on while the buffer is used up; false at the end of the file.
+    bool refill();
+    QByteArrayView readLineBytesSlow();
+    // The first CR or LF at or after `from`, or -1.
     qsizetype findLineEnd(qsizetype from);
     QString decode(QByteArrayView bytes) const;
 
@@ -54,10 +75,9 @@ private:
     QFile file_;
     QByteArray buffer_;
     qsizetype pos_ = 0;
-    // The next CR and LF at or after the last search start; -1 when unknown,
-    // the buffer size when there is none in the buffer.
-    qsizetype nextCr_ = -1;
-    qsizetype nextLf_ = -1;
+    // The line ends of the 64-byte block at maskBlock_ (-1: none known).
+    qsizetype maskBlock_ = -1;
+    std::uint64_t mask_ = 0;
     bool fileDone_ = true;
     TextEncoding encoding_ = TextEncoding::Windows1252;
     FileStatus status_;

@@ -6,12 +6,13 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <cstring>
+
 namespace vordane {
 
 namespace {
-constexpr qsizetype kFlushAt = 1024 * 1024;
+constexpr qsizetype kBufferSize = 1024 * 1024;
 constexpr qsizetype kCopyChunk = 1024 * 1024;
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 } // namespace
 
 LineWriter::LineWriter(const QString &path)
@@ -30,7 +31,7 @@ LineWriter::~LineWriter() = default;
 
 FileStatus LineWriter::open()
 {
-    buffer_.reserve(kFlushAt + 4096);
+    buffer_.resize(std::size_t(kBufferSize));
     if (device_) {
         if (!device_->isOpen() || !device_->isWritable())
             return FileStatus::failure(FileError::DeviceFailed, path_, device_->errorString());
@@ -47,56 +48,67 @@ void LineWriter::fail(const FileStatus &status)
 {
     if (failure_.ok())
         failure_ = status;
-    buffer_.clear();
+    size_ = 0;
+}
+
+char *LineWriter::roomAfterFlush(qsizetype size)
+{
+    flushBuffer();
+    if (size > qsizetype(buffer_.size()))
+        buffer_.resize(std::size_t(size));
+    return buffer_.data() + size_;
 }
 
 void LineWriter::write(QStringView text)
 {
     if (failed())
         return;
-    if (!utf8_ && !appendWindows1252(text, buffer_))
+    if (!utf8_) {
+        char *out = room(text.size());
+        if (toWindows1252(text, out)) {
+            size_ += text.size();
+            return;
+        }
         switchToUtf8();
-    if (utf8_) {
-        // The encoder keeps a high surrogate that ends one piece for the next.
-        const qsizetype start = buffer_.size();
-        buffer_.resize(start + utf8Encoder_.requiredSpace(text.size()));
-        char *end = utf8Encoder_.appendToBuffer(buffer_.data() + start, text);
-        buffer_.resize(end - buffer_.constData());
     }
-    if (buffer_.size() >= kFlushAt)
-        flushBuffer();
+    // The encoder keeps a high surrogate that ends one piece for the next.
+    char *out = room(utf8Encoder_.requiredSpace(text.size()));
+    size_ = utf8Encoder_.appendToBuffer(out, text) - buffer_.data();
 }
 
 void LineWriter::writeLine(QStringView text)
 {
     write(text);
-    if (!failed())
-        buffer_.append(kLineEnd);
+    endLine();
 }
 
 void LineWriter::writeBytes(QByteArrayView windows1252, const ByteTable *table)
 {
     if (failed())
         return;
-    const qsizetype start = buffer_.size();
-    buffer_.append(windows1252);
-    if (table)
-        mapBytes(*table, buffer_.data() + start, windows1252.size());
     if (utf8_) {
-        const QString text = decodeWindows1252(buffer_.constData() + start, windows1252.size());
-        buffer_.truncate(start);
-        write(text);
+        QByteArray bytes = windows1252.toByteArray();
+        if (table)
+            mapBytes(*table, bytes.data(), bytes.size());
+        write(decodeWindows1252(bytes.constData(), bytes.size()));
         return;
     }
-    if (buffer_.size() >= kFlushAt)
-        flushBuffer();
+    const qsizetype size = windows1252.size();
+    char *out = room(size);
+    const auto *in = reinterpret_cast<const unsigned char *>(windows1252.data());
+    if (table) {
+        for (qsizetype i = 0; i < size; ++i)
+            out[i] = char((*table)[in[i]]);
+    } else {
+        std::memcpy(out, in, std::size_t(size));
+    }
+    size_ += size;
 }
 
 void LineWriter::writeLineBytes(QByteArrayView windows1252, const ByteTable *table)
 {
     writeBytes(windows1252, table);
-    if (!failed())
-        buffer_.append(kLineEnd);
+    endLine();
 }
 
 void LineWriter::forceUtf8()
@@ -107,21 +119,21 @@ void LineWriter::forceUtf8()
 
 void LineWriter::flushBuffer()
 {
-    if (failed() || buffer_.isEmpty())
+    if (failed() || size_ == 0)
         return;
     QIODevice *device = device_ ? device_ : (file_ ? &file_->device() : nullptr);
     if (!device) {
         fail(FileStatus::failure(FileError::CreateFailed, path_));
         return;
     }
-    if (device->write(buffer_) != buffer_.size()) {
+    if (device->write(buffer_.data(), size_) != size_) {
         if (device_)
             fail(FileStatus::failure(FileError::DeviceFailed, path_, device->errorString()));
         else
             fail(FileStatus::failure(FileError::WriteFailed, path_, file_->device()));
         return;
     }
-    buffer_.resize(0); // keeps the buffer's room
+    size_ = 0;
 }
 
 void LineWriter::switchToUtf8()

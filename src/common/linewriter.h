@@ -13,6 +13,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class QIODevice;
 
@@ -66,6 +67,21 @@ public:
     const QString &path() const { return path_; }
 
 private:
+    // Room for `size` more bytes at the end of the buffer (flushing it first when needed).
+    char *room(qsizetype size)
+    {
+        if (size_ + size <= qsizetype(buffer_.size()))
+            return buffer_.data() + size_;
+        return roomAfterFlush(size);
+    }
+    char *roomAfterFlush(qsizetype size);
+    void endLine()
+    {
+        char *out = room(2);
+        out[0] = '\r';
+        out[1] = '\n';
+        size_ += 2;
+    }
     void flushBuffer();
     void switchToUtf8();
     void fail(const FileStatus &status);
@@ -73,7 +89,8 @@ private:
     QString path_;
     std::unique_ptr<AtomicFile> file_;
     QIODevice *device_ = nullptr;
-    QByteArray buffer_;
+    std::vector<char> buffer_; // bytes not yet written: the first size_ of them
+    qsizetype size_ = 0;
     QStringEncoder utf8Encoder_{QStringEncoder::Utf8};
     bool utf8_ = false;
     FileStatus failure_;

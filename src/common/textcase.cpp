@@ -78,12 +78,6 @@ const ByteTable &windows1252CaseTable(CaseOption option)
     return same;
 }
 
-void mapBytes(const ByteTable &table, char *data, qsizetype size)
-{
-    for (qsizetype i = 0; i < size; ++i)
-        data[i] = char(table[static_cast<unsigned char>(data[i])]);
-}
-
 QString applyCase(const QString &text, CaseOption option)
 {
     switch (option) {

@@ -23,6 +23,10 @@ QString applyCase(const QString &text, CaseOption option);
 using ByteTable = std::array<unsigned char, 256>;
 const ByteTable &windows1252CaseTable(CaseOption option);
 // Applies the table to bytes in place.
-void mapBytes(const ByteTable &table, char *data, qsizetype size);
+inline void mapBytes(const ByteTable &table, char *data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        data[i] = char(table[static_cast<unsigned char>(data[i])]);
+}
 
 } // namespace vordane

@@ -56,25 +56,31 @@ QString decodeWindows1252(const char *data, qsizetype size)
     return text;
 }
 
+bool toWindows1252(QStringView text, char *out)
+{
+    const char16_t *in = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = in[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out[i] = char(c);
+            continue;
+        }
+        const int byte = windows1252Byte(c);
+        if (byte < 0)
+            return false;
+        out[i] = char(byte);
+    }
+    return true;
+}
+
 bool appendWindows1252(QStringView text, QByteArray &out)
 {
     const qsizetype start = out.size();
     out.resize(start + text.size());
-    char *dst = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            dst[i] = char(c);
-            continue;
-        }
-        const int byte = windows1252Byte(c);
-        if (byte < 0) {
-            out.resize(start);
-            return false;
-        }
-        dst[i] = char(byte);
-    }
-    return true;
+    if (toWindows1252(text, out.data() + start))
+        return true;
+    out.resize(start);
+    return false;
 }
 
 void Utf8Scanner::feed(const char *data, qsizetype size)

@@ -25,6 +25,9 @@ QString decodeWindows1252(const char *data, qsizetype size);
 // Appends the Windows-1252 bytes of text to out; returns false, with out
 // unchanged, when a character does not fit.
 bool appendWindows1252(QStringView text, QByteArray &out);
+// Writes the Windows-1252 bytes of text (one a character) from out on;
+// false when a character does not fit.
+bool toWindows1252(QStringView text, char *out);
 
 // Incremental check of a byte stream: is it valid UTF-8, and does it hold a
 // multi-byte sequence? Feed chunks in order, then call finish().

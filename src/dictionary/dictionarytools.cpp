@@ -27,16 +27,6 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString owned(QStringView text)
-{
-    return text.toString();
-}
-
-QByteArray owned(QByteArrayView bytes)
-{
-    return bytes.toByteArray();
-}
-
 const QString kSeparatorText = QStringLiteral(" = ");
 
 // Opens the inputs, then the output: nothing is created when an input fails.
@@ -211,28 +201,39 @@ Outcome combineSources(const std::array<CombinerRow, kCombinerRows> &rows, const
 
 namespace {
 
+// Copies a view into a line kept from one pass to the next, reusing its room.
+template <typename Line, typename View>
+void assign(Line &line, View view)
+{
+    line.resize(view.size());
+    std::copy(view.begin(), view.end(), line.begin());
+}
+
 // The export loop over characters or, for Windows-1252 files, bytes. `Line`
-// owns a converted line; `View` looks at one.
+// holds a converted line (reused, so that no line costs an allocation);
+// `View` looks at one.
 template <typename Line, typename View, typename Read, typename Convert, typename Write>
 Outcome exportLines(LineReader &origin, LineReader &translation, bool omit, Read read, Convert convertOrigin,
                     Convert convertTranslation, Write write)
 {
+    Line o;
+    Line t;
     Line previous;
     std::int64_t translationLines = 0;
     while (!origin.atEnd()) {
-        const Line o = convertOrigin(read(origin));
+        convertOrigin(read(origin), o);
         if (translation.atEnd()) {
             if (!translation.status().ok())
                 return translation.status();
             return Outcome::failure(messages::translationTooShort(shown(translation.path()), translationLines));
         }
-        const Line t = convertTranslation(read(translation));
+        convertTranslation(read(translation), t);
         ++translationLines;
         const View trimmedOrigin = trimmedBlanks(View(o));
         if (!omit || (!trimmedBlanks(View(t)).isEmpty() && trimmedOrigin != View(previous)))
             write(o, t);
         if (omit)
-            previous = owned(trimmedOrigin);
+            assign(previous, trimmedOrigin);
     }
     return Outcome();
 }
@@ -252,10 +253,11 @@ Outcome exportDictionary(const QString &origin, const QString &translation, cons
         Outcome outcome;
         if (allWindows1252({&originReader, &translationReader})) {
             const auto converter = [](CaseOption option) {
-                return [table = &windows1252CaseTable(option)](QByteArrayView line) {
-                    QByteArray converted = line.toByteArray();
-                    mapBytes(*table, converted.data(), converted.size());
-                    return converted;
+                return [table = &windows1252CaseTable(option)](QByteArrayView line, QByteArray &converted) {
+                    converted.resize(line.size());
+                    char *out = converted.data();
+                    for (qsizetype i = 0; i < line.size(); ++i)
+                        out[i] = char((*table)[static_cast<unsigned char>(line[i])]);
                 };
             };
             outcome = exportLines<QByteArray, QByteArrayView>(
@@ -267,7 +269,7 @@ Outcome exportDictionary(const QString &origin, const QString &translation, cons
                 });
         } else {
             const auto converter = [](CaseOption option) {
-                return [option](const QString &line) { return applyCase(line, option); };
+                return [option](const QString &line, QString &converted) { converted = applyCase(line, option); };
             };
             outcome = exportLines<QString, QStringView>(
                 originReader, translationReader, omit, [](LineReader &r) { return r.readLine(); },
