@@ -26,13 +26,16 @@ public:
     void reset() { engine_.seed(std::mt19937_64::default_seed); }
     void seed(double value);
 
-    double nextUnit() { return double(engine_() >> 11) * 0x1.0p-53; }
+    // (The conversions go through signed integers, which the processor
+    // converts in one instruction: every value here is below 2^63.)
+    double nextUnit() { return double(std::int64_t(engine_() >> 11)) * 0x1.0p-53; }
     std::uint64_t nextIndex(std::uint64_t n)
     {
         const double r = nextUnit();
         if (n == 0)
             return 0;
-        const auto index = static_cast<std::uint64_t>(r * double(n)); // r * n >= 0: truncation is floor
+        // r * n >= 0: truncation is floor
+        const auto index = std::uint64_t(std::int64_t(r * double(std::int64_t(n))));
         return index < n ? index : n - 1; // r * n may round up to n for very large n
     }
 

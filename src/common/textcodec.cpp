@@ -59,6 +59,16 @@ QString decodeWindows1252(const char *data, qsizetype size)
 bool toWindows1252(QStringView text, char *out)
 {
     const char16_t *in = text.utf16();
+    // Most text is ASCII or Latin-1 outside 0x80-0x9F, one byte a character:
+    // a loop without early exit, which the compiler turns into vector code.
+    char16_t outside = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = in[i];
+        out[i] = char(c);
+        outside |= char16_t((c >> 8) | (char16_t(c - 0x80) < 0x20 ? 1 : 0));
+    }
+    if (outside == 0)
+        return true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = in[i];
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {

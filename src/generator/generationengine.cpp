@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <list>
 #include <vector>
 
 namespace vordane {
@@ -21,18 +22,30 @@ double loopCount(double limit)
     return limit >= 1 ? std::floor(limit) : 0;
 }
 
+// A letter or a literal: characters owned by the tables' strings.
+struct Piece {
+    const char16_t *data = nullptr;
+    qsizetype size = 0;
+};
+
+Piece pieceOf(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.constData()), text.size()};
+}
+
 // The word being built: pieces are mostly one or two characters, so they are
 // copied in place rather than through QString::append.
 class WordBuffer {
 public:
     void clear() { size_ = 0; }
-    void append(const QString &piece)
+    void append(Piece piece)
     {
-        const qsizetype n = piece.size();
-        if (size_ + n > qsizetype(text_.size()))
-            text_.resize(std::max(2 * text_.size(), std::size_t(size_ + n)));
-        std::copy_n(piece.utf16(), n, text_.data() + size_);
-        size_ += n;
+        if (size_ + piece.size > qsizetype(text_.size()))
+            text_.resize(std::max(2 * text_.size(), std::size_t(size_ + piece.size)));
+        char16_t *out = text_.data() + size_;
+        for (qsizetype i = 0; i < piece.size; ++i) // a call to memcpy would cost more than the copy
+            out[i] = piece.data[i];
+        size_ += piece.size;
     }
     QStringView view() const { return QStringView(text_.data(), size_); }
 
@@ -42,11 +55,17 @@ private:
 };
 
 // A pattern compiled once per run: each step either sets the piece to a
-// literal, draws from the panels the character matches, or keeps the piece.
+// literal, draws from the panels the character matches (at most all eight),
+// or keeps the piece. The steps of all patterns lie in one array.
 struct Step {
-    enum class Kind { Literal, Draw, Repeat } kind;
-    QString literal;
-    std::vector<int> panels;
+    enum class Kind : std::uint8_t { Literal, Draw, Repeat } kind = Kind::Repeat;
+    std::uint8_t panelCount = 0;
+    std::array<std::uint8_t, Combinacion::kPanels> panels{};
+    Piece literal;
+};
+struct Pattern {
+    std::size_t first; // its first step
+    std::size_t count;
 };
 
 class Tables {
@@ -55,14 +74,19 @@ public:
     {
         for (int i = 0; i < Combinacion::kPanels; ++i) {
             const Panel &panel = definition.panels[std::size_t(i)];
-            letters_[std::size_t(i)] = panel.letters;
+            strings_[std::size_t(i)] = panel.letters;
+            for (const QString &letter : strings_[std::size_t(i)])
+                letters_[std::size_t(i)].push_back(pieceOf(letter));
             // Only a one-character identifier can match a pattern character.
             hasIdentifier_[std::size_t(i)] = panel.identifier.size() == 1;
             identifiers_[std::size_t(i)] = hasIdentifier_[std::size_t(i)] ? panel.identifier.at(0) : QChar();
         }
         patterns_.reserve(std::size_t(definition.patterns.size()));
-        for (const QString &pattern : definition.patterns)
-            patterns_.push_back(compile(pattern));
+        for (const QString &pattern : definition.patterns) {
+            const std::size_t first = steps_.size();
+            compile(pattern);
+            patterns_.push_back({first, steps_.size() - first});
+        }
     }
 
     // unasilaba: one syllable, appended to the word.
@@ -71,24 +95,28 @@ public:
         const std::uint64_t index = random.nextIndex(patterns_.size());
         if (patterns_.empty())
             return;
-        const QString *piece = nullptr;
-        for (const Step &step : patterns_[index]) {
-            switch (step.kind) {
+        Piece piece;
+        bool any = false;
+        const Pattern &pattern = patterns_[index];
+        for (const Step *step = steps_.data() + pattern.first, *end = step + pattern.count; step != end; ++step) {
+            switch (step->kind) {
             case Step::Kind::Literal:
-                piece = &step.literal;
+                piece = step->literal;
+                any = true;
                 break;
             case Step::Kind::Draw:
-                for (int panel : step.panels) {
-                    const QStringList &letters = letters_[std::size_t(panel)];
-                    const std::uint64_t letter = random.nextIndex(std::uint64_t(letters.size()));
-                    piece = letters.isEmpty() ? &kEmpty : &letters.at(qsizetype(letter));
+                for (std::uint8_t k = 0; k < step->panelCount; ++k) {
+                    const std::vector<Piece> &letters = letters_[step->panels[k]];
+                    const std::uint64_t letter = random.nextIndex(letters.size());
+                    piece = letters.empty() ? Piece() : letters[letter];
                 }
+                any = true;
                 break;
             case Step::Kind::Repeat:
                 break;
             }
-            if (piece)
-                word.append(*piece);
+            if (any)
+                word.append(piece);
         }
     }
 
@@ -96,48 +124,50 @@ public:
     qsizetype longestSyllable() const
     {
         qsizetype longestLetter = 0;
-        for (const QStringList &letters : letters_) {
-            for (const QString &letter : letters)
-                longestLetter = std::max(longestLetter, letter.size());
+        for (const std::vector<Piece> &letters : letters_) {
+            for (const Piece &letter : letters)
+                longestLetter = std::max(longestLetter, letter.size);
         }
         qsizetype longest = 0;
-        for (const std::vector<Step> &steps : patterns_) {
+        for (const Pattern &pattern : patterns_) {
             // A literal is one character; drawn and repeated pieces are letters at most.
-            const qsizetype size = qsizetype(steps.size()) * std::max<qsizetype>(1, longestLetter);
+            const qsizetype size = qsizetype(pattern.count) * std::max<qsizetype>(1, longestLetter);
             longest = std::max(longest, size);
         }
         return longest;
     }
 
 private:
-    std::vector<Step> compile(const QString &pattern) const
+    void compile(const QString &pattern)
     {
-        std::vector<Step> steps;
         for (qsizetype k = 0; k < pattern.size(); ++k) {
             const QChar c = pattern.at(k);
+            Step step;
             if (c == u'\'') {
                 ++k;
-                steps.push_back({Step::Kind::Literal, k < pattern.size() ? QString(pattern.at(k)) : QString(), {}});
+                literals_.push_back(k < pattern.size() ? QString(pattern.at(k)) : QString());
+                step.kind = Step::Kind::Literal;
+                step.literal = pieceOf(literals_.back());
+                steps_.push_back(step);
                 continue;
             }
-            std::vector<int> matching;
             for (int i = 0; i < Combinacion::kPanels; ++i) {
                 if (hasIdentifier_[std::size_t(i)] && identifiers_[std::size_t(i)] == c)
-                    matching.push_back(i);
+                    step.panels[step.panelCount++] = std::uint8_t(i);
             }
-            if (matching.empty())
-                steps.push_back({Step::Kind::Repeat, QString(), {}});
-            else
-                steps.push_back({Step::Kind::Draw, QString(), std::move(matching)});
+            if (step.panelCount > 0)
+                step.kind = Step::Kind::Draw;
+            steps_.push_back(step);
         }
-        return steps;
     }
 
-    static inline const QString kEmpty;
-    std::array<QStringList, Combinacion::kPanels> letters_;
+    std::array<QStringList, Combinacion::kPanels> strings_;  // own the letters' characters
+    std::list<QString> literals_;                           // own the literals' (stable addresses)
+    std::array<std::vector<Piece>, Combinacion::kPanels> letters_;
     std::array<QChar, Combinacion::kPanels> identifiers_;
     std::array<bool, Combinacion::kPanels> hasIdentifier_{};
-    std::vector<std::vector<Step>> patterns_;
+    std::vector<Step> steps_;
+    std::vector<Pattern> patterns_;
 };
 
 // The most syllables one word can get: minimum, then e at most ceil(max - min) (1 when not positive).
