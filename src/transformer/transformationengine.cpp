@@ -35,6 +35,54 @@ qsizetype findFrom(const QString &word, const QString &pattern, qsizetype from)
     return -1;
 }
 
+// Bit c % 64 set for every character c of the text.
+std::uint64_t characterMask(QStringView text)
+{
+    std::uint64_t mask = 0;
+    for (const QChar c : text)
+        mask |= std::uint64_t(1) << (c.unicode() & 63);
+    return mask;
+}
+
+// Copies characters one by one: the pieces of words are short, and a call to
+// memmove for each would cost more than the copy.
+char16_t *copyPiece(const char16_t *from, qsizetype size, char16_t *to)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        to[i] = from[i];
+    return to + size;
+}
+
+const char16_t *characters(const QString &text)
+{
+    return reinterpret_cast<const char16_t *>(text.constData());
+}
+
+// The word with `length` characters from `at` replaced.
+QString replaced(const QString &word, qsizetype at, qsizetype length, const QString &replacement)
+{
+    QString result(word.size() - length + replacement.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(result.data());
+    out = copyPiece(characters(word), at, out);
+    out = copyPiece(characters(replacement), replacement.size(), out);
+    copyPiece(characters(word) + at + length, word.size() - at - length, out);
+    return result;
+}
+
+// Whether the pattern stands in the word at `at` (false when it does not fit).
+bool matchesAt(const QString &word, const QString &pattern, qsizetype at)
+{
+    if (at < 0 || at + pattern.size() > word.size())
+        return false;
+    const QChar *w = word.constData() + at;
+    const QChar *p = pattern.constData();
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        if (w[i] != p[i])
+            return false;
+    }
+    return true;
+}
+
 // Passes the words of a run, in order, to one function; stops when it says so.
 class WordRun {
 public:
@@ -130,6 +178,7 @@ RuleSet::RuleSet(const QStringList &rules)
         rule.number = number;
         rule.pattern = text.left(divider);
         rule.replacement = text.mid(divider + 1);
+        rule.needs = characterMask(rule.pattern);
         if (!text.contains(mark)) {
             // A rule that replaces its pattern by itself changes nothing.
             if (rule.pattern != rule.replacement)
@@ -188,16 +237,16 @@ RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word)
 
     QString result(size, Qt::Uninitialized);
     auto *out = reinterpret_cast<char16_t *>(result.data());
-    const auto *in = reinterpret_cast<const char16_t *>(word.constData());
-    const auto *replacement = reinterpret_cast<const char16_t *>(rule.replacement.constData());
+    const char16_t *in = characters(word);
+    const char16_t *replacement = characters(rule.replacement);
     const qsizetype replacementSize = rule.replacement.size();
     qsizetype i = 0;
     for (qsizetype at = m; at >= 0; at = next(at)) {
-        out = std::copy(in + i, in + at, out);
-        out = std::copy(replacement, replacement + replacementSize, out);
+        out = copyPiece(in + i, at - i, out);
+        out = copyPiece(replacement, replacementSize, out);
         i = at + patternSize;
     }
-    out = std::copy(in + i, in + word.size(), out);
+    out = copyPiece(in + i, word.size() - i, out);
     result.truncate(out - reinterpret_cast<const char16_t *>(result.constData()));
     word = std::move(result);
     return Effect::Changed; // pattern and replacement differ, so any replacement changes the word
@@ -209,14 +258,14 @@ RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word)
     const auto replace = [&](qsizetype at, const QString &pattern, const QString &replacement) {
         if (word.size() - pattern.size() > kMaxWordLength - replacement.size())
             return false;
-        word.replace(at, pattern.size(), replacement);
+        word = replaced(word, at, pattern.size(), replacement);
         touched = true;
         return true;
     };
-    if (rule.initial && word.startsWith(rule.initialPattern)
+    if (rule.initial && matchesAt(word, rule.initialPattern, 0)
         && !replace(0, rule.initialPattern, rule.initialReplacement))
         return Effect::TooLong;
-    if (rule.final && word.endsWith(rule.finalPattern)
+    if (rule.final && matchesAt(word, rule.finalPattern, word.size() - rule.finalPattern.size())
         && !replace(word.size() - rule.finalPattern.size(), rule.finalPattern, rule.finalReplacement))
         return Effect::TooLong;
     return touched ? Effect::Changed : Effect::Unchanged;
@@ -224,13 +273,22 @@ RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word)
 
 bool RuleSet::apply(QString &word, RuleObserver *observer) const
 {
+    // Which characters the word holds (by their last six bits): a plain rule
+    // whose pattern holds a character the word lacks cannot match, and most
+    // rules are passed over on this one test.
+    std::uint64_t present = characterMask(word);
     for (const Rule &rule : rules_) {
+        if (rule.kind == Rule::Kind::Plain && (rule.needs & ~present) != 0)
+            continue;
         const QString before = observer ? word : QString(); // shared, not copied
         const Effect effect = rule.kind == Rule::Kind::Plain ? applyPlain(rule, word) : applyEdge(rule, word);
         if (effect == Effect::TooLong)
             return false;
+        if (effect == Effect::Unchanged)
+            continue;
+        present = characterMask(word);
         // An edge rule may give back the word it started from.
-        if (observer && effect == Effect::Changed && word != before)
+        if (observer && word != before)
             observer->ruleChanged(rule.number, before, word);
     }
     return true;

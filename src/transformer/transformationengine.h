@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <vector>
 
 namespace vordane {
@@ -58,6 +59,7 @@ private:
     struct Rule {
         enum class Kind { Plain, Edge } kind = Kind::Plain;
         qsizetype number = 0;
+        std::uint64_t needs = 0; // characterMask() of the pattern
         QString pattern;
         QString replacement;
         // Edge rules: the word-initial and word-final steps.
