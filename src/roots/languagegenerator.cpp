@@ -8,11 +8,16 @@
 #include "common/stringtable.h"
 #include "roots/records.h"
 
+#include "common/textarena.h"
+
 #include <QDir>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <list>
+#include <new>
 #include <vector>
 
 namespace vordane {
@@ -50,33 +55,42 @@ public:
         const int level = rootLevel(fields[3]);
         if (level == 0)
             return;
-        roots_.push_back({qsizetype(arena_.size()), fields[0].size(), fields[1].size(), fields[2].size(), level});
-        for (int i = 0; i < 3; ++i)
-            arena_.insert(arena_.end(), fields[std::size_t(i)].utf16(),
-                          fields[std::size_t(i)].utf16() + fields[std::size_t(i)].size());
+        // The three fields side by side: line[field 1 start, field 3 end) holds
+        // them, but with their colons; so they are copied next to each other.
+        const qsizetype size = fields[0].size() + fields[1].size() + fields[2].size();
+        if (size > 0xFFFFFFFFLL)
+            throw std::bad_alloc();
+        QVarLengthArray<char16_t, 256> joined;
+        for (const QStringView field : {fields[0], fields[1], fields[2]})
+            joined.append(field.utf16(), field.size());
+        const QStringView stored = arena_.add(QStringView(joined.constData(), size));
+        roots_.push_back({stored.utf16(), std::uint32_t(fields[0].size()), std::uint32_t(fields[1].size()),
+                          std::uint32_t(fields[2].size())});
         byLevel_[std::size_t(level)].push_back(std::uint32_t(roots_.size() - 1));
     }
 
-    QStringView code(std::uint32_t root) const { return view(roots_[root].start, roots_[root].code); }
+    // The list of roots is complete: no room is kept for more.
+    void finish() { roots_.shrink_to_fit(); }
+    qsizetype size() const { return qsizetype(roots_.size()); }
+
+    QStringView code(std::uint32_t root) const { return QStringView(roots_[root].text, roots_[root].code); }
     QStringView word(std::uint32_t root) const
     {
-        return view(roots_[root].start + roots_[root].code, roots_[root].word);
+        return QStringView(roots_[root].text + roots_[root].code, roots_[root].word);
     }
     QStringView value(std::uint32_t root) const
     {
-        return view(roots_[root].start + roots_[root].code + roots_[root].word, roots_[root].value);
+        return QStringView(roots_[root].text + roots_[root].code + roots_[root].word, roots_[root].value);
     }
     const std::vector<std::uint32_t> &level(int level) const { return byLevel_[std::size_t(level)]; }
 
 private:
     struct Root {
-        qsizetype start;
-        qsizetype code, word, value; // lengths
-        int level;
+        const char16_t *text; // code, word and value, one after the other
+        std::uint32_t code, word, value; // lengths
     };
-    QStringView view(qsizetype start, qsizetype length) const { return QStringView(arena_.data() + start, length); }
 
-    std::vector<char16_t> arena_;
+    TextArena arena_;
     std::vector<Root> roots_;
     std::array<std::vector<std::uint32_t>, kMaxRootLevel + 1> byLevel_;
 };
@@ -107,14 +121,16 @@ public:
         return any;
     }
 
+    void reserve(qsizetype entries) { entries_.reserve(std::size_t(entries)); }
+
     // False when all the forms together would pass the run's limit.
     bool add(std::uint32_t root, QStringView form)
     {
-        if (qsizetype(forms_.size()) > kMaxLanguageCharacters - form.size())
+        if (formCharacters_ > kMaxLanguageCharacters - form.size())
             return false;
+        formCharacters_ += form.size();
         const auto entry = qsizetype(entries_.size());
-        entries_.push_back({root, qsizetype(forms_.size()), form.size()});
-        forms_.insert(forms_.end(), form.utf16(), form.utf16() + form.size());
+        entries_.push_back({forms_.add(form).utf16(), root, std::uint32_t(form.size())});
         codes_.remember(roots_.code(root), entry);
         words_.remember(roots_.word(root), entry);
         return true;
@@ -132,14 +148,14 @@ public:
     QStringView form(qsizetype entry) const
     {
         const Entry &e = entries_[std::size_t(entry)];
-        return QStringView(forms_.data() + e.formOffset, e.formLength);
+        return QStringView(e.form, qsizetype(e.formLength));
     }
 
 private:
     struct Entry {
+        const char16_t *form;
         std::uint32_t root;
-        qsizetype formOffset;
-        qsizetype formLength;
+        std::uint32_t formLength; // a form is at most kMaxFormLength long
     };
     struct Index {
         StringTable keys;
@@ -173,7 +189,8 @@ private:
 
     const RootStore &roots_;
     std::vector<Entry> entries_;
-    std::vector<char16_t> forms_;
+    TextArena forms_;
+    qsizetype formCharacters_ = 0;
     Index codes_;
     Index words_;
 };
@@ -272,6 +289,8 @@ private:
             roots_.add(reader.readLine());
         if (!reader.status().ok())
             return reader.status();
+        roots_.finish();
+        written_.reserve(roots_.size());
         for (int level = 2; level <= kMaxRootLevel; ++level) {
             for (std::uint32_t root : roots_.level(level))
                 hasReferences_ = written_.noteReferences(roots_.value(root)) || hasReferences_;
@@ -284,33 +303,38 @@ private:
     // blank-free at both ends, so the joined form is too.
     Outcome compose(std::uint32_t root, QString &form)
     {
-        std::vector<QString> contributions;
+        // Views of the forms already written and of the value itself stay
+        // valid; the fresh words are kept in freshWords_ meanwhile.
+        contributions_.clear();
+        freshWords_.clear();
         qsizetype length = 0;
         for (QStringView part : roots_.value(root).split(u'+')) {
-            QString contribution;
+            QStringView contribution;
             const QChar first = part.isEmpty() ? QChar() : part.front();
             if (first == u'*') {
                 if (words_.atEnd())
                     return exhausted(root);
-                contribution = trimBlanks(words_.readLine());
+                freshWords_.push_back(words_.readLine());
+                contribution = trimmedBlanks(QStringView(freshWords_.back()));
             } else if (first == u'$' || first == u'#') {
                 const QStringView rest = part.sliced(1);
-                contribution = (first == u'$' ? written_.formOfWord(rest) : written_.formOfCode(rest)).toString();
+                contribution = first == u'$' ? written_.formOfWord(rest) : written_.formOfCode(rest);
                 entriesAtLastReference_ = written_.size();
             } else {
-                contribution = trimmedBlanks(part).toString();
+                contribution = trimmedBlanks(part);
             }
             length += contribution.size();
             if (length > kMaxFormLength)
                 return Outcome::failure(messages::formTooLong(roots_.code(root).toString(), kMaxFormLength));
-            contributions.push_back(std::move(contribution));
+            contributions_.push_back(contribution);
         }
+        form.clear();
         form.reserve(length);
         if (append_) {
-            for (const QString &contribution : contributions)
+            for (const QStringView contribution : contributions_)
                 form += contribution;
         } else {
-            for (auto it = contributions.rbegin(); it != contributions.rend(); ++it)
+            for (auto it = contributions_.rbegin(); it != contributions_.rend(); ++it)
                 form += *it;
         }
         return Outcome();
@@ -341,6 +365,8 @@ private:
     WrittenEntries written_;
     bool hasReferences_ = false;
     qsizetype entriesAtLastReference_ = 0;
+    std::vector<QStringView> contributions_;
+    std::list<QString> freshWords_; // stable addresses: views of them are kept
 };
 
 } // namespace
