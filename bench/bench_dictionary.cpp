@@ -2,6 +2,7 @@
 // sources). Each reports its throughput; the process's peak memory is
 // printed at the end, since every tool streams and should stay far below 50 MB.
 
+#include "benchfiles.h"
 #include "common/randomsource.h"
 #include "dictionary/dictionarytools.h"
 
@@ -17,52 +18,27 @@
 
 namespace {
 
-constexpr qint64 kTargetBytes = 100 * 1000 * 1000;
-
-const QTemporaryDir &benchDir()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// Writes a file of about 100 MB, a chunk at a time; `line` gives line i.
-template <typename Line>
-QString makeFile(const char *name, Line line)
-{
-    const QString path = benchDir().filePath(QLatin1String(name));
-    if (QFile::exists(path))
-        return path;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QByteArray chunk;
-    qint64 written = 0;
-    for (qint64 i = 0; written < kTargetBytes; ++i) {
-        chunk += line(i);
-        if (chunk.size() > (1 << 20)) {
-            written += file.write(chunk);
-            chunk.clear();
-        }
-    }
-    file.write(chunk);
-    return path;
-}
+// About 100 MB a file.
+constexpr qint64 kWordLines = 5'500'000;
+constexpr qint64 kListingLines = 820'000;
 
 QString wordFile(const char *name, const char *prefix)
 {
-    return makeFile(name, [prefix](qint64 i) { return QByteArray(prefix) + "pal\xe1" "bra" + QByteArray::number(i) + "\r\n"; });
+    return vordane::bench::makeFile(name, kWordLines, [prefix](qint64 i) {
+        return QByteArray(prefix) + "pal\xe1" "bra" + QByteArray::number(i);
+    });
 }
 
 QString listingFile()
 {
-    return makeFile("listing.txt", [](qint64 i) {
+    return vordane::bench::makeFile("listing.txt", kListingLines, [](qint64 i) {
         if (i < 4)
-            return QByteArray("ENCABEZADO\r\n");
+            return QByteArray("ENCABEZADO");
         const QByteArray n = QByteArray::number(i);
         QByteArray line;
         for (const char *word : {"casa", "perro", "gato"})
             line += (QByteArray(word) + n).leftJustified(17, ' ').append("= counterpart").append(n).leftJustified(40, ' ');
-        return line + "\r\n";
+        return line;
     });
 }
 
@@ -74,7 +50,7 @@ void reportBytes(benchmark::State &state, qint64 bytes)
 void BM_Separate(benchmark::State &state)
 {
     const QString in = listingFile();
-    const QString out = benchDir().filePath(QStringLiteral("out.txt"));
+    const QString out = vordane::bench::path("out.txt");
     for (auto _ : state) {
         if (!vordane::separateListing(in, out, QStringLiteral("=")).ok())
             state.SkipWithError("failed");
@@ -85,7 +61,7 @@ void BM_Separate(benchmark::State &state)
 void BM_Upper(benchmark::State &state)
 {
     const QString in = wordFile("words0.txt", "a");
-    const QString out = benchDir().filePath(QStringLiteral("out.txt"));
+    const QString out = vordane::bench::path("out.txt");
     for (auto _ : state) {
         if (!vordane::copyWithCase(in, out, vordane::CaseOption::Upper).ok())
             state.SkipWithError("failed");
@@ -96,7 +72,7 @@ void BM_Upper(benchmark::State &state)
 void BM_Lower(benchmark::State &state)
 {
     const QString in = wordFile("words0.txt", "a");
-    const QString out = benchDir().filePath(QStringLiteral("out.txt"));
+    const QString out = vordane::bench::path("out.txt");
     for (auto _ : state) {
         if (!vordane::copyWithCase(in, out, vordane::CaseOption::Lower).ok())
             state.SkipWithError("failed");
@@ -110,7 +86,7 @@ void BM_Combine(benchmark::State &state)
     rows[0] = {true, wordFile("words0.txt", "a"), 40};
     rows[1] = {true, wordFile("words1.txt", "b"), 30};
     rows[2] = {true, wordFile("words2.txt", "c"), 30};
-    const QString out = benchDir().filePath(QStringLiteral("out.txt"));
+    const QString out = vordane::bench::path("out.txt");
     vordane::RandomSource random;
     for (auto _ : state) {
         if (!vordane::combineSources(rows, out, random).ok())
@@ -123,7 +99,7 @@ void BM_Export(benchmark::State &state)
 {
     const QString origin = wordFile("words0.txt", "a");
     const QString translation = wordFile("words1.txt", "b");
-    const QString out = benchDir().filePath(QStringLiteral("out.txt"));
+    const QString out = vordane::bench::path("out.txt");
     for (auto _ : state) {
         if (!vordane::exportDictionary(origin, translation, out, vordane::CaseOption::Upper,
                                        vordane::CaseOption::Upper, true).ok())
@@ -132,11 +108,14 @@ void BM_Export(benchmark::State &state)
     reportBytes(state, QFile(origin).size() + QFile(translation).size());
 }
 
-BENCHMARK(BM_Separate)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_Upper)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_Lower)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_Combine)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->Iterations(2);
+// Each tool, file to file, five times over (its files cached by then), median reported.
+#define VORDANE_TOOL_BENCHMARK(name)                                                                             \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)
+VORDANE_TOOL_BENCHMARK(BM_Separate);
+VORDANE_TOOL_BENCHMARK(BM_Upper);
+VORDANE_TOOL_BENCHMARK(BM_Lower);
+VORDANE_TOOL_BENCHMARK(BM_Combine);
+VORDANE_TOOL_BENCHMARK(BM_Export);
 
 } // namespace
 

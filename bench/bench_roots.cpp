@@ -1,55 +1,45 @@
-// The language generator over 100,000 roots: 60 % level 1 with "*", the rest
-// at levels 2 to 5 with formulas of 2 or 3 parts mixing "*", "#" and "$".
+// The language generator, root file and word list to language file and its
+// copy, over 100,000 and 1,000,000 roots: 60 % level 1 with "*", the rest at
+// levels 2 to 5 with formulas of 2 or 3 parts mixing "*", "#" and "$". The
+// process's peak memory is printed at the end.
 
+#include "benchfiles.h"
 #include "common/randomsource.h"
 #include "roots/languagegenerator.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
 
 namespace {
 
-bool writeLines(const QString &path, const QStringList &lines)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1()) >= 0;
-}
-
 void BM_GenerateLanguage(benchmark::State &state)
 {
-    const int count = int(state.range(0));
-    QTemporaryDir dir;
+    const qint64 count = state.range(0);
     vordane::RandomSource random;
-    QStringList roots;
-    QStringList words;
-    for (int i = 0; i < count; ++i) {
+    const QByteArray suffix = QByteArray::number(count);
+    const QString rad = vordane::bench::makeFile(("roots" + suffix + ".rad").constData(), count, [&](qint64 i) {
         const bool first = random.nextIndex(100) < 60;
-        QString value = QStringLiteral("*");
+        QByteArray value = "*";
         if (!first) {
-            QStringList parts;
-            const int n = 2 + int(random.nextIndex(2));
-            for (int k = 0; k < n; ++k) {
+            QByteArrayList parts;
+            for (std::uint64_t n = 2 + random.nextIndex(2); n > 0; --n) {
                 const auto kind = random.nextIndex(3);
-                const int target = int(random.nextIndex(std::uint64_t(count)));
-                parts.append(kind == 0 ? QStringLiteral("*") : kind == 1 ? QStringLiteral("#r%1").arg(target)
-                                                                          : QStringLiteral("$w%1").arg(target));
+                const QByteArray target = QByteArray::number(qulonglong(random.nextIndex(std::uint64_t(count))));
+                parts.append(kind == 0 ? QByteArray("*") : (kind == 1 ? "#r" : "$w") + target);
             }
-            value = parts.join(QLatin1Char('+'));
+            value = parts.join('+');
         }
-        const int level = first ? 1 : 2 + int(random.nextIndex(4));
-        roots.append(QStringLiteral("r%1:w%1:%2:%3").arg(i).arg(value).arg(level));
-    }
-    for (int i = 0; i < 3 * count; ++i)
-        words.append(QStringLiteral("pal%1").arg(i));
-    const QString rad = dir.filePath(QStringLiteral("r.rad"));
-    const QString lex = dir.filePath(QStringLiteral("w.lex"));
-    const QString lan = dir.filePath(QStringLiteral("o.lan"));
-    if (!writeLines(rad, roots) || !writeLines(lex, words)) {
-        state.SkipWithError("cannot write inputs");
-        return;
-    }
+        const QByteArray level = first ? "1" : QByteArray::number(qulonglong(2 + random.nextIndex(4)));
+        const QByteArray n = QByteArray::number(i);
+        return "r" + n + ":w" + n + ":" + value + ":" + level;
+    });
+    const QString lex = vordane::bench::makeFile(("words" + suffix + ".lex").constData(), 3 * count,
+                                                 [](qint64 i) { return "pal" + QByteArray::number(i); });
+    const QString lan = vordane::bench::path("language.lan");
     for (auto _ : state) {
         const auto result = vordane::generateLanguage(lex, rad, lan, QStringLiteral("AM"));
         if (!result.outcome.ok())
@@ -57,8 +47,19 @@ void BM_GenerateLanguage(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_GenerateLanguage)->Arg(100'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateLanguage)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+#if defined(__unix__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident memory: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
+#endif
+    return 0;
+}

@@ -1,8 +1,14 @@
-// The transformer: a run of 1,000,000 words through 100 rules, and "Abrir"
-// of a 10 MB word list into the source box (offscreen).
+// The transformer: a run of 1,000,000 words through 100 rules (the engine
+// alone; and the command line's pipeline, word file to file, plain and with
+// the rule report), one long word through rules that change its length,
+// and "Abrir" of a 10 MB word list into the source box (offscreen).
 
+#include "benchfiles.h"
+#include "common/linereader.h"
+#include "common/linewriter.h"
 #include "common/randomsource.h"
 #include "common/textsink.h"
+#include "transformer/rulereport.h"
 #include "shell/multilinetextbox.h"
 #include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
@@ -57,7 +63,53 @@ void BM_TransformText(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0) * rules.size());
     state.counters["words"] = double(state.range(0));
 }
-BENCHMARK(BM_TransformText)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TransformText)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A word list through the rules into a file, as "transformar --palabras
+// --salida" does; range(0) 1 adds the per-rule report of --informe.
+void BM_TransformWordList(benchmark::State &state)
+{
+    vordane::RandomSource random;
+    const QString words = vordane::bench::makeFile("words1m.lex", 1'000'000, [&random](qint64) {
+        static const char letters[] = "ptkbdgmnslraeiou";
+        QByteArray word;
+        for (std::uint64_t n = 4 + random.nextIndex(7); n > 0; --n)
+            word += letters[random.nextIndex(16)];
+        return word;
+    });
+    const QStringList rules = benchRules();
+    const vordane::RuleSet ruleSet(rules);
+    const QString out = vordane::bench::path("transformed.txt");
+    for (auto _ : state) {
+        vordane::LineReader reader(words);
+        vordane::LineWriter writer(out);
+        vordane::RuleReport report(rules);
+        if (!reader.open().ok() || !writer.open().ok()
+            || !vordane::transformWordList(reader, ruleSet, nullptr, writer, state.range(0) ? &report : nullptr).ok()
+            || !writer.commit().ok())
+            state.SkipWithError("transformation failed");
+        benchmark::DoNotOptimize(report.wordsChanged());
+    }
+    state.SetItemsProcessed(state.iterations() * 1'000'000);
+}
+BENCHMARK(BM_TransformWordList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One word of range(0) characters through ten rules that change its length:
+// an insertion before every character, letters doubled and deleted.
+void BM_LongWordInsertions(benchmark::State &state)
+{
+    const QString word(state.range(0), QLatin1Char('a'));
+    const vordane::RuleSet rules(
+        {">x", "a>bb", "x>", "b>c", "c>dd", "d>e", "#>#y", "e#>ff#", "f>g", "y>"});
+    for (auto _ : state) {
+        QString result = word;
+        if (!vordane::TransformarPalabra(result, rules))
+            state.SkipWithError("too long");
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LongWordInsertions)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenWordList(benchmark::State &state)
 {

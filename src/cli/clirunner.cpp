@@ -69,10 +69,10 @@ RandomSource randomSource(const QCommandLineParser &parser)
 }
 
 // The filters of --sin-repetir, --excluir and --rechazar; a bad pattern is a usage error (thrown).
-Outcome readWordFilters(const QCommandLineParser &parser, WordFilters &filters)
+Outcome readWordFilters(const QCommandLineParser &parser, const GenerationSettings &settings, WordFilters &filters)
 {
     if (parser.isSet(QStringLiteral("sin-repetir")))
-        filters.refuseRepeats();
+        filters.refuseRepeats(qsizetype(std::min(settings.rows * settings.wordsPerRow, 1e9)));
     for (const QString &pattern : parser.values(QStringLiteral("rechazar"))) {
         QString error;
         qsizetype position = 0;
@@ -100,7 +100,7 @@ int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io
                                       readNumber(parser.value(QStringLiteral("minimas"))),
                                       readNumber(parser.value(QStringLiteral("maximas")))};
     WordFilters filters;
-    if (const Outcome read = readWordFilters(parser, filters); !read.ok())
+    if (const Outcome read = readWordFilters(parser, settings, filters); !read.ok())
         return io.fail(read.message());
 
     std::unique_ptr<LineReader> dictionary;

@@ -53,10 +53,20 @@ qsizetype StringTable::find(QStringView text) const
     return qsizetype(std::uint32_t(value)) - 1;
 }
 
+void StringTable::reserve(qsizetype count)
+{
+    std::size_t wanted = slots_.empty() ? kFirstSlots : slots_.size();
+    while (wanted < 2 * std::size_t(count))
+        wanted *= 2;
+    if (wanted > slots_.size())
+        grow(wanted);
+    entries_.reserve(std::size_t(count));
+}
+
 std::pair<qsizetype, bool> StringTable::insert(QStringView text)
 {
     if (2 * (entries_.size() + 1) > slots_.size())
-        grow();
+        grow(slots_.empty() ? kFirstSlots : 2 * slots_.size());
     const std::size_t hash = qHash(text);
     const std::size_t slot = slotOf(text, hash);
     if (slots_[slot] != 0)
@@ -70,11 +80,12 @@ std::pair<qsizetype, bool> StringTable::insert(QStringView text)
     return {qsizetype(entries_.size()) - 1, true};
 }
 
-void StringTable::grow()
+void StringTable::grow(std::size_t size)
 {
     // The slots keep only part of each hash: the texts are hashed again.
-    slots_.assign(slots_.empty() ? kFirstSlots : 2 * slots_.size(), 0);
-    filter_.assign(slots_.size() / 4, 0); // 16 bits a slot, 64 bits a word
+    slots_.assign(size, 0);
+    if (filtered_)
+        filter_.assign(slots_.size() / 4, 0); // 16 bits a slot, 64 bits a word
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t number = 0; number < entries_.size(); ++number) {
         const std::size_t hash = qHash(at(qsizetype(number)));

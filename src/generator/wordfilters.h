@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace vordane {
@@ -16,8 +17,13 @@ namespace vordane {
 // compared whole and case-sensitively.
 class WordFilters final : public WordFilter {
 public:
-    // Refuses a word already written by this run.
-    void refuseRepeats() { unique_ = true; }
+    // Refuses a word already written by this run, making room for the
+    // `expected` words of the run at once.
+    void refuseRepeats(qsizetype expected = 0)
+    {
+        unique_ = true;
+        seen_.reserve(std::min<qsizetype>(expected, kReservedWords));
+    }
     // Refuses every line of a word file; of a dictionary line
     // "palabra = significado", the part before " = ".
     FileStatus refuseWordsOf(const QString &path);
@@ -30,6 +36,7 @@ public:
     bool accepts(QStringView word) override;
 
 private:
+    static constexpr qsizetype kReservedWords = 10'000'000;
     bool unique_ = false;
     StringTable seen_;
     StringTable excluded_;

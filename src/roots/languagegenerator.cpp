@@ -158,7 +158,7 @@ private:
         std::uint32_t formLength; // a form is at most kMaxFormLength long
     };
     struct Index {
-        StringTable keys;
+        StringTable keys{true}; // asked for every code and word, holding only those referred to
         std::vector<qsizetype> first;
 
         void remember(QStringView key, qsizetype entry)

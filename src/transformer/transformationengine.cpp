@@ -208,7 +208,7 @@ RuleSet::RuleSet(const QStringList &rules)
     }
 }
 
-RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word)
+RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word, QString *before)
 {
     qsizetype m = findFrom(word, rule.pattern, 0);
     if (m < 0)
@@ -248,17 +248,22 @@ RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word)
     }
     out = copyPiece(in + i, word.size() - i, out);
     result.truncate(out - reinterpret_cast<const char16_t *>(result.constData()));
+    if (before)
+        *before = std::move(word);
     word = std::move(result);
     return Effect::Changed; // pattern and replacement differ, so any replacement changes the word
 }
 
-RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word)
+RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word, QString *before)
 {
     bool touched = false;
     const auto replace = [&](qsizetype at, const QString &pattern, const QString &replacement) {
         if (word.size() - pattern.size() > kMaxWordLength - replacement.size())
             return false;
-        word = replaced(word, at, pattern.size(), replacement);
+        QString result = replaced(word, at, pattern.size(), replacement);
+        if (before && !touched)
+            *before = std::move(word); // the word as the rule found it
+        word = std::move(result);
         touched = true;
         return true;
     };
@@ -277,11 +282,15 @@ bool RuleSet::apply(QString &word, RuleObserver *observer) const
     // whose pattern holds a character the word lacks cannot match, and most
     // rules are passed over on this one test.
     std::uint64_t present = characterMask(word);
+    // A rule that changes the word builds a new one: the old one becomes
+    // `before` for the observer, without a copy.
+    QString before;
+    QString *const keep = observer ? &before : nullptr;
     for (const Rule &rule : rules_) {
         if (rule.kind == Rule::Kind::Plain && (rule.needs & ~present) != 0)
             continue;
-        const QString before = observer ? word : QString(); // shared, not copied
-        const Effect effect = rule.kind == Rule::Kind::Plain ? applyPlain(rule, word) : applyEdge(rule, word);
+        const Effect effect =
+            rule.kind == Rule::Kind::Plain ? applyPlain(rule, word, keep) : applyEdge(rule, word, keep);
         if (effect == Effect::TooLong)
             return false;
         if (effect == Effect::Unchanged)

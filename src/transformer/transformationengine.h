@@ -72,8 +72,10 @@ private:
     };
     enum class Effect { Unchanged, Changed, TooLong };
 
-    static Effect applyPlain(const Rule &rule, QString &word);
-    static Effect applyEdge(const Rule &rule, QString &word);
+    // A rule applied to the word; when it changes the word and `before` is
+    // given, *before receives the word as the rule found it.
+    static Effect applyPlain(const Rule &rule, QString &word, QString *before);
+    static Effect applyEdge(const Rule &rule, QString &word, QString *before);
 
     std::vector<Rule> rules_;
 };
