@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++
-    qt6-base-dev libqscintilla2-qt6-dev
+    qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
     libbenchmark-dev
     xvfb fonts-liberation2 fonts-dejavu-core
 )

@@ -4,10 +4,12 @@
 #include "common/randomsource.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
+#include "transformer/rulefile.h"
 #include "testfiles.h"
 #include "transformer/transformationengine.h"
 
 #include <QBuffer>
+#include <QSet>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -45,6 +47,8 @@ private slots:
     void executable_spanishUsageErrorsAndVersion();
     void refusals_exitOneAndChangeNothing();
     void runaway_endsWithAMessage();
+    void beyondTheWindows_generationFilters();
+    void beyondTheWindows_reportAndTrace();
 
 private:
     Run run(const QStringList &args);
@@ -410,6 +414,85 @@ void tst_Cli::runaway_endsWithAMessage()
     QCOMPARE(result.status, kExitFailed);
     QVERIFY(result.err.contains(QStringLiteral("caracteres")));
     QCOMPARE(readBytes(file("out.txt")), QByteArray("kept"));
+}
+
+void tst_Cli::beyondTheWindows_generationFilters()
+{
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"p", "t", "k", "s"};
+    d.panels[1].letters = {"a", "i"};
+    d.patterns = {"AB"};
+    QVERIFY(writeLngFile(file("d.lng"), d).ok());
+
+    // Without the new options a seeded run is what it always was.
+    RandomSource seeded;
+    seeded.seed(5);
+    const QString plain = generateText(d, {40, 1, 1, 4}, seeded).text; // the default numbers
+    Run result = run({"generar", file("d.lng"), "--filas", "40", "--semilla", "5"});
+    QCOMPARE(result.out, plain.toUtf8());
+
+    // --sin-repetir: the same words in the same order, each the first time it comes.
+    result = run({"generar", file("d.lng"), "--filas", "20", "--semilla", "5", "--sin-repetir"});
+    QCOMPARE(result.status, kExitOk);
+    const QStringList unique = QString::fromUtf8(result.out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(unique.size(), 20);
+    QCOMPARE(QSet<QString>(unique.begin(), unique.end()).size(), 20);
+    QStringList firsts;
+    for (const QString &word : plain.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        if (!firsts.contains(word))
+            firsts.append(word);
+    }
+    QCOMPARE(unique, firsts.mid(0, unique.size()));
+
+    // --excluir (a dictionary: the part before " = ") and --rechazar.
+    QVERIFY(writeBytes(file("lex.dic"), (unique.at(0) + " = algo\r\n" + unique.at(1) + "\r\n").toUtf8()));
+    result = run({"generar", file("d.lng"), "--filas", "200", "--semilla", "5", "--excluir", file("lex.dic"),
+                  "--rechazar", "^k", "--rechazar", "ss"});
+    QCOMPARE(result.status, kExitOk);
+    const QStringList kept = QString::fromUtf8(result.out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(kept.size(), 200);
+    for (const QString &word : kept) {
+        QVERIFY(word != unique.at(0) && word != unique.at(1));
+        QVERIFY(!word.startsWith(u'k') && !word.contains(QStringLiteral("ss")));
+    }
+
+    // Not enough new words: nothing written, standard output included, and a count.
+    QVERIFY(writeBytes(file("keep.txt"), "kept"));
+    for (const QStringList &output : {QStringList{"--salida", file("keep.txt")}, QStringList{}}) {
+        result = run(QStringList{"generar", file("d.lng"), "--filas", "100000", "--minimas", "1", "--maximas", "1",
+                                 "--sin-repetir"} + output);
+        QCOMPARE(result.status, kExitFailed);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.err.contains(QStringLiteral("64 palabras distintas")), qPrintable(result.err));
+        QCOMPARE(readBytes(file("keep.txt")), QByteArray("kept"));
+    }
+    // A bad pattern is a usage error that names it and where it goes wrong.
+    result = run({"generar", file("d.lng"), "--rechazar", "a(b"});
+    QCOMPARE(result.status, kExitUsage);
+    QVERIFY2(result.err.contains(QStringLiteral("«a(b»")) && result.err.contains(QStringLiteral("posición 4")),
+             qPrintable(result.err));
+    QCOMPARE(run({"generar", file("d.lng"), "--excluir", file("none.lex")}).status, kExitFailed);
+}
+
+void tst_Cli::beyondTheWindows_reportAndTrace()
+{
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\nx>y\r\nsin flecha\r\n#k>#g\r\n"));
+    QVERIFY(writeBytes(file("w.lex"), "kasa\r\nmesa\r\nkoko\r\nlulu\r\n"));
+    const Run plain = run({"transformar", file("r.sc"), "--palabras", file("w.lex")});
+    const Run reported = run({"transformar", file("r.sc"), "--palabras", file("w.lex"), "--informe", "--trazar", "kasa",
+                              "--trazar", "zzz"});
+    QCOMPARE(reported.status, kExitOk);
+    QCOMPARE(reported.out, plain.out); // the output stays as it was
+    QCOMPARE(reported.out, QByteArray("gese\r\nmese\r\ngoko\r\nlulu\r\n"));
+    const QString expected = QStringLiteral("Traza de «kasa»:\n  kasa\n  1. a>e: kese\n  4. #k>#g: gese\n"
+                                            "Traza de «zzz»:\n  zzz\n"
+                                            "Informe de las reglas\n"
+                                            "1. a>e: 2 palabras cambiadas (kasa → kese; mesa → mese)\n"
+                                            "2. x>y: 0 palabras cambiadas\n"
+                                            "3. sin flecha: no es una regla (le falta «>»)\n"
+                                            "4. #k>#g: 2 palabras cambiadas (kese → gese; koko → goko)\n"
+                                            "Palabras cambiadas: 3. Sin cambios: 1.\n");
+    QCOMPARE(reported.err, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

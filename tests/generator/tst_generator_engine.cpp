@@ -3,8 +3,12 @@
 #include "common/randomsource.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
+#include "generator/wordfilters.h"
+#include "common/textsink.h"
 #include "testfiles.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -57,6 +61,11 @@ private slots:
     void run_refusesRunsTooLarge_data();
     void run_refusesRunsTooLarge();
     void run_reportsProgress();
+
+    void filters_keepTheOrderOfAPlainRun_data();
+    void filters_keepTheOrderOfAPlainRun();
+    void filters_giveUpBoundedAndSayHowFar();
+    void filters_refuseWordsOfFilesAndPatterns();
 };
 
 void tst_GeneratorEngine::letterList_data()
@@ -413,6 +422,111 @@ void tst_GeneratorEngine::run_reportsProgress()
     QVERIFY(!reports.isEmpty());
     QVERIFY(std::is_sorted(reports.begin(), reports.end()));
     QVERIFY(reports.constLast() <= result.words);
+}
+
+namespace {
+
+// The words of a seeded plain run, one a row.
+QStringList plainWords(const Combinacion &definition, double rows, double seed)
+{
+    RandomSource random;
+    random.seed(seed);
+    QStringList words = generateText(definition, {rows, 1, 1, 3}, random).text.split(QStringLiteral("\r\n"));
+    words.removeLast();
+    return words;
+}
+
+QStringList filteredWords(const Combinacion &definition, double rows, double seed, WordFilter &filter,
+                          Outcome *outcome = nullptr)
+{
+    RandomSource random;
+    random.seed(seed);
+    StringSink text(1 << 24);
+    const GenerationResult result = generateWords(definition, {rows, 1, 1, 3}, random, nullptr, text, &filter);
+    if (outcome)
+        *outcome = result.outcome;
+    QStringList words = text.take().split(QStringLiteral("\r\n"));
+    words.removeLast();
+    return words;
+}
+
+} // namespace
+
+void tst_GeneratorEngine::filters_keepTheOrderOfAPlainRun_data()
+{
+    QTest::addColumn<double>("seed");
+    QTest::newRow("seed 0") << 0.0;
+    QTest::newRow("seed 7") << 7.0;
+    QTest::newRow("seed 2.5") << 2.5;
+}
+
+void tst_GeneratorEngine::filters_keepTheOrderOfAPlainRun()
+{
+    // The words without repeats are those of a plain run from the same
+    // seed, each kept at its first appearance: same source, same order.
+    QFETCH(double, seed);
+    const Combinacion d = consonantsAndVowels();
+    const QStringList plain = plainWords(d, 3000, seed);
+    QStringList expected;
+    QSet<QString> seen;
+    for (const QString &word : plain) {
+        if (!seen.contains(word)) {
+            seen.insert(word);
+            expected.append(word);
+        }
+    }
+    QVERIFY(expected.size() > 300);
+    QVERIFY(expected.size() < plain.size()); // the run did repeat words
+    WordFilters unique;
+    unique.refuseRepeats();
+    QCOMPARE(filteredWords(d, double(expected.size()), seed, unique), expected);
+}
+
+void tst_GeneratorEngine::filters_giveUpBoundedAndSayHowFar()
+{
+    // Two letters, one pattern "A", two or three syllables: 4 + 8 words in all.
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"a", "b"};
+    d.patterns = {"A"};
+    WordFilters unique;
+    unique.refuseRepeats();
+    Outcome outcome;
+    const QStringList words = filteredWords(d, 50, 3, unique, &outcome);
+    QCOMPARE(outcome.message(), messages::notEnoughNewWords(12, kMaxRefusedDraws));
+    QCOMPARE(words.size(), 12);
+    QCOMPARE(QSet<QString>(words.begin(), words.end()).size(), 12);
+}
+
+void tst_GeneratorEngine::filters_refuseWordsOfFilesAndPatterns()
+{
+    const Combinacion d = consonantsAndVowels();
+    const QStringList plain = plainWords(d, 400, 11);
+    QTemporaryDir dir;
+    // A word list, and a dictionary whose entries compare by the part before " = ".
+    const QString words = dir.filePath(QStringLiteral("w.lex"));
+    const QString dictionary = dir.filePath(QStringLiteral("d.dic"));
+    QVERIFY(writeBytes(words, (plain.at(0) + QStringLiteral("\r\n") + plain.at(1)).toLatin1()));
+    QVERIFY(writeBytes(dictionary, (plain.at(2) + QStringLiteral(" = significado\r\nno = ") + plain.at(3)).toLatin1()));
+    WordFilters filters;
+    QVERIFY(filters.refuseWordsOf(words).ok());
+    QVERIFY(filters.refuseWordsOf(dictionary).ok());
+    QString error;
+    qsizetype position = 0;
+    QVERIFY(filters.refuseMatches(QStringLiteral("^ka|ti"), error, position));
+    QVERIFY(!filters.refuseMatches(QStringLiteral("ab(c"), error, position));
+    QCOMPARE(position, 5);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(filters.refuseWordsOf(dir.filePath(QStringLiteral("none"))).error, FileError::NotFound);
+
+    const QSet<QString> excluded{plain.at(0), plain.at(1), plain.at(2)};
+    const QRegularExpression pattern(QStringLiteral("^ka|ti"));
+    QStringList expected;
+    for (const QString &word : plain) {
+        if (!excluded.contains(word) && !pattern.match(word).hasMatch())
+            expected.append(word);
+    }
+    QVERIFY(expected.contains(plain.at(3))); // only the part before " = " is excluded
+    QCOMPARE(filteredWords(d, double(expected.size()), 11, filters), expected);
 }
 
 QTEST_APPLESS_MAIN(tst_GeneratorEngine)
