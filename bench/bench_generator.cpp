@@ -81,7 +81,7 @@ void BM_GenerateWindow(benchmark::State &state)
     vordane::frmGenerar generator(services);
     generator.setCombinacion(benchDefinition());
     generator.cmdGenerar->click();
-    vordane::frmHacer *window = generator.generationWindow();
+    auto *window = generator.findChild<vordane::frmHacer *>();
     window->txtFilas->setText(QString::number(state.range(0)));
     for (auto _ : state)
         window->cmdGenerar->click();

@@ -47,8 +47,6 @@ public:
     void discard();
 
     const QString &path() const { return path_; }
-    // The file that is really replaced: the target, or what its link points to.
-    const QString &targetPath() const { return target_; }
 
 private:
     FileStatus createTemporary();

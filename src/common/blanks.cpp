@@ -14,12 +14,4 @@ QString trimLeadingBlanks(const QString &text)
     return trimmed.size() == text.size() ? text : trimmed.toString();
 }
 
-QString trimTrailingBlanks(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == u' ')
-        --end;
-    return text.left(end);
-}
-
 } // namespace vordane

@@ -9,7 +9,6 @@ namespace vordane {
 // white space are part of the text.
 QString trimBlanks(const QString &text);
 QString trimLeadingBlanks(const QString &text);
-QString trimTrailingBlanks(const QString &text);
 
 // The same without copying, on a view of characters (QStringView) or of
 // Windows-1252 bytes (QByteArrayView).

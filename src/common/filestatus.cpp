@@ -11,21 +11,6 @@ FileStatus FileStatus::failure(FileError error, const QString &path, const QFile
     return failure(error, path, device.error() == QFileDevice::NoError ? QString() : device.errorString());
 }
 
-FileStatus checkReadable(const QString &path)
-{
-    if (path.isEmpty())
-        return FileStatus::failure(FileError::EmptyName, path);
-    const QFileInfo info(path);
-    if (info.isDir())
-        return FileStatus::failure(FileError::IsDirectory, path);
-    if (!info.exists())
-        return FileStatus::failure(FileError::NotFound, path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileStatus::failure(FileError::OpenFailed, path, file);
-    return FileStatus::success();
-}
-
 QString FileStatus::message() const
 {
     const QString name = QDir::toNativeSeparators(path);

@@ -38,7 +38,4 @@ struct FileStatus {
     static FileStatus failure(FileError error, const QString &path, const QFileDevice &device);
 };
 
-// Checks that a file to be read exists, is a file and can be opened.
-FileStatus checkReadable(const QString &path);
-
 } // namespace vordane

@@ -36,15 +36,6 @@ bool fitsWindows1252(QChar c)
     return windows1252Byte(c.unicode()) >= 0;
 }
 
-bool fitsWindows1252(QStringView text)
-{
-    for (QChar c : text) {
-        if (!fitsWindows1252(c))
-            return false;
-    }
-    return true;
-}
-
 QString decodeWindows1252(const char *data, qsizetype size)
 {
     QString text(size, Qt::Uninitialized);
@@ -148,31 +139,6 @@ void Utf8Scanner::finish()
 {
     if (pending_ != 0)
         valid_ = false;
-}
-
-TextEncoding detectEncoding(const QByteArray &bytes)
-{
-    Utf8Scanner scanner;
-    scanner.feed(bytes.constData(), bytes.size());
-    scanner.finish();
-    const bool marked = bytes.startsWith(kUtf8Bom);
-    return scanner.isValid() && (marked || scanner.sawMultiByte()) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-QString decodeFileText(const QByteArray &bytes)
-{
-    if (detectEncoding(bytes) == TextEncoding::Windows1252)
-        return decodeWindows1252(bytes.constData(), bytes.size());
-    const qsizetype skip = bytes.startsWith(kUtf8Bom) ? 3 : 0;
-    return QString::fromUtf8(bytes.constData() + skip, bytes.size() - skip);
-}
-
-QByteArray encodeFileText(const QString &text)
-{
-    QByteArray bytes;
-    if (appendWindows1252(text, bytes))
-        return bytes;
-    return QByteArray(kUtf8Bom) + text.toUtf8();
 }
 
 } // namespace vordane

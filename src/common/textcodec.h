@@ -18,7 +18,6 @@ enum class TextEncoding {
 // bytes that code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand
 // for the control characters of the same number, so they fit too.
 bool fitsWindows1252(QChar c);
-bool fitsWindows1252(QStringView text);
 
 // Decodes bytes known to be Windows-1252.
 QString decodeWindows1252(const char *data, qsizetype size);
@@ -45,14 +44,6 @@ private:
     char32_t codePoint_ = 0;
     char32_t minimum_ = 0;       // smallest code point the sequence may encode
 };
-
-// The encoding of a whole file's bytes, and its text (a UTF-8 byte-order mark is not part of it).
-TextEncoding detectEncoding(const QByteArray &bytes);
-QString decodeFileText(const QByteArray &bytes);
-
-// The bytes of a whole file: Windows-1252 when every character fits,
-// otherwise UTF-8 with a byte-order mark so that no character is lost.
-QByteArray encodeFileText(const QString &text);
 
 inline constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 

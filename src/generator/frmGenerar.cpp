@@ -77,16 +77,6 @@ frmGenerar::frmGenerar(PlatformServices &services, QWidget *parent)
     connect(mnuSave, &QAction::triggered, this, &frmGenerar::mnuSave_Click);
 }
 
-frmEditar *frmGenerar::editor() const
-{
-    return editor_;
-}
-
-frmHacer *frmGenerar::generationWindow() const
-{
-    return hacer_;
-}
-
 void frmGenerar::buildPanel(QWidget *client, int i, int left, int top)
 {
     const auto k = std::size_t(i);

@@ -39,9 +39,6 @@ public:
     void llenar(int i, const QString &text);
 
     PlatformServices &services() const { return services_; }
-    // The modal windows while they are loaded.
-    frmEditar *editor() const;
-    frmHacer *generationWindow() const;
 
     QMenuBar *menuBar;
     QMenu *mnuFile;

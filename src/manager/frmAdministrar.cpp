@@ -112,16 +112,6 @@ void frmAdministrar::Form_Load()
     setCurrentDirectory(startDirectory());
 }
 
-QString frmAdministrar::currentDirectory() const
-{
-    return directory_;
-}
-
-QStringList frmAdministrar::filePatterns() const
-{
-    return fileModel_->nameFilters();
-}
-
 void frmAdministrar::setCurrentDirectory(const QString &path)
 {
     const QString directory = QDir::cleanPath(QFileInfo(path).absoluteFilePath());

@@ -25,12 +25,8 @@ public:
     // Where the window starts: the toolkit's folder where it exists, else the home folder.
     static QString startDirectory();
 
-    // The directory the window works in (the path of R), and moving it there.
-    QString currentDirectory() const;
+    // Moves the window to a directory (the path of R), as choosing it in R does.
     void setCurrentDirectory(const QString &path);
-    // The file list's current pattern.
-    QStringList filePatterns() const;
-    QFileSystemModel *fileModel() const { return fileModel_; }
 
     QTreeView *R;
     QComboBox *U;

@@ -7,6 +7,7 @@
 #include "common/numbers.h"
 #include "common/stringtable.h"
 #include "roots/records.h"
+#include "roots/termino.h"
 
 #include "common/textarena.h"
 
@@ -306,6 +307,7 @@ private:
         // Views of the forms already written and of the value itself stay
         // valid; the fresh words are kept in freshWords_ meanwhile.
         contributions_.clear();
+        contributions_.reserve(std::size_t(terq(roots_.value(root), u'+')));
         freshWords_.clear();
         qsizetype length = 0;
         for (QStringView part : roots_.value(root).split(u'+')) {

@@ -4,7 +4,7 @@
 #include "common/linereader.h"
 #include "common/linewriter.h"
 #include "common/messages.h"
-#include "roots/termino.h"
+#include "roots/records.h"
 
 #include <QDir>
 
@@ -26,11 +26,10 @@ Outcome separateLanguage(const QString &languagePath, const QString &wordsPath, 
         if (const FileStatus status = dictionary.open(); !status.ok())
             return status;
 
-        const QString colon = QStringLiteral(":");
         while (!language.atEnd()) {
-            const QString line = language.readLine();
-            words.writeLine(applyCase(Termino(line, colon, 2), wordsCase));
-            dictionary.writeLine(applyCase(Termino(line, colon, 3), dictionaryCase));
+            const LanguageEntry entry = LanguageEntry::parse(language.readLine());
+            words.writeLine(applyCase(entry.word, wordsCase));
+            dictionary.writeLine(applyCase(entry.form, dictionaryCase));
         }
         if (!language.status().ok())
             return language.status();

@@ -29,9 +29,5 @@ LanguageEntry LanguageEntry::parse(const QString &line)
     return {Termino(line, kColon, 1), Termino(line, kColon, 2), Termino(line, kColon, 3)};
 }
 
-QString LanguageEntry::toLine() const
-{
-    return code + kColon + word + kColon + form;
-}
 
 } // namespace vordane

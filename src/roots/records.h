@@ -25,7 +25,6 @@ struct LanguageEntry {
     QString form;
 
     static LanguageEntry parse(const QString &line);
-    QString toLine() const;
     bool operator==(const LanguageEntry &) const = default;
 };
 

@@ -31,7 +31,7 @@ QString Termino(const QString &Fuente, const QString &Separador, std::int64_t Nu
     return result.toString();
 }
 
-int terq(const QString &source, QChar sep, int)
+int terq(QStringView source, QChar sep, int)
 {
     return int(source.count(sep)) + 1;
 }

@@ -13,6 +13,6 @@ QString Termino(const QString &Fuente, const QString &Separador, std::int64_t Nu
 
 // The number of pieces of source split at sep: one more than the number of
 // separators, empty pieces included. Only cl = 0 is defined.
-int terq(const QString &source, QChar sep, int cl = 0);
+int terq(QStringView source, QChar sep, int cl = 0);
 
 } // namespace vordane

@@ -18,7 +18,6 @@ class frmVordane : public QMainWindow {
 public:
     explicit frmVordane(PlatformServices &services, QWidget *parent = nullptr);
 
-    ToolLauncher &launcher() { return launcher_; }
     QMdiArea *mdiArea() const { return area_; }
 
     // The About message's text.

@@ -66,11 +66,6 @@ void MultiLineTextBox::setText(const QString &text)
     editor_->setText(text);
 }
 
-bool MultiLineTextBox::isWrapping() const
-{
-    return editor_->wrapMode() != QsciScintilla::WrapNone;
-}
-
 void MultiLineTextBox::applyWrapping(bool wrap)
 {
     editor_->setWrapMode(wrap ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);

@@ -27,7 +27,6 @@ public:
     // a text holding a line too long to lay out quickly (a whole word list
     // joined by commas) is shown unwrapped, with a horizontal scroll bar.
     void setScrollBars(ScrollBars bars);
-    bool isWrapping() const;
 
     static constexpr qsizetype kLongestWrappedLine = 20000;
 

@@ -39,10 +39,4 @@ QWidget *ToolLauncher::show(const QString &key)
     return sub->widget();
 }
 
-QWidget *ToolLauncher::window(const QString &key) const
-{
-    const QPointer<QMdiSubWindow> sub = open_.value(key);
-    return sub ? sub->widget() : nullptr;
-}
-
 } // namespace vordane

@@ -25,8 +25,6 @@ public:
 
     // Shows the tool's window; returns it (nullptr for an unknown tool).
     QWidget *show(const QString &key);
-    // The tool's window when it is open, else nullptr.
-    QWidget *window(const QString &key) const;
 
 private:
     QMdiArea *area_;

@@ -21,10 +21,6 @@ public:
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
 
-    std::int64_t changedBy(qsizetype rule) const { return counts_[std::size_t(rule)]; }
-    std::int64_t wordsChanged() const { return changed_; }
-    std::int64_t wordsUnchanged() const { return unchanged_; }
-
     // The report in Spanish, one line per rule and a final total.
     QString text() const;
 

@@ -88,14 +88,13 @@ void tst_Common::trimBlanks_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("both");
     QTest::addColumn<QString>("leading");
-    QTest::addColumn<QString>("trailing");
-    QTest::newRow("spaces around") << "  ab  " << "ab" << "ab  " << "  ab";
-    QTest::newRow("tab is kept") << "  x\t " << "x\t" << "x\t " << "  x\t";
-    QTest::newRow("only spaces") << "    " << "" << "" << "";
-    QTest::newRow("empty") << "" << "" << "" << "";
-    QTest::newRow("inner spaces kept") << " a b " << "a b" << "a b " << " a b";
+    QTest::newRow("spaces around") << "  ab  " << "ab" << "ab  ";
+    QTest::newRow("tab is kept") << "  x\t " << "x\t" << "x\t ";
+    QTest::newRow("only spaces") << "    " << "" << "";
+    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("inner spaces kept") << " a b " << "a b" << "a b ";
     QTest::newRow("no-break space kept") << QString::fromUtf8("\xc2\xa0" "a ") << QString::fromUtf8("\xc2\xa0" "a")
-                                         << QString::fromUtf8("\xc2\xa0" "a ") << QString::fromUtf8("\xc2\xa0" "a");
+                                         << QString::fromUtf8("\xc2\xa0" "a ");
 }
 
 void tst_Common::trimBlanks()
@@ -103,12 +102,11 @@ void tst_Common::trimBlanks()
     QFETCH(QString, text);
     QFETCH(QString, both);
     QFETCH(QString, leading);
-    QFETCH(QString, trailing);
     QCOMPARE(vordane::trimBlanks(text), both);
     QCOMPARE(trimmedBlanks(QStringView(text)).toString(), both);
     QCOMPARE(trimmedBlanks(QByteArrayView(text.toLatin1())).toByteArray(), both.toLatin1());
     QCOMPARE(trimLeadingBlanks(text), leading);
-    QCOMPARE(trimTrailingBlanks(text), trailing);
+    QCOMPARE(leadingBlanksRemoved(QStringView(text)).toString(), leading);
 }
 
 void tst_Common::caseConversion_data()

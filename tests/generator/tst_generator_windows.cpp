@@ -120,13 +120,13 @@ void tst_GeneratorWindows::cleanup()
 frmEditar *tst_GeneratorWindows::openEditor(int panel)
 {
     QTest::mouseClick(window_->cmdEditar[std::size_t(panel)], Qt::LeftButton);
-    return window_->editor();
+    return window_->findChild<frmEditar *>();
 }
 
 frmHacer *tst_GeneratorWindows::openGeneration()
 {
     QTest::mouseClick(window_->cmdGenerar, Qt::LeftButton);
-    return window_->generationWindow();
+    return window_->findChild<frmHacer *>();
 }
 
 void tst_GeneratorWindows::definition_initialControls()
@@ -482,7 +482,7 @@ void tst_GeneratorWindows::editor_escapeDoesNothing()
     QTest::keyClick(editor->cmbSeleid->lineEdit(), Qt::Key_Escape);
     QTest::keyClick(editor->cmdAceptar, Qt::Key_Escape);
     QVERIFY(editor->isVisible());
-    QCOMPARE(window_->editor(), editor);
+    QCOMPARE(window_->findChild<frmEditar *>(), editor);
 }
 
 void tst_GeneratorWindows::generation_initialControls()
@@ -706,7 +706,7 @@ void tst_GeneratorWindows::launcher_generatorEntryKeepsOneWindow()
     main.show();
     QVERIFY(main.mnuGenerador->isEnabled());
     main.mnuGenerador->trigger();
-    auto *first = qobject_cast<frmGenerar *>(main.launcher().window(QStringLiteral("frmGenerar")));
+    auto *first = qobject_cast<frmGenerar *>(main.mdiArea()->activeSubWindow()->widget());
     QVERIFY(first);
     first->txtDescrip[0]->setText(QStringLiteral("dejado"));
     main.mnuGenerador->trigger();
@@ -718,7 +718,7 @@ void tst_GeneratorWindows::launcher_generatorEntryKeepsOneWindow()
     sub->close();
     QTRY_VERIFY(sub.isNull());
     main.mnuGenerador->trigger();
-    auto *second = qobject_cast<frmGenerar *>(main.launcher().window(QStringLiteral("frmGenerar")));
+    auto *second = qobject_cast<frmGenerar *>(main.mdiArea()->activeSubWindow()->widget());
     QVERIFY(second);
     QVERIFY(second->txtDescrip[0]->text().isEmpty());
 }

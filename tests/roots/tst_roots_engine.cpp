@@ -107,7 +107,6 @@ void tst_RootsEngine::records_parseAndFormat()
     QCOMPARE(root.lowercased().toLine(), QStringLiteral("ag1:agua:*:1"));
     QCOMPARE(RootRecord::parse(QStringLiteral("x")), (RootRecord{"x", "", "", ""}));
     QCOMPARE(LanguageEntry::parse(QStringLiteral("ag1:agua:sul ")), (LanguageEntry{"ag1", "agua", "sul "}));
-    QCOMPARE((LanguageEntry{"a", "b", "c"}.toLine()), QStringLiteral("a:b:c"));
     QCOMPARE(temporaryCopyName(QStringLiteral("raices.rad")), QStringLiteral("raices.rad.tmp"));
 }
 

@@ -365,13 +365,8 @@ void tst_TransformerEngine::observer_seesEveryChangeOnce()
     StringSink out(kMaxResultLength);
     QVERIFY(TransformarTexto(QStringLiteral("kasa,koko,pata,mesa,u"), RuleSet(rules), nullptr, out, &report).ok());
     QCOMPARE(out.text(), QStringLiteral("gese\r\ngoko\r\npete\r\nmese\r\nu\r\n"));
-    QCOMPARE(report.changedBy(0), 3); // kasa, pata, mesa
-    QCOMPARE(report.changedBy(2), 0);
-    QCOMPARE(report.changedBy(3), 2); // kese, koko
-    QCOMPARE(report.changedBy(4), 0); // e#>e#: replaces "e" by "e"
-    QCOMPARE(report.wordsChanged(), 4);
-    QCOMPARE(report.wordsUnchanged(), 1);
     const QString text = report.text();
+    QVERIFY(text.contains(QStringLiteral("5. e#>e#: 0 palabras cambiadas\n"))); // "e" replaced by "e"
     QVERIFY2(text.contains(QStringLiteral("1. a>e: 3 palabras cambiadas (kasa → kese; pata → pete; mesa → mese)")),
              qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("2. hola: no es una regla")));
