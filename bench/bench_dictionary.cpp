@@ -25,7 +25,10 @@ constexpr qint64 kListingLines = 820'000;
 QString wordFile(const char *name, const char *prefix)
 {
     return vordane::bench::makeFile(name, kWordLines, [prefix](qint64 i) {
-        return QByteArray(prefix) + "pal\xe1" "bra" + QByteArray::number(i);
+        return QByteArray(prefix)
+            + "pal\xe1"
+              "bra"
+            + QByteArray::number(i);
     });
 }
 
@@ -37,7 +40,8 @@ QString listingFile()
         const QByteArray n = QByteArray::number(i);
         QByteArray line;
         for (const char *word : {"casa", "perro", "gato"})
-            line += (QByteArray(word) + n).leftJustified(17, ' ').append("= counterpart").append(n).leftJustified(40, ' ');
+            line +=
+                (QByteArray(word) + n).leftJustified(17, ' ').append("= counterpart").append(n).leftJustified(40, ' ');
         return line;
     });
 }
@@ -101,16 +105,22 @@ void BM_Export(benchmark::State &state)
     const QString translation = wordFile("words1.txt", "b");
     const QString out = vordane::bench::path("out.txt");
     for (auto _ : state) {
-        if (!vordane::exportDictionary(origin, translation, out, vordane::CaseOption::Upper,
-                                       vordane::CaseOption::Upper, true).ok())
+        if (!vordane::exportDictionary(origin, translation, out, vordane::CaseOption::Upper, vordane::CaseOption::Upper,
+                                       true)
+                 .ok())
             state.SkipWithError("failed");
     }
     reportBytes(state, QFile(origin).size() + QFile(translation).size());
 }
 
 // Each tool, file to file, five times over (its files cached by then), median reported.
-#define VORDANE_TOOL_BENCHMARK(name)                                                                             \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)
+#define VORDANE_TOOL_BENCHMARK(name)                                                                                   \
+    BENCHMARK(name)                                                                                                    \
+        ->Unit(benchmark::kMillisecond)                                                                                \
+        ->UseRealTime()                                                                                                \
+        ->Iterations(1)                                                                                                \
+        ->Repetitions(5)                                                                                               \
+        ->ReportAggregatesOnly(true)
 VORDANE_TOOL_BENCHMARK(BM_Separate);
 VORDANE_TOOL_BENCHMARK(BM_Upper);
 VORDANE_TOOL_BENCHMARK(BM_Lower);

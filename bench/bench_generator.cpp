@@ -26,8 +26,8 @@ namespace {
 vordane::Combinacion benchDefinition()
 {
     vordane::Combinacion d = vordane::Combinacion::initial();
-    d.panels[0] = {"K", "Consonantes", vordane::parseLetterList(
-        QStringLiteral("p,t,k,b,d,g,m,n,s,z,f,v,l,r,h,j,w,y,ch,ts"))};
+    d.panels[0] = {"K", "Consonantes",
+                   vordane::parseLetterList(QStringLiteral("p,t,k,b,d,g,m,n,s,z,f,v,l,r,h,j,w,y,ch,ts"))};
     d.panels[1] = {"V", "Vocales", {"a", "e", "i", "o", "u"}};
     d.patterns = {"V", "KV", "KVK"};
     return d;

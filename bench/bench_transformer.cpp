@@ -8,9 +8,9 @@
 #include "common/linewriter.h"
 #include "common/randomsource.h"
 #include "common/textsink.h"
-#include "transformer/rulereport.h"
 #include "shell/multilinetextbox.h"
 #include "transformer/rulefile.h"
+#include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
 #include "widgetbenchmarkmain.h"
@@ -98,8 +98,7 @@ BENCHMARK(BM_TransformWordList)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->
 void BM_LongWordInsertions(benchmark::State &state)
 {
     const QString word(state.range(0), QLatin1Char('a'));
-    const vordane::RuleSet rules(
-        {">x", "a>bb", "x>", "b>c", "c>dd", "d>e", "#>#y", "e#>ff#", "f>g", "y>"});
+    const vordane::RuleSet rules({">x", "a>bb", "x>", "b>c", "c>dd", "d>e", "#>#y", "e#>ff#", "f>g", "y>"});
     for (auto _ : state) {
         QString result = word;
         if (!vordane::TransformarPalabra(result, rules))

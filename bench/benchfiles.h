@@ -21,8 +21,7 @@ inline QString path(const char *name)
 
 // Writes `count` lines, line(i) for each (without the line end), CR LF after
 // each; returns the file's path, or the empty text when it cannot be written.
-template <typename Line>
-QString makeFile(const char *name, qint64 count, Line line)
+template <typename Line> QString makeFile(const char *name, qint64 count, Line line)
 {
     const QString file = path(name);
     if (QFile::exists(file))

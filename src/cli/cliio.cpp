@@ -13,8 +13,7 @@ const QString kStandardOutput = QStringLiteral("la salida estándar");
 
 FileStatus standardOutputFailure(const QIODevice &out)
 {
-    return FileStatus::failure(FileError::DeviceFailed, kStandardOutput,
-                               out.isOpen() ? out.errorString() : QString());
+    return FileStatus::failure(FileError::DeviceFailed, kStandardOutput, out.isOpen() ? out.errorString() : QString());
 }
 
 // Writes bytes to standard output and flushes them, reporting any failure.
@@ -85,7 +84,8 @@ FileStatus CommandOutput::open()
     spool_ = std::make_unique<QTemporaryFile>();
     if (!spool_->open())
         return FileStatus::failure(FileError::CreateFailed, spool_->fileTemplate(), *spool_);
-    const QString spoolName = QStringLiteral("el archivo temporal «%1»").arg(QDir::toNativeSeparators(spool_->fileName()));
+    const QString spoolName =
+        QStringLiteral("el archivo temporal «%1»").arg(QDir::toNativeSeparators(spool_->fileName()));
     writer_ = std::make_unique<LineWriter>(*spool_, spoolName);
     return writer_->open();
 }

@@ -95,10 +95,9 @@ int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io
     Combinacion definition;
     if (const FileStatus read = readLngFile(args.at(0), definition); !read.ok())
         return io.fail(read.message());
-    const GenerationSettings settings{readNumber(parser.value(QStringLiteral("filas"))),
-                                      readNumber(parser.value(QStringLiteral("por-fila"))),
-                                      readNumber(parser.value(QStringLiteral("minimas"))),
-                                      readNumber(parser.value(QStringLiteral("maximas")))};
+    const GenerationSettings settings{
+        readNumber(parser.value(QStringLiteral("filas"))), readNumber(parser.value(QStringLiteral("por-fila"))),
+        readNumber(parser.value(QStringLiteral("minimas"))), readNumber(parser.value(QStringLiteral("maximas")))};
     WordFilters filters;
     if (const Outcome read = readWordFilters(parser, settings, filters); !read.ok())
         return io.fail(read.message());
@@ -160,10 +159,9 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     if (parser.isSet(QStringLiteral("informe")))
         report.emplace(rules);
     RuleObserver *observer = report ? &*report : nullptr;
-    const Outcome run =
-        words ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer)
-              : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(), output.writer(),
-                                 observer);
+    const Outcome run = words
+        ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer)
+        : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(), output.writer(), observer);
     if (!run.ok())
         return io.fail(run.message());
     if (dictionary && !dictionary->status().ok())
@@ -215,8 +213,9 @@ int runCase(const QStringList &args, Io &io, CaseOption option)
 
 int runLengua(const QCommandLineParser &parser, const QStringList &args, Io &io)
 {
-    return io.report(generateLanguage(args.at(0), args.at(1), args.at(2), parser.value(QStringLiteral("orden"))).outcome,
-                     messages::kGenerationDone);
+    return io.report(
+        generateLanguage(args.at(0), args.at(1), args.at(2), parser.value(QStringLiteral("orden"))).outcome,
+        messages::kGenerationDone);
 }
 
 int runSepararLengua(const QCommandLineParser &parser, const QStringList &args, Io &io)
@@ -245,20 +244,21 @@ QList<Command> commands()
     };
     const auto file = QStringLiteral("ARCHIVO");
     return {
-        {QStringLiteral("generar"), QStringLiteral("Genera palabras a partir de una combinación (.lng)."),
+        {QStringLiteral("generar"),
+         QStringLiteral("Genera palabras a partir de una combinación (.lng)."),
          {QStringLiteral("DEFINICION.lng")},
          [file](QCommandLineParser &p) {
              const QString n = QStringLiteral("N");
-             p.addOption(option(QStringLiteral("filas"), QStringLiteral("Cantidad de filas (100)."), n,
-                                QStringLiteral("100")));
-             p.addOption(option(QStringLiteral("por-fila"), QStringLiteral("Palabras por fila (1)."), n,
-                                QStringLiteral("1")));
-             p.addOption(option(QStringLiteral("minimas"), QStringLiteral("Sílabas mínimas (1)."), n,
-                                QStringLiteral("1")));
-             p.addOption(option(QStringLiteral("maximas"), QStringLiteral("Sílabas máximas (4)."), n,
-                                QStringLiteral("4")));
-             p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de generación."),
-                                QStringLiteral("S")));
+             p.addOption(
+                 option(QStringLiteral("filas"), QStringLiteral("Cantidad de filas (100)."), n, QStringLiteral("100")));
+             p.addOption(
+                 option(QStringLiteral("por-fila"), QStringLiteral("Palabras por fila (1)."), n, QStringLiteral("1")));
+             p.addOption(
+                 option(QStringLiteral("minimas"), QStringLiteral("Sílabas mínimas (1)."), n, QStringLiteral("1")));
+             p.addOption(
+                 option(QStringLiteral("maximas"), QStringLiteral("Sílabas máximas (4)."), n, QStringLiteral("4")));
+             p.addOption(
+                 option(QStringLiteral("semilla"), QStringLiteral("Semilla de generación."), QStringLiteral("S")));
              p.addOption(option(QStringLiteral("diccionario"),
                                 QStringLiteral("Adosa cada palabra a una línea de este archivo."), file));
              p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el texto en este archivo."), file));
@@ -276,7 +276,8 @@ QList<Command> commands()
                                 QStringLiteral("PATRON")));
          },
          runGenerar},
-        {QStringLiteral("transformar"), QStringLiteral("Aplica las reglas de un archivo de sílabas (.sc, .lns)."),
+        {QStringLiteral("transformar"),
+         QStringLiteral("Aplica las reglas de un archivo de sílabas (.sc, .lns)."),
          {QStringLiteral("REGLAS")},
          [file](QCommandLineParser &p) {
              p.addOption(option(QStringLiteral("palabras"), QStringLiteral("Lista de palabras de origen."), file));
@@ -285,8 +286,8 @@ QList<Command> commands()
                                 QStringLiteral("TEXTO")));
              p.addOption(option(QStringLiteral("diccionario"),
                                 QStringLiteral("Adosa cada palabra a una línea de este archivo."), file));
-             p.addOption(option(QStringLiteral("salida"), QStringLiteral("Guarda el resultado en este archivo."),
-                                file));
+             p.addOption(
+                 option(QStringLiteral("salida"), QStringLiteral("Guarda el resultado en este archivo."), file));
              p.addOption(option(QStringLiteral("informe"),
                                 QStringLiteral("Al terminar, cuenta en la salida de errores cuántas palabras cambió "
                                                "cada regla, con ejemplos.")));
@@ -296,7 +297,8 @@ QList<Command> commands()
                                 QStringLiteral("PALABRA")));
          },
          runTransformar},
-        {QStringLiteral("exportar"), QStringLiteral("Une dos listas paralelas en un diccionario «origen = traducción»."),
+        {QStringLiteral("exportar"),
+         QStringLiteral("Une dos listas paralelas en un diccionario «origen = traducción»."),
          {QStringLiteral("ORIGEN"), QStringLiteral("TRADUCCION"), QStringLiteral("DESTINO")},
          [caseOpt](QCommandLineParser &p) {
              p.addOption(caseOpt(QStringLiteral("origen"), QStringLiteral("la lista de origen")));
@@ -304,41 +306,50 @@ QList<Command> commands()
              p.addOption(option(QStringLiteral("omitir"), QStringLiteral("Omite repeticiones y nulos.")));
          },
          runExportar},
-        {QStringLiteral("combinar"), QStringLiteral("Mezcla hasta diez listas paralelas por porcentajes."),
+        {QStringLiteral("combinar"),
+         QStringLiteral("Mezcla hasta diez listas paralelas por porcentajes."),
          {QStringLiteral("DESTINO"), QStringLiteral("FUENTE=PORCENTAJE...")},
          [](QCommandLineParser &p) {
              p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de la generación al azar."),
                                 QStringLiteral("S")));
          },
          runCombinar},
-        {QStringLiteral("separar"), QStringLiteral("Extrae las contrapartes de un listado de tres columnas."),
+        {QStringLiteral("separar"),
+         QStringLiteral("Extrae las contrapartes de un listado de tres columnas."),
          {QStringLiteral("ORIGEN"), QStringLiteral("DESTINO")},
          [](QCommandLineParser &p) {
              p.addOption(option(QStringLiteral("separador"), QStringLiteral("Separador (=)."), QStringLiteral("TEXTO"),
                                 QStringLiteral("=")));
          },
          runSeparar},
-        {QStringLiteral("mayusculas"), QStringLiteral("Copia un archivo pasándolo a mayúsculas."),
-         {QStringLiteral("ORIGEN"), QStringLiteral("DESTINO")}, [](QCommandLineParser &) {},
+        {QStringLiteral("mayusculas"),
+         QStringLiteral("Copia un archivo pasándolo a mayúsculas."),
+         {QStringLiteral("ORIGEN"), QStringLiteral("DESTINO")},
+         [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runCase(a, io, CaseOption::Upper); }},
-        {QStringLiteral("minusculas"), QStringLiteral("Copia un archivo pasándolo a minúsculas."),
-         {QStringLiteral("ORIGEN"), QStringLiteral("DESTINO")}, [](QCommandLineParser &) {},
+        {QStringLiteral("minusculas"),
+         QStringLiteral("Copia un archivo pasándolo a minúsculas."),
+         {QStringLiteral("ORIGEN"), QStringLiteral("DESTINO")},
+         [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runCase(a, io, CaseOption::Lower); }},
-        {QStringLiteral("lengua"), QStringLiteral("Genera un archivo de lengua (.lan) a partir de raíces y palabras."),
+        {QStringLiteral("lengua"),
+         QStringLiteral("Genera un archivo de lengua (.lan) a partir de raíces y palabras."),
          {QStringLiteral("PALABRAS"), QStringLiteral("RAICES"), QStringLiteral("SALIDA")},
          [](QCommandLineParser &p) {
              p.addOption(option(QStringLiteral("orden"), QStringLiteral("Orden de los elementos (AM)."),
                                 QStringLiteral("TEXTO"), QStringLiteral("AM")));
          },
          runLengua},
-        {QStringLiteral("separar-lengua"), QStringLiteral("Separa un archivo de lengua en dos listas paralelas."),
+        {QStringLiteral("separar-lengua"),
+         QStringLiteral("Separa un archivo de lengua en dos listas paralelas."),
          {QStringLiteral("LENGUA"), QStringLiteral("PALABRAS"), QStringLiteral("DICCIONARIO")},
          [caseOpt](QCommandLineParser &p) {
              p.addOption(caseOpt(QStringLiteral("palabras"), QStringLiteral("las palabras de origen")));
              p.addOption(caseOpt(QStringLiteral("diccionario-caso"), QStringLiteral("el diccionario")));
          },
          runSepararLengua},
-        {QStringLiteral("raiz"), QStringLiteral("Guarda una raíz en un archivo de raíces (.rad)."),
+        {QStringLiteral("raiz"),
+         QStringLiteral("Guarda una raíz en un archivo de raíces (.rad)."),
          {file, QStringLiteral("CODIGO"), QStringLiteral("PALABRA"), QStringLiteral("VALOR"), QStringLiteral("NIVEL")},
          [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRaiz(a, io); }},
@@ -361,25 +372,25 @@ QString generalHelp(const QList<Command> &all)
                     .arg(command.name, -15)
                     .arg(command.arguments.join(QLatin1Char(' ')), command.summary);
     }
-    text += QStringLiteral(
-                "\nOpciones comunes: --verbose (informa del final en la salida de errores), --help, --version.\n"
-                "«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-» "
-                "(nombres de archivo como «-a.lex»).\n"
-                "«%1 ORDEN --help» describe las opciones de cada orden.\n"
-                "Estado de salida: 0 si todo fue bien, 1 si la operación falló (no se modifica ningún archivo), "
-                "2 si la orden está mal escrita.\n")
-                .arg(kProgram);
+    text +=
+        QStringLiteral("\nOpciones comunes: --verbose (informa del final en la salida de errores), --help, --version.\n"
+                       "«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-» "
+                       "(nombres de archivo como «-a.lex»).\n"
+                       "«%1 ORDEN --help» describe las opciones de cada orden.\n"
+                       "Estado de salida: 0 si todo fue bien, 1 si la operación falló (no se modifica ningún archivo), "
+                       "2 si la orden está mal escrita.\n")
+            .arg(kProgram);
     return text;
 }
 
 QString commandHelp(const Command &command, const QCommandLineParser &parser)
 {
     return usageLine(command) + QStringLiteral("\n\n") + command.summary + QStringLiteral("\n\n")
-           + parser.helpText()
-                 .section(QLatin1Char('\n'), 3)
-                 .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
-                 .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:"))
-           + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
+        + parser.helpText()
+              .section(QLatin1Char('\n'), 3)
+              .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
+              .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:"))
+        + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
 }
 
 } // namespace

@@ -12,8 +12,7 @@ QString trimLeadingBlanks(const QString &text);
 
 // The same without copying, on a view of characters (QStringView) or of
 // Windows-1252 bytes (QByteArrayView).
-template <typename View>
-View trimmedBlanks(View text)
+template <typename View> View trimmedBlanks(View text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -24,8 +23,7 @@ View trimmedBlanks(View text)
     return text.sliced(begin, end - begin);
 }
 
-template <typename View>
-View leadingBlanksRemoved(View text)
+template <typename View> View leadingBlanksRemoved(View text)
 {
     qsizetype begin = 0;
     while (begin < text.size() && text[begin] == u' ')

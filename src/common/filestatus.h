@@ -9,15 +9,15 @@ namespace vordane {
 // What went wrong with a file, as the file layer reports it.
 enum class FileError {
     None,
-    EmptyName,    // no file name was given
-    NotFound,     // the file to read does not exist
-    IsDirectory,  // the name is a folder
-    OpenFailed,   // exists but cannot be opened for reading
-    ReadFailed,   // a read failed part way
+    EmptyName, // no file name was given
+    NotFound, // the file to read does not exist
+    IsDirectory, // the name is a folder
+    OpenFailed, // exists but cannot be opened for reading
+    ReadFailed, // a read failed part way
     CreateFailed, // the file cannot be created or replaced
-    WriteFailed,  // writing or committing the file failed
+    WriteFailed, // writing or committing the file failed
     DeviceFailed, // writing to a device failed; `path` describes the device
-    TooShort,     // the file ends before the lines its format requires
+    TooShort, // the file ends before the lines its format requires
 };
 
 struct FileStatus {

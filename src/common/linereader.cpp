@@ -60,8 +60,8 @@ FileStatus LineReader::open()
     }
     scanner.finish();
     const bool marked = buffer_.startsWith(kUtf8Bom);
-    encoding_ = scanner.isValid() && (marked || scanner.sawMultiByte()) ? TextEncoding::Utf8
-                                                                        : TextEncoding::Windows1252;
+    encoding_ =
+        scanner.isValid() && (marked || scanner.sawMultiByte()) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     pos_ = encoding_ == TextEncoding::Utf8 && marked ? 3 : 0;
     fileDone_ = buffer_.size() < kChunk;
     if (fileDone_)

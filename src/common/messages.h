@@ -65,18 +65,16 @@ inline const QString kExportDone = QStringLiteral("Exportación finalizada");
 inline const QString kRootSaved = QStringLiteral("Raíz guardada.");
 
 // Any operation.
-inline const QString kOutOfMemory = QStringLiteral(
-    "Memoria insuficiente: la operación se ha abandonado y no se ha modificado ningún archivo.");
-inline const QString kTooLong = QStringLiteral(
-    "La operación se ha abandonado y no se ha modificado ningún archivo.");
+inline const QString kOutOfMemory =
+    QStringLiteral("Memoria insuficiente: la operación se ha abandonado y no se ha modificado ningún archivo.");
+inline const QString kTooLong = QStringLiteral("La operación se ha abandonado y no se ha modificado ningún archivo.");
 
 // Word generation.
-inline const QString kTooManyWords = QStringLiteral(
-    "No se pueden generar más de 10.000.000 de palabras de una vez. "
-    "Reduzca la cantidad de filas o de palabras por fila.");
-inline const QString kGenerationTooLarge = QStringLiteral(
-    "El texto pedido es demasiado grande para generarlo de una vez. "
-    "Reduzca las filas, las palabras por fila o la cantidad de sílabas.");
+inline const QString kTooManyWords = QStringLiteral("No se pueden generar más de 10.000.000 de palabras de una vez. "
+                                                    "Reduzca la cantidad de filas o de palabras por fila.");
+inline const QString kGenerationTooLarge =
+    QStringLiteral("El texto pedido es demasiado grande para generarlo de una vez. "
+                   "Reduzca las filas, las palabras por fila o la cantidad de sílabas.");
 inline QString notEnoughNewWords(std::int64_t found, std::int64_t draws)
 {
     return QStringLiteral("La definición no da bastantes palabras nuevas: tras %1 intentos seguidos sin "
@@ -89,13 +87,12 @@ inline QString notEnoughNewWords(std::int64_t found, std::int64_t draws)
 inline QString wordTooLong(qsizetype limit)
 {
     return QStringLiteral("Una palabra ha crecido más allá de %1 caracteres al aplicarle las reglas. ").arg(limit)
-           + kTooLong;
+        + kTooLong;
 }
 inline QString resultTooLong(qsizetype limit)
 {
-    return QStringLiteral("El resultado pasa de %1 caracteres, más de lo que cabe en el cuadro de texto. ")
-               .arg(limit)
-           + kTooLong;
+    return QStringLiteral("El resultado pasa de %1 caracteres, más de lo que cabe en el cuadro de texto. ").arg(limit)
+        + kTooLong;
 }
 
 // Roots and languages.

@@ -1,9 +1,9 @@
 #include "common/numbers.h"
 
+#include <QByteArray>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <QByteArray>
 
 #include <algorithm>
 

@@ -38,8 +38,7 @@ private:
 
 // Runs an engine step and turns an exhausted memory into a failed outcome,
 // so that no std::bad_alloc ever reaches the user.
-template <typename Function>
-Outcome guardMemory(Function &&function)
+template <typename Function> Outcome guardMemory(Function &&function)
 {
     try {
         return std::forward<Function>(function)();

@@ -6,8 +6,7 @@ namespace vordane {
 
 namespace {
 
-template <typename Ascii, typename Convert>
-QString convertCase(const QString &text, Ascii ascii, Convert convert)
+template <typename Ascii, typename Convert> QString convertCase(const QString &text, Ascii ascii, Convert convert)
 {
     QString result = text;
     QChar *data = result.data();
@@ -54,8 +53,8 @@ ByteTable buildTable(CaseOption option)
         const char byte = char(b);
         QByteArray converted;
         const bool fits = appendWindows1252(applyCase(decodeWindows1252(&byte, 1), option), converted);
-        table[std::size_t(b)] = fits && converted.size() == 1 ? static_cast<unsigned char>(converted.at(0))
-                                                               : static_cast<unsigned char>(b);
+        table[std::size_t(b)] =
+            fits && converted.size() == 1 ? static_cast<unsigned char>(converted.at(0)) : static_cast<unsigned char>(b);
     }
     return table;
 }

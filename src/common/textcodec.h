@@ -11,7 +11,7 @@ namespace vordane {
 // How the bytes of a text file are turned into characters.
 enum class TextEncoding {
     Windows1252, // the toolkit's own format; all 256 byte values round-trip
-    Utf8,        // files marked with a byte-order mark, or valid UTF-8 with multi-byte sequences
+    Utf8, // files marked with a byte-order mark, or valid UTF-8 with multi-byte sequences
 };
 
 // True when the character has a byte of its own in Windows-1252. The five
@@ -40,9 +40,9 @@ public:
 private:
     bool valid_ = true;
     bool multiByte_ = false;
-    int pending_ = 0;            // continuation bytes still expected
+    int pending_ = 0; // continuation bytes still expected
     char32_t codePoint_ = 0;
-    char32_t minimum_ = 0;       // smallest code point the sequence may encode
+    char32_t minimum_ = 0; // smallest code point the sequence may encode
 };
 
 inline constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";

@@ -61,10 +61,9 @@ Outcome finish(std::initializer_list<LineReader *> inputs, LineWriter &output)
 // column end, or the line's start up to the column end when the separator
 // is not found; empty when the separator lies beyond the column. Works on
 // characters and, for Windows-1252 files, on bytes alike.
-template <typename View>
-View columnPiece(View line, View separator, int column)
+template <typename View> View columnPiece(View line, View separator, int column)
 {
-    const qsizetype start = column * kColumnWidth;     // 0-based search start
+    const qsizetype start = column * kColumnWidth; // 0-based search start
     const qsizetype end = (column + 1) * kColumnWidth; // 1-based column end
     const qsizetype found = !separator.isEmpty() && start <= line.size() ? line.indexOf(separator, start) : -1;
     const qsizetype p = found < 0 ? 0 : found + 1; // 1-based position, 0 when none
@@ -202,8 +201,7 @@ Outcome combineSources(const std::array<CombinerRow, kCombinerRows> &rows, const
 namespace {
 
 // Copies a view into a line kept from one pass to the next, reusing its room.
-template <typename Line, typename View>
-void assign(Line &line, View view)
+template <typename Line, typename View> void assign(Line &line, View view)
 {
     line.resize(view.size());
     std::copy(view.begin(), view.end(), line.begin());
@@ -262,7 +260,8 @@ Outcome exportDictionary(const QString &origin, const QString &translation, cons
             };
             outcome = exportLines<QByteArray, QByteArrayView>(
                 originReader, translationReader, omit, [](LineReader &r) { return r.readLineBytes(); },
-                converter(originCase), converter(translationCase), [&](const QByteArray &o, const QByteArray &t) {
+                converter(originCase), converter(translationCase),
+                [&](const QByteArray &o, const QByteArray &t) {
                     writer.writeBytes(o);
                     writer.writeBytes(kSeparatorBytes);
                     writer.writeLineBytes(t);
@@ -273,7 +272,8 @@ Outcome exportDictionary(const QString &origin, const QString &translation, cons
             };
             outcome = exportLines<QString, QStringView>(
                 originReader, translationReader, omit, [](LineReader &r) { return r.readLine(); },
-                converter(originCase), converter(translationCase), [&](const QString &o, const QString &t) {
+                converter(originCase), converter(translationCase),
+                [&](const QString &o, const QString &t) {
                     writer.write(o);
                     writer.write(kSeparatorText);
                     writer.writeLine(t);

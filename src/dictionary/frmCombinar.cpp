@@ -34,8 +34,8 @@ frmCombinar::frmCombinar(PlatformServices &services, QWidget *parent)
         const int top = 480 + 360 * i;
         Utilizo[k] = placeControl(new QCheckBox(client), arrayName("Utilizo", i), 360, top, 255, 255);
         txtNombre[k] = placeControl(new QLineEdit(client), arrayName("txtNombre", i), 720, top, 2055, 285);
-        cmdExaminar[k] = placeControl(new QPushButton(QStringLiteral("Examinar..."), client), arrayName("cmdExaminar", i),
-                                      2880, top, 1335, 255);
+        cmdExaminar[k] = placeControl(new QPushButton(QStringLiteral("Examinar..."), client),
+                                      arrayName("cmdExaminar", i), 2880, top, 1335, 255);
         cmdPorcenta[k] = placeControl(new QLineEdit(client), arrayName("cmdPorcenta", i), 4320, top, 615, 285);
         Label1[k] = placeControl(new QLabel(QStringLiteral("%"), client), arrayName("Label1", i), 5040, top, 120, 195);
         Label1[k]->setBuddy(cmdPorcenta[k]);
@@ -55,7 +55,8 @@ frmCombinar::frmCombinar(PlatformServices &services, QWidget *parent)
     }
     ln[0] = placeControl(horizontalLine(client), arrayName("ln", 0), 0, 4080, 5280, 15);
     txtDestino = placeControl(new QLineEdit(client), "txtDestino", 720, 4200, 2055, 285);
-    txtExaDes = placeControl(new QPushButton(QStringLiteral("Examinar..."), client), "txtExaDes", 2880, 4200, 1335, 255);
+    txtExaDes =
+        placeControl(new QPushButton(QStringLiteral("Examinar..."), client), "txtExaDes", 2880, 4200, 1335, 255);
     ln[1] = placeControl(horizontalLine(client), arrayName("ln", 1), 0, 4560, 5280, 15);
     txtCombinar = placeControl(new QPushButton(QStringLiteral("Combinar"), client), "txtCombinar", 0, 4680, 5295, 375);
 

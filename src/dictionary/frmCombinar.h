@@ -32,7 +32,7 @@ public:
     std::array<QLabel *, kCombinerRows> Label1;
     std::array<QFrame *, 2> ln;
     QLineEdit *txtDestino;
-    QPushButton *txtExaDes;   // a button despite its name
+    QPushButton *txtExaDes; // a button despite its name
     QPushButton *txtCombinar; // a button despite its name
 
 protected:

@@ -23,10 +23,12 @@ frmCrear::frmCrear(PlatformServices &services, QWidget *parent)
     QWidget *client = buildClientArea(this, 3000, 4110);
 
     txtArch[0] = placeControl(new QLineEdit(client), arrayName("txtArch", 0), 240, 360, 2535, 285);
-    lblEtiqueta[0] = placeControl(new QLabel(QStringLiteral("Origen:"), client), arrayName("lblEtiqueta", 0), 240, 120, 510, 195);
+    lblEtiqueta[0] =
+        placeControl(new QLabel(QStringLiteral("Origen:"), client), arrayName("lblEtiqueta", 0), 240, 120, 510, 195);
     cmdOrigex = placeControl(new QPushButton(QStringLiteral("Examinar..."), client), "cmdOrigex", 240, 720, 2535, 375);
     txtArch[1] = placeControl(new QLineEdit(client), arrayName("txtArch", 1), 240, 1680, 2535, 285);
-    lblEtiqueta[1] = placeControl(new QLabel(QStringLiteral("Destino:"), client), arrayName("lblEtiqueta", 1), 240, 1320, 585, 195);
+    lblEtiqueta[1] =
+        placeControl(new QLabel(QStringLiteral("Destino:"), client), arrayName("lblEtiqueta", 1), 240, 1320, 585, 195);
     cmdDestex = placeControl(new QPushButton(QStringLiteral("Examinar..."), client), "cmdDestex", 240, 2040, 2535, 375);
     Line1 = placeControl(horizontalLine(client), "Line1", 0, 2520, 3000, 15);
     cmdSeparar = placeControl(new QPushButton(QStringLiteral("Separar"), client), "cmdSeparar", 240, 2640, 2175, 375);

@@ -41,21 +41,26 @@ frmExportar::frmExportar(PlatformServices &services, QWidget *parent)
 
     fraOriginal = placeControl(new QGroupBox(QStringLiteral("Original"), client), "fraOriginal", 120, 120, 4095, 1215);
     txtOrigen = placeControl(new QLineEdit(fraOriginal), "txtOrigen", 120, 360, 2415, 285);
-    cmdExaminar1 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraOriginal), "cmdExaminar1", 120, 720, 2415, 255);
+    cmdExaminar1 =
+        placeControl(new QPushButton(QStringLiteral("Examinar"), fraOriginal), "cmdExaminar1", 120, 720, 2415, 255);
     optForma1 = buildCaseOptions(fraOriginal, "optForma1");
 
     fraTraduccion = placeControl(new QGroupBox(QStringLiteral("Traducción"), client), QStringLiteral("fraTraducción"),
                                  120, 1440, 4095, 1215);
     txtTraduccion = placeControl(new QLineEdit(fraTraduccion), "txtTraduccion", 120, 360, 2415, 285);
-    cmdExaminar2 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraTraduccion), "cmdExaminar2", 120, 720, 2415, 255);
+    cmdExaminar2 =
+        placeControl(new QPushButton(QStringLiteral("Examinar"), fraTraduccion), "cmdExaminar2", 120, 720, 2415, 255);
     optForma2 = buildCaseOptions(fraTraduccion, "optForma2");
 
     fraDestino = placeControl(new QGroupBox(QStringLiteral("Destino"), client), "fraDestino", 120, 2760, 4095, 1215);
     txtDestino = placeControl(new QLineEdit(fraDestino), "txtDestino", 120, 360, 3735, 285);
-    cmdExaminar3 = placeControl(new QPushButton(QStringLiteral("Examinar"), fraDestino), "cmdExaminar3", 120, 720, 3735, 255);
+    cmdExaminar3 =
+        placeControl(new QPushButton(QStringLiteral("Examinar"), fraDestino), "cmdExaminar3", 120, 720, 3735, 255);
 
-    chkOmitir = placeControl(new QCheckBox(QStringLiteral("Omitir repeticiones y nulos"), client), "chkOmitir", 120, 4080, 2175, 255);
-    cmdExportar = placeControl(new QPushButton(QStringLiteral("Exportar"), client), "cmdExportar", 120, 4440, 4095, 375);
+    chkOmitir = placeControl(new QCheckBox(QStringLiteral("Omitir repeticiones y nulos"), client), "chkOmitir", 120,
+                             4080, 2175, 255);
+    cmdExportar =
+        placeControl(new QPushButton(QStringLiteral("Exportar"), client), "cmdExportar", 120, 4440, 4095, 375);
 
     connect(cmdExaminar1, &QPushButton::clicked, this, &frmExportar::cmdExaminar1_Click);
     connect(cmdExaminar2, &QPushButton::clicked, this, &frmExportar::cmdExaminar2_Click);

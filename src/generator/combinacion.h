@@ -11,7 +11,7 @@ namespace vordane {
 
 // One letter class of a word-generator definition.
 struct Panel {
-    QString identifier;  // the character standing for the class in patterns
+    QString identifier; // the character standing for the class in patterns
     QString description; // free note, shown as the panel's caption
     QStringList letters; // the alternatives; a letter may be empty, never holds ","
 

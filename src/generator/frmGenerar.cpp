@@ -23,8 +23,14 @@ namespace vordane {
 namespace {
 // Top-left corners of the eight panels.
 constexpr std::array<std::pair<int, int>, Combinacion::kPanels> kPanelOrigins = {{
-    {120, 120}, {2160, 120}, {4200, 120}, {6240, 120}, {8280, 120},
-    {120, 3840}, {2160, 3840}, {4200, 3840},
+    {120, 120},
+    {2160, 120},
+    {4200, 120},
+    {6240, 120},
+    {8280, 120},
+    {120, 3840},
+    {2160, 3840},
+    {4200, 3840},
 }};
 
 QStringList identifierItems()
@@ -58,8 +64,10 @@ frmGenerar::frmGenerar(PlatformServices &services, QWidget *parent)
     for (int i = 0; i < Combinacion::kPanels; ++i)
         buildPanel(client, i, kPanelOrigins[std::size_t(i)].first, kPanelOrigins[std::size_t(i)].second);
 
-    cmdLimpiar = placeControl(new QPushButton(QStringLiteral("Limpiar todas"), client), "cmdLimpiar", 6240, 3840, 3975, 375);
-    lblSilabas = placeControl(new QLabel(QStringLiteral("Lista de sílabas posibles:"), client), "lblSilabas", 6360, 4320, 1770, 195);
+    cmdLimpiar =
+        placeControl(new QPushButton(QStringLiteral("Limpiar todas"), client), "cmdLimpiar", 6240, 3840, 3975, 375);
+    lblSilabas = placeControl(new QLabel(QStringLiteral("Lista de sílabas posibles:"), client), "lblSilabas", 6360,
+                              4320, 1770, 195);
     lstSilabas = placeControl(new QListWidget(client), "lstSilabas", 6360, 4680, 2415, 2790);
     lblSilabas->setBuddy(lstSilabas);
     cmdAgregar = placeControl(new QPushButton(QStringLiteral("<<"), client), "cmdAgregar", 8880, 5160, 855, 375);
@@ -81,17 +89,20 @@ void frmGenerar::buildPanel(QWidget *client, int i, int left, int top)
 {
     const auto k = std::size_t(i);
     Frame[k] = placeControl(new QGroupBox(client), arrayName("Frame", i), left, top, 1935, 3615);
-    lblDescrip[k] = placeControl(new QLabel(QStringLiteral("Descripción:"), Frame[k]), arrayName("lblDescrip", i), 120, 360, 885, 195);
+    lblDescrip[k] = placeControl(new QLabel(QStringLiteral("Descripción:"), Frame[k]), arrayName("lblDescrip", i), 120,
+                                 360, 885, 195);
     txtDescrip[k] = placeControl(new QLineEdit(Frame[k]), arrayName("txtDescrip", i), 120, 720, 1575, 285);
     lblDescrip[k]->setBuddy(txtDescrip[k]);
-    lblIdent[k] = placeControl(new QLabel(QStringLiteral("Identificador:"), Frame[k]), arrayName("lblIdent", i), 120, 1080, 915, 195);
+    lblIdent[k] = placeControl(new QLabel(QStringLiteral("Identificador:"), Frame[k]), arrayName("lblIdent", i), 120,
+                               1080, 915, 195);
     cmbIdent[k] = placeControl(new QComboBox(Frame[k]), arrayName("cmbIdent", i), 1200, 1080, 495, 315);
     keepTypedText(cmbIdent[k]); // identifiers are compared case-sensitively: "k" must stay "k"
     cmbIdent[k]->addItems(identifierItems());
     cmbIdent[k]->setCurrentIndex(i);
     lblIdent[k]->setBuddy(cmbIdent[k]);
     lstLetras[k] = placeControl(new QListWidget(Frame[k]), arrayName("lstLetras", i), 120, 1560, 1575, 1425);
-    cmdEditar[k] = placeControl(new QPushButton(QStringLiteral("Editar"), Frame[k]), arrayName("cmdEditar", i), 120, 3120, 1575, 375);
+    cmdEditar[k] = placeControl(new QPushButton(QStringLiteral("Editar"), Frame[k]), arrayName("cmdEditar", i), 120,
+                                3120, 1575, 375);
 
     connect(txtDescrip[k], &QLineEdit::textChanged, this, [this, i] { txtDescrip_Change(i); });
     connect(cmdEditar[k], &QPushButton::clicked, this, [this, i] { cmdEditar_Click(i); });

@@ -63,24 +63,31 @@ frmHacer::frmHacer(frmGenerar &generator)
     txtCuantas = placeControl(new QLineEdit(QStringLiteral("0"), client), "txtCuantas", 5760, 1200, 1335, 285);
     cmdCopiar = placeControl(new QPushButton(QStringLiteral("Copiar"), client), "cmdCopiar", 5640, 1920, 1455, 375);
     cmdSave = placeControl(new QPushButton(QStringLiteral("Guardar"), client), "cmdSave", 5640, 2400, 1455, 375);
-    cmdMayuscula = placeControl(new QPushButton(QStringLiteral("Mayúsculas"), client), "cmdMayuscula", 5640, 2880, 1455, 375);
-    cmdMinuscula = placeControl(new QPushButton(QStringLiteral("Minúsculas"), client), "cmdMinuscula", 5640, 3360, 1455, 375);
+    cmdMayuscula =
+        placeControl(new QPushButton(QStringLiteral("Mayúsculas"), client), "cmdMayuscula", 5640, 2880, 1455, 375);
+    cmdMinuscula =
+        placeControl(new QPushButton(QStringLiteral("Minúsculas"), client), "cmdMinuscula", 5640, 3360, 1455, 375);
     txtSemilla = placeControl(new QLineEdit(QStringLiteral("0"), client), "txtSemilla", 5760, 4560, 1335, 285);
     lblSemilla = label(QStringLiteral("Semilla de generación"), txtSemilla);
     lblSemilla->setWordWrap(true); // two lines in its box
     placeControl(lblSemilla, "lblSemilla", 5880, 4080, 960, 435);
-    cmdSemilla = placeControl(new QPushButton(QStringLiteral("Utilizar semilla"), client), "cmdSemilla", 5760, 4920, 1335, 375);
+    cmdSemilla =
+        placeControl(new QPushButton(QStringLiteral("Utilizar semilla"), client), "cmdSemilla", 5760, 4920, 1335, 375);
     cmdGenerar = placeControl(new QPushButton(QStringLiteral("Generar"), client), "cmdGenerar", 240, 5520, 2775, 375);
     cmdLimpiar = placeControl(new QPushButton(QStringLiteral("Limpiar"), client), "cmdLimpiar", 3120, 5520, 2415, 375);
-    chkAdosar = placeControl(new QCheckBox(QStringLiteral("Adosar a diccionario"), client), "chkAdosar", 240, 6000, 1815, 255);
+    chkAdosar =
+        placeControl(new QCheckBox(QStringLiteral("Adosar a diccionario"), client), "chkAdosar", 240, 6000, 1815, 255);
     txtDict = placeControl(new QLineEdit(client), "txtDict", 240, 6480, 3615, 315);
-    cmdExaminar = placeControl(new QPushButton(QStringLiteral("Examinar"), client), "cmdExaminar", 3960, 6480, 1575, 375);
-    cmdCancelar = placeControl(new QPushButton(QStringLiteral("Cancelar"), client), "cmdCancelar", 240, 6960, 6855, 375);
+    cmdExaminar =
+        placeControl(new QPushButton(QStringLiteral("Examinar"), client), "cmdExaminar", 3960, 6480, 1575, 375);
+    cmdCancelar =
+        placeControl(new QPushButton(QStringLiteral("Cancelar"), client), "cmdCancelar", 240, 6960, 6855, 375);
 
     // Tab order top-left to bottom-right.
-    const QList<QWidget *> order{txtMinimas, txtMaximas, txtFilas, txtPorfila, txtEstado, txtCuantas,
-                                 txtPalabras, cmdCopiar, cmdSave, cmdMayuscula, cmdMinuscula, txtSemilla,
-                                 cmdSemilla, cmdGenerar, cmdLimpiar, chkAdosar, txtDict, cmdExaminar, cmdCancelar};
+    const QList<QWidget *> order{txtMinimas,   txtMaximas,  txtFilas,    txtPorfila, txtEstado,
+                                 txtCuantas,   txtPalabras, cmdCopiar,   cmdSave,    cmdMayuscula,
+                                 cmdMinuscula, txtSemilla,  cmdSemilla,  cmdGenerar, cmdLimpiar,
+                                 chkAdosar,    txtDict,     cmdExaminar, cmdCancelar};
     setTabOrderChain(order);
 
     connect(cmdGenerar, &QPushButton::clicked, this, &frmHacer::cmdGenerar_Click);
@@ -122,8 +129,7 @@ void frmHacer::cmdGenerar_Click()
         if (!report(services_, this, messages::kGenerationTitle, opened))
             return;
     }
-    if (!report(services_, this, messages::kGenerationTitle,
-                checkGeneration(definition, settings, dictionaryLines)))
+    if (!report(services_, this, messages::kGenerationTitle, checkGeneration(definition, settings, dictionaryLines)))
         return;
 
     setStatus(messages::kGenerating);

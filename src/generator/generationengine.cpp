@@ -161,8 +161,8 @@ private:
         }
     }
 
-    std::array<QStringList, Combinacion::kPanels> strings_;  // own the letters' characters
-    std::list<QString> literals_;                           // own the literals' (stable addresses)
+    std::array<QStringList, Combinacion::kPanels> strings_; // own the letters' characters
+    std::list<QString> literals_; // own the literals' (stable addresses)
     std::array<std::vector<Piece>, Combinacion::kPanels> letters_;
     std::array<QChar, Combinacion::kPanels> identifiers_;
     std::array<bool, Combinacion::kPanels> hasIdentifier_{};
@@ -195,8 +195,7 @@ FileStatus countDictionaryLines(const QString &path, const GenerationSettings &s
     return reader.status();
 }
 
-Outcome checkGeneration(const Combinacion &definition, const GenerationSettings &settings,
-                        std::int64_t dictionaryLines)
+Outcome checkGeneration(const Combinacion &definition, const GenerationSettings &settings, std::int64_t dictionaryLines)
 {
     const double rows = loopCount(settings.rows);
     const double wordsPerRow = loopCount(settings.wordsPerRow);
@@ -221,8 +220,8 @@ Outcome checkGeneration(const Combinacion &definition, const GenerationSettings 
     return Outcome();
 }
 
-GenerationResult generateWords(const Combinacion &definition, const GenerationSettings &settings,
-                               RandomSource &random, LineSource *dictionary, TextSink &out, WordFilter *filter,
+GenerationResult generateWords(const Combinacion &definition, const GenerationSettings &settings, RandomSource &random,
+                               LineSource *dictionary, TextSink &out, WordFilter *filter,
                                const std::function<void(std::int64_t)> &progress, std::int64_t dictionaryLines)
 {
     GenerationResult result;

@@ -73,9 +73,8 @@ struct GenerationResult {
 // any other character repeats the previous piece of the syllable.
 // `progress` is told the number of words made so far from time to time. A
 // run that checkGeneration() refuses draws and writes nothing.
-GenerationResult generateWords(const Combinacion &definition, const GenerationSettings &settings,
-                               RandomSource &random, LineSource *dictionary, TextSink &out,
-                               WordFilter *filter = nullptr,
+GenerationResult generateWords(const Combinacion &definition, const GenerationSettings &settings, RandomSource &random,
+                               LineSource *dictionary, TextSink &out, WordFilter *filter = nullptr,
                                const std::function<void(std::int64_t)> &progress = {},
                                std::int64_t dictionaryLines = kNoPairing);
 

@@ -18,7 +18,8 @@ namespace vordane {
 namespace {
 
 // The case options of a frame, "Mayúsculas" selected.
-std::array<QRadioButton *, 3> buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower, const char *unchanged)
+std::array<QRadioButton *, 3> buildCaseGroup(QGroupBox *frame, const char *upper, const char *lower,
+                                             const char *unchanged)
 {
     return buildCaseOptions(frame, {QLatin1String(upper), QLatin1String(lower), QLatin1String(unchanged)},
                             QStringLiteral("No cambiar"), QRect(3120, 240, 1215, 255), 240);

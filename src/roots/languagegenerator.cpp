@@ -208,8 +208,7 @@ void writeEntry(LineWriter &writer, QStringView code, QStringView word, QStringV
 
 class LanguageRun {
 public:
-    LanguageRun(const QString &wordListPath, const QString &rootPath, const QString &outputPath,
-                const QString &order)
+    LanguageRun(const QString &wordListPath, const QString &rootPath, const QString &outputPath, const QString &order)
         : wordListPath_(wordListPath)
         , rootPath_(rootPath)
         , outputPath_(outputPath)

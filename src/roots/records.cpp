@@ -29,5 +29,4 @@ LanguageEntry LanguageEntry::parse(const QString &line)
     return {Termino(line, kColon, 1), Termino(line, kColon, 2), Termino(line, kColon, 3)};
 }
 
-
 } // namespace vordane

@@ -28,7 +28,6 @@ struct LanguageEntry {
     bool operator==(const LanguageEntry &) const = default;
 };
 
-
 // The name of the temporary copy beside a root or language file.
 inline QString temporaryCopyName(const QString &path)
 {

@@ -83,8 +83,8 @@ FileStatus rewrite(const QString &path, LineWriter &writer, const QString &recor
 
 Outcome checkFields(const RootRecord &record)
 {
-    const std::array<std::pair<const QString *, const char *>, 4> fields{{
-        {&record.code, "Código"}, {&record.word, "Palabra"}, {&record.value, "Valor"}, {&record.level, "Nivel"}}};
+    const std::array<std::pair<const QString *, const char *>, 4> fields{
+        {{&record.code, "Código"}, {&record.word, "Palabra"}, {&record.value, "Valor"}, {&record.level, "Nivel"}}};
     for (const auto &[text, name] : fields) {
         if (text->contains(u'\r') || text->contains(u'\n'))
             return Outcome::failure(messages::fieldWithLineBreak(QString::fromUtf8(name)));

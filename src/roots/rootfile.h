@@ -16,7 +16,7 @@ enum class RootKey { Code, Word };
 struct RootLookup {
     Outcome outcome;
     std::optional<RootRecord> found; // the first root whose field matches, lower-cased
-    bool fileHasLines = false;       // whether any line was read before the match or the end
+    bool fileHasLines = false; // whether any line was read before the match or the end
 };
 
 // Looks for the first root whose code or word equals key, without regard to case.

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLabel>
-#include <QRadioButton>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace vordane {

@@ -11,9 +11,9 @@ namespace filters {
 inline const QString kDefinitions = QStringLiteral("Archivos de lenguajes (*.lng)|*.lng|Todos los archivos|*.*");
 inline const QString kRules =
     QStringLiteral("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*");
-inline const QString kWordFiles = QStringLiteral(
-    "Archivos de vocabulario (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
-    "Archivos de texto (*.txt)|*.txt|Todos los archivos|*.*");
+inline const QString kWordFiles =
+    QStringLiteral("Archivos de vocabulario (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
+                   "Archivos de texto (*.txt)|*.txt|Todos los archivos|*.*");
 inline const QString kCombinerSources = QStringLiteral(
     "Archivos de vocabularios (*.lex)|*.lex|Diccionarios (*.dct, *.dic)|*.dct;*.dic|"
     "Archivos de texto (*.txt)|*.txt|Archivos soportados|*.lex;*.dct;*.dic;*.txt|Todos los archivos|*.*");

@@ -32,8 +32,7 @@ struct Tool {
     QWidget *(*create)(PlatformServices &services);
 };
 
-template <typename Window>
-QWidget *create(PlatformServices &services)
+template <typename Window> QWidget *create(PlatformServices &services)
 {
     return new Window(services);
 }

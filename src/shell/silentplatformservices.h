@@ -13,9 +13,9 @@ class SilentPlatformServices final : public PlatformServices {
 public:
     QString getOpenFileName(QWidget *, const FileDialogRequest &) override { return {}; }
     QString getSaveFileName(QWidget *, const FileDialogRequest &) override { return {}; }
-    void information(QWidget *, const QString &, const QString &) override {}
-    void warning(QWidget *, const QString &, const QString &) override {}
-    void setClipboardText(const QString &) override {}
+    void information(QWidget *, const QString &, const QString &) override { }
+    void warning(QWidget *, const QString &, const QString &) override { }
+    void setClipboardText(const QString &) override { }
     void showModal(QDialog *dialog) override { dialog->show(); }
 };
 

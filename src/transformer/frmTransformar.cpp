@@ -69,12 +69,15 @@ frmTransformar::frmTransformar(PlatformServices &services, QWidget *parent)
     cmdSave = placeControl(new QPushButton(QStringLiteral("Guardar"), client), "cmdSave", 2640, 6720, 2535, 375);
     cmdClear = placeControl(new QPushButton(QStringLiteral("Limpiar"), client), "cmdClear", 120, 7080, 2535, 375);
     cmdTrans = placeControl(new QPushButton(QStringLiteral("Transformar"), client), "cmdTrans", 9240, 6240, 2535, 375);
-    chkAdosar = placeControl(new QCheckBox(QStringLiteral("Adosar a diccionario"), client), "chkAdosar", 5520, 6720, 1815, 255);
+    chkAdosar =
+        placeControl(new QCheckBox(QStringLiteral("Adosar a diccionario"), client), "chkAdosar", 5520, 6720, 1815, 255);
     txtDict = placeControl(new QLineEdit(client), "txtDict", 5520, 7080, 2055, 285);
-    cmdExaminar = placeControl(new QPushButton(QStringLiteral("Examinar"), client), "cmdExaminar", 7680, 7080, 1455, 375);
+    cmdExaminar =
+        placeControl(new QPushButton(QStringLiteral("Examinar"), client), "cmdExaminar", 7680, 7080, 1455, 375);
 
-    const QList<QWidget *> order{txtOrigen, txtDestino, lstTrans, cmdPoner, cmdQuitar, cmdEliminar, txtTrans,
-                                 cmdOpen, cmdSave, cmdClear, cmdTrans, txtEstado, chkAdosar, txtDict, cmdExaminar};
+    const QList<QWidget *> order{txtOrigen,   txtDestino, lstTrans,  cmdPoner, cmdQuitar,
+                                 cmdEliminar, txtTrans,   cmdOpen,   cmdSave,  cmdClear,
+                                 cmdTrans,    txtEstado,  chkAdosar, txtDict,  cmdExaminar};
     setTabOrderChain(order);
 
     connect(cmdPoner, &QPushButton::clicked, this, &frmTransformar::cmdPoner_Click);

@@ -73,7 +73,7 @@ QString traceWord(const QString &word, const QStringList &rules)
         {
             text += QStringLiteral("  %1. %2: %3\n").arg(rule + 1).arg(rules.at(rule), after);
         }
-        void wordDone(const QString &, const QString &) override {}
+        void wordDone(const QString &, const QString &) override { }
     } trace(rules);
 
     trace.text = QStringLiteral("Traza de «%1»:\n  %1\n").arg(word);

@@ -4,15 +4,15 @@
 #include "common/randomsource.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
-#include "transformer/rulefile.h"
 #include "testfiles.h"
+#include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
 
 #include <QBuffer>
-#include <QSet>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -75,7 +75,8 @@ void tst_Cli::help_listsEverything()
         QVERIFY2(general.out.contains(name), name);
     const Run generar = run({"generar", "--help"});
     QCOMPARE(generar.status, kExitOk);
-    for (const char *option : {"--filas", "--por-fila", "--minimas", "--maximas", "--semilla", "--diccionario", "--salida"})
+    for (const char *option :
+         {"--filas", "--por-fila", "--minimas", "--maximas", "--semilla", "--diccionario", "--salida"})
         QVERIFY2(generar.out.contains(option), option);
     QVERIFY(run({"separar-lengua", "--help"}).out.contains("--diccionario-caso"));
     QVERIFY(run({"combinar", "--help"}).out.contains("FUENTE=PORCENTAJE"));
@@ -159,7 +160,9 @@ void tst_Cli::fileTools_writeWhatTheWindowsWrite()
     QCOMPARE(run({"exportar", file("o.txt"), file("t.txt"), file("d.dic")}).status, kExitOk);
     QCOMPARE(readBytes(file("d.dic")), QByteArray("AGUA = ULMI\r\nAGUA = X\r\nFUEGO = TARNO\r\n"));
     QCOMPARE(run({"exportar", file("o.txt"), file("t.txt"), file("d.dic"), "--origen", "igual", "--traduccion",
-                  "minusculas", "--omitir"}).status, kExitOk);
+                  "minusculas", "--omitir"})
+                 .status,
+             kExitOk);
     QCOMPARE(readBytes(file("d.dic")), QByteArray("agua = ulmi\r\nfuego = tarno\r\n"));
 
     QVERIFY(writeBytes(file("l.txt"), "1\r\n2\r\n3\r\n4\r\ncasa : house\r\n"));
@@ -200,7 +203,8 @@ void tst_Cli::roots_lenguaSepararRaiz()
     QVERIFY(writeBytes(file("w.lex"), "sul\r\npra\r\n"));
     QCOMPARE(run({"lengua", file("w.lex"), rad, file("o.lan"), "--orden", "MA"}).status, kExitOk);
     QCOMPARE(readBytes(file("o.lan")), QByteArray("ag1:agua:sul\r\nfu1:fuego:pra\r\nag2:lago:sulin\r\n"));
-    QCOMPARE(run({"separar-lengua", file("o.lan"), file("p.lex"), file("d.dic"), "--palabras", "igual"}).status, kExitOk);
+    QCOMPARE(run({"separar-lengua", file("o.lan"), file("p.lex"), file("d.dic"), "--palabras", "igual"}).status,
+             kExitOk);
     QCOMPARE(readBytes(file("p.lex")), QByteArray("agua\r\nfuego\r\nlago\r\n"));
     QCOMPARE(readBytes(file("d.dic")), QByteArray("SUL\r\nPRA\r\nSULIN\r\n"));
 
@@ -460,7 +464,8 @@ void tst_Cli::beyondTheWindows_generationFilters()
     QVERIFY(writeBytes(file("keep.txt"), "kept"));
     for (const QStringList &output : {QStringList{"--salida", file("keep.txt")}, QStringList{}}) {
         result = run(QStringList{"generar", file("d.lng"), "--filas", "100000", "--minimas", "1", "--maximas", "1",
-                                 "--sin-repetir"} + output);
+                                 "--sin-repetir"}
+                     + output);
         QCOMPARE(result.status, kExitFailed);
         QVERIFY(result.out.isEmpty());
         QVERIFY2(result.err.contains(QStringLiteral("64 palabras distintas")), qPrintable(result.err));
@@ -479,8 +484,8 @@ void tst_Cli::beyondTheWindows_reportAndTrace()
     QVERIFY(writeBytes(file("r.sc"), "a>e\r\nx>y\r\nsin flecha\r\n#k>#g\r\n"));
     QVERIFY(writeBytes(file("w.lex"), "kasa\r\nmesa\r\nkoko\r\nlulu\r\n"));
     const Run plain = run({"transformar", file("r.sc"), "--palabras", file("w.lex")});
-    const Run reported = run({"transformar", file("r.sc"), "--palabras", file("w.lex"), "--informe", "--trazar", "kasa",
-                              "--trazar", "zzz"});
+    const Run reported = run(
+        {"transformar", file("r.sc"), "--palabras", file("w.lex"), "--informe", "--trazar", "kasa", "--trazar", "zzz"});
     QCOMPARE(reported.status, kExitOk);
     QCOMPARE(reported.out, plain.out); // the output stays as it was
     QCOMPARE(reported.out, QByteArray("gese\r\nmese\r\ngoko\r\nlulu\r\n"));

@@ -78,7 +78,8 @@ void tst_Common::readInteger_truncatesAndClamps()
     QCOMPARE(readInteger(QStringLiteral("3.9")), std::int64_t(3));
     QCOMPARE(readInteger(QStringLiteral("-3.9")), std::int64_t(-3));
     QCOMPARE(readInteger(QString(30, QLatin1Char('9'))), std::numeric_limits<std::int64_t>::max());
-    QCOMPARE(readInteger(QStringLiteral("-") + QString(30, QLatin1Char('9'))), std::numeric_limits<std::int64_t>::min());
+    QCOMPARE(readInteger(QStringLiteral("-") + QString(30, QLatin1Char('9'))),
+             std::numeric_limits<std::int64_t>::min());
     QCOMPARE(formatCounter(1234567), QStringLiteral("1234567"));
     QCOMPARE(formatCounter(-5), QStringLiteral("-5"));
 }
@@ -88,13 +89,27 @@ void tst_Common::trimBlanks_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("both");
     QTest::addColumn<QString>("leading");
-    QTest::newRow("spaces around") << "  ab  " << "ab" << "ab  ";
-    QTest::newRow("tab is kept") << "  x\t " << "x\t" << "x\t ";
-    QTest::newRow("only spaces") << "    " << "" << "";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("inner spaces kept") << " a b " << "a b" << "a b ";
-    QTest::newRow("no-break space kept") << QString::fromUtf8("\xc2\xa0" "a ") << QString::fromUtf8("\xc2\xa0" "a")
-                                         << QString::fromUtf8("\xc2\xa0" "a ");
+    QTest::newRow("spaces around") << "  ab  "
+                                   << "ab"
+                                   << "ab  ";
+    QTest::newRow("tab is kept") << "  x\t "
+                                 << "x\t"
+                                 << "x\t ";
+    QTest::newRow("only spaces") << "    "
+                                 << ""
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("inner spaces kept") << " a b "
+                                       << "a b"
+                                       << "a b ";
+    QTest::newRow("no-break space kept") << QString::fromUtf8("\xc2\xa0"
+                                                              "a ")
+                                         << QString::fromUtf8("\xc2\xa0"
+                                                              "a")
+                                         << QString::fromUtf8("\xc2\xa0"
+                                                              "a ");
 }
 
 void tst_Common::trimBlanks()
@@ -121,13 +136,17 @@ void tst_Common::caseConversion_data()
     QTest::newRow("sharp s stays") << QString::fromUtf8("straße") << QString::fromUtf8("STRAßE")
                                    << QString::fromUtf8("straße");
     QTest::newRow("micro sign stays") << QString::fromUtf8("µm") << QString::fromUtf8("µM") << QString::fromUtf8("µm");
-    QTest::newRow("y diaeresis within code page") << QString::fromUtf8("ÿ") << QString::fromUtf8("Ÿ")
-                                                  << QString::fromUtf8("ÿ");
+    QTest::newRow("y diaeresis within code page")
+        << QString::fromUtf8("ÿ") << QString::fromUtf8("Ÿ") << QString::fromUtf8("ÿ");
     QTest::newRow("š and œ") << QString::fromUtf8("šœ") << QString::fromUtf8("ŠŒ") << QString::fromUtf8("šœ");
-    QTest::newRow("eng outside code page") << QString::fromUtf8("ŋa") << QString::fromUtf8("ŊA")
-                                           << QString::fromUtf8("ŋa");
-    QTest::newRow("digits and signs") << "a1 = b2!" << "A1 = B2!" << "a1 = b2!";
-    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("eng outside code page")
+        << QString::fromUtf8("ŋa") << QString::fromUtf8("ŊA") << QString::fromUtf8("ŋa");
+    QTest::newRow("digits and signs") << "a1 = b2!"
+                                      << "A1 = B2!"
+                                      << "a1 = b2!";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
 }
 
 void tst_Common::caseConversion()

@@ -71,14 +71,20 @@ void tst_TextFiles::reading_data()
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
     QTest::newRow("two final line ends") << QByteArray("a\r\n\r\n") << QStringList{"a", ""};
     QTest::newRow("blanks kept") << QByteArray("  a \t\r\n") << QStringList{"  a \t"};
-    QTest::newRow("windows-1252 accents") << QByteArray("\xf1" "and\xfa\r\n\xc1rbol")
+    QTest::newRow("windows-1252 accents") << QByteArray("\xf1"
+                                                        "and\xfa\r\n\xc1rbol")
                                           << QStringList{QString::fromUtf8("ñandú"), QString::fromUtf8("Árbol")};
     QTest::newRow("euro and quotes") << QByteArray("\x80\x93x\x94") << QStringList{QString::fromUtf8("€“x”")};
-    QTest::newRow("utf-8 with eng") << QByteArray("\xc5\x8b" "a\r\nb") << QStringList{QString::fromUtf8("ŋa"), "b"};
-    QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf" "abc\r\n") << QStringList{"abc"};
+    QTest::newRow("utf-8 with eng") << QByteArray("\xc5\x8b"
+                                                  "a\r\nb")
+                                    << QStringList{QString::fromUtf8("ŋa"), "b"};
+    QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf"
+                                             "abc\r\n")
+                               << QStringList{"abc"};
     QTest::newRow("bom only") << QByteArray("\xef\xbb\xbf") << QStringList();
-    QTest::newRow("bom before a windows-1252 byte is windows-1252")
-        << QByteArray("\xef\xbb\xbf" "caf\xe9\r\n") << QStringList{QString::fromUtf8("ï»¿café")};
+    QTest::newRow("bom before a windows-1252 byte is windows-1252") << QByteArray("\xef\xbb\xbf"
+                                                                                  "caf\xe9\r\n")
+                                                                    << QStringList{QString::fromUtf8("ï»¿café")};
     QTest::newRow("dictionary line read whole") << QByteArray("agua = ulmi\r\n") << QStringList{"agua = ulmi"};
 }
 
@@ -133,7 +139,8 @@ void tst_TextFiles::reading_failures_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty name") << "" << int(FileError::EmptyName) << QString::fromUtf8("No se ha indicado ningún nombre de archivo.");
+    QTest::newRow("empty name") << "" << int(FileError::EmptyName)
+                                << QString::fromUtf8("No se ha indicado ningún nombre de archivo.");
     QTest::newRow("missing") << "missing.txt" << int(FileError::NotFound) << QString::fromUtf8("no existe");
     QTest::newRow("directory") << "." << int(FileError::IsDirectory) << QString::fromUtf8("es una carpeta");
 }
@@ -189,8 +196,12 @@ void tst_TextFiles::utf8Detection_data()
     QTest::newRow("plain ascii") << QByteArray("abc") << false;
     QTest::newRow("valid multi-byte") << QByteArray("\xc3\xb1") << true;
     QTest::newRow("windows-1252 ñ") << QByteArray("\xf1") << false;
-    QTest::newRow("bom with ascii") << QByteArray("\xef\xbb\xbf" "a") << true;
-    QTest::newRow("bom then invalid") << QByteArray("\xef\xbb\xbf" "caf\xe9\r\n") << false;
+    QTest::newRow("bom with ascii") << QByteArray("\xef\xbb\xbf"
+                                                  "a")
+                                    << true;
+    QTest::newRow("bom then invalid") << QByteArray("\xef\xbb\xbf"
+                                                    "caf\xe9\r\n")
+                                      << false;
     QTest::newRow("invalid far beyond the first chunk") << (QByteArray(600000, 'a') + "\xc3\xb1\xe9") << false;
     QTest::newRow("multi-byte only beyond the first chunk") << (QByteArray(600000, 'a') + "\xc3\xb1") << true;
     QTest::newRow("valid then invalid") << QByteArray("\xc3\xb1\xff") << false;
@@ -245,7 +256,9 @@ void tst_TextFiles::writing_bytes()
     QCOMPARE(readBytes(path("empty.txt")), QByteArray());
 
     QVERIFY(writeLines(path("acc.txt"), {QString::fromUtf8("ñandú €")}).ok());
-    QCOMPARE(readBytes(path("acc.txt")), QByteArray("\xf1" "and\xfa \x80\r\n"));
+    QCOMPARE(readBytes(path("acc.txt")),
+             QByteArray("\xf1"
+                        "and\xfa \x80\r\n"));
 
     // Writing replaces, never appends.
     QVERIFY(writeLines(path("w.txt"), {"x"}).ok());
@@ -259,7 +272,10 @@ void tst_TextFiles::writing_bytes()
 void tst_TextFiles::writing_switchesToUtf8WhenNeeded()
 {
     QVERIFY(writeLines(path("u.txt"), {QString::fromUtf8("año"), QString::fromUtf8("ŋa")}).ok());
-    QCOMPARE(readBytes(path("u.txt")), QByteArray("\xef\xbb\xbf" "a\xc3\xb1o\r\n\xc5\x8b" "a\r\n"));
+    QCOMPARE(readBytes(path("u.txt")),
+             QByteArray("\xef\xbb\xbf"
+                        "a\xc3\xb1o\r\n\xc5\x8b"
+                        "a\r\n"));
     WordList read;
     QVERIFY(readWordList(path("u.txt"), read).ok());
     QCOMPARE(read, (QStringList{QString::fromUtf8("año"), QString::fromUtf8("ŋa")}));
@@ -274,7 +290,8 @@ void tst_TextFiles::writing_largeOutputSwitchesLate()
     lines.append(QString::fromUtf8("ŋ"));
     QVERIFY(writeLines(path("late.txt"), lines).ok());
     const QByteArray bytes = readBytes(path("late.txt"));
-    QVERIFY(bytes.startsWith("\xef\xbb\xbf" "l\xc3\xadnea 0\r\n"));
+    QVERIFY(bytes.startsWith("\xef\xbb\xbf"
+                             "l\xc3\xadnea 0\r\n"));
     QVERIFY(bytes.endsWith("\xc5\x8b\r\n"));
     WordList read;
     QVERIFY(readWordList(path("late.txt"), read).ok());
@@ -289,8 +306,8 @@ void tst_TextFiles::writing_failuresLeaveTargetUntouched()
     const FileStatus status = writeLines(impossible, {"a"});
     QCOMPARE(status.error, FileError::CreateFailed);
     // The system's reason follows the sentence naming the file.
-    QVERIFY2(status.message().startsWith(QStringLiteral("No se ha podido crear el archivo «%1»: ")
-                                             .arg(QDir::toNativeSeparators(impossible))),
+    QVERIFY2(status.message().startsWith(
+                 QStringLiteral("No se ha podido crear el archivo «%1»: ").arg(QDir::toNativeSeparators(impossible))),
              qPrintable(status.message()));
     QVERIFY(!QFile::exists(impossible));
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -327,8 +344,9 @@ void tst_TextFiles::writing_toADeviceReportsEveryFailure()
     QVERIFY(writer.failed());
     const FileStatus status = writer.finish();
     QCOMPARE(status.error, FileError::DeviceFailed);
-    QCOMPARE(status.message(), QStringLiteral("No se ha podido escribir en la salida estándar: "
-                                              "No queda espacio en el dispositivo."));
+    QCOMPARE(status.message(),
+             QStringLiteral("No se ha podido escribir en la salida estándar: "
+                            "No queda espacio en el dispositivo."));
 
     test::FailingDevice small(3);
     LineWriter buffered(small, QStringLiteral("x"));
@@ -377,8 +395,8 @@ void tst_TextFiles::atomicFile_followsLinksAndKeepsPermissions()
     QVERIFY(writeLines(path("link.txt"), {"new"}).ok());
     QVERIFY(QFileInfo(path("link.txt")).isSymLink());
     QCOMPARE(readBytes(path("real.txt")), QByteArray("new\r\n"));
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                                      | QFile::WriteOther | QFile::ExeOther;
+    const QFile::Permissions others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFile::permissions(path("real.txt")) & others, QFile::Permissions(QFile::ReadGroup));
 #else
     QSKIP("symbolic links and Unix permissions");

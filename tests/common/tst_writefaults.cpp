@@ -52,7 +52,10 @@ public:
             setrlimit(RLIMIT_FSIZE, &saved_);
 #endif
     }
-    bool active() const { return active_; }
+    bool active() const
+    {
+        return active_;
+    }
 
 private:
     bool active_ = false;
@@ -150,7 +153,11 @@ void tst_WriteFaults::dictionaryTools()
 {
     QVERIFY(writeBytes(file("a.lex"), manyLines("palabra", 20000)));
     QVERIFY(writeBytes(file("b.lex"), manyLines("otra", 20000)));
-    QVERIFY(writeBytes(file("u.lex"), "\xef\xbb\xbf" + manyLines("\xc3\xb1" "and\xc3\xba", 20000)));
+    QVERIFY(writeBytes(file("u.lex"),
+                       "\xef\xbb\xbf"
+                           + manyLines("\xc3\xb1"
+                                       "and\xc3\xba",
+                                       20000)));
     QVERIFY(writeBytes(file("l.txt"), "1\r\n2\r\n3\r\n4\r\n" + manyLines("casa = house", 20000)));
     keep({"out.lex"});
     std::array<CombinerRow, kCombinerRows> rows{};
@@ -163,9 +170,9 @@ void tst_WriteFaults::dictionaryTools()
     checkUnchanged(copyWithCase(file("a.lex"), file("out.lex"), CaseOption::Upper), inputs);
     checkUnchanged(copyWithCase(file("u.lex"), file("out.lex"), CaseOption::Upper), inputs);
     checkUnchanged(separateListing(file("l.txt"), file("out.lex"), QStringLiteral("=")), inputs);
-    checkUnchanged(exportDictionary(file("a.lex"), file("b.lex"), file("out.lex"), CaseOption::Upper,
-                                    CaseOption::Lower, false),
-                   inputs);
+    checkUnchanged(
+        exportDictionary(file("a.lex"), file("b.lex"), file("out.lex"), CaseOption::Upper, CaseOption::Lower, false),
+        inputs);
     checkUnchanged(combineSources(rows, file("out.lex"), random), inputs);
 }
 
@@ -185,11 +192,10 @@ void tst_WriteFaults::languageGeneratorAndSeparator()
     FullDisk full;
     QVERIFY(full.active());
     const std::initializer_list<const char *> inputs{"l.lan", "r.rad", "w.lex"};
-    checkUnchanged(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).outcome,
-                   inputs);
-    checkUnchanged(separateLanguage(file("l.lan"), file("p.lex"), file("d.dic"), CaseOption::Upper,
-                                    CaseOption::Unchanged),
-                   inputs);
+    checkUnchanged(generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM")).outcome, inputs);
+    checkUnchanged(
+        separateLanguage(file("l.lan"), file("p.lex"), file("d.dic"), CaseOption::Upper, CaseOption::Unchanged),
+        inputs);
 }
 
 void tst_WriteFaults::rootCreator()
@@ -220,8 +226,9 @@ void tst_WriteFaults::rootCreatorAtTheEdge()
 
 void tst_WriteFaults::commandLineOutputs()
 {
-    QVERIFY(writeBytes(file("d.lng"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nK\r\nV\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\n"
-                                      "p,t,k,b,d,g,m,n,s,l\r\na,e,i,o,u\r\n\r\n\r\n\r\n\r\n\r\n\r\nKV\r\n"));
+    QVERIFY(writeBytes(file("d.lng"),
+                       "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nK\r\nV\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\n"
+                       "p,t,k,b,d,g,m,n,s,l\r\na,e,i,o,u\r\n\r\n\r\n\r\n\r\n\r\n\r\nKV\r\n"));
     QVERIFY(writeBytes(file("r.sc"), "a>e\r\n"));
     QVERIFY(writeBytes(file("w.lex"), manyLines("casa", 20000)));
     keep({"out.txt"});

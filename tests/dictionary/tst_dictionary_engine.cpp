@@ -70,18 +70,26 @@ void tst_DictionaryEngine::separate_edgeCases_data()
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QByteArray>("output");
     const QByteArray thirty = "casa     = house" + QByteArray(14, ' ');
-    QTest::newRow("30 characters, one separator") << thirty << "=" << QByteArray("house\r\ncasa     = house\r\ncasa     = house\r\n");
-    QTest::newRow("separator at position 40") << (QByteArray(39, 'x') + "=abc") << "="
-                                               << QByteArray("\r\nx" + QByteArray(38, 'x') + "=abc\r\n" + QByteArray(39, 'x') + "=abc\r\n");
+    QTest::newRow("30 characters, one separator")
+        << thirty << "=" << QByteArray("house\r\ncasa     = house\r\ncasa     = house\r\n");
+    QTest::newRow("separator at position 40")
+        << (QByteArray(39, 'x') + "=abc") << "="
+        << QByteArray("\r\nx" + QByteArray(38, 'x') + "=abc\r\n" + QByteArray(39, 'x') + "=abc\r\n");
     QTest::newRow("multi-character separator keeps its rest")
         << QByteArray("casa = house").leftJustified(40, ' ') << " = "
         << QByteArray("= house\r\ncasa = house\r\ncasa = house\r\n");
     // Column 1 finds the separator only inside column 2: an empty line; column 2 takes "b".
-    QTest::newRow("separator only beyond its column") << (QByteArray(50, 'a') + "=b") << "="
-                                                      << QByteArray("\r\nb\r\n" + QByteArray(50, 'a') + "=b\r\n");
+    QTest::newRow("separator only beyond its column")
+        << (QByteArray(50, 'a') + "=b") << "=" << QByteArray("\r\nb\r\n" + QByteArray(50, 'a') + "=b\r\n");
     QTest::newRow("empty line") << QByteArray() << "=" << QByteArray("\r\n\r\n\r\n");
     QTest::newRow("beyond 120 ignored") << (QByteArray(120, ' ') + "=zzz") << "=" << QByteArray("\r\n\r\n\r\n");
-    QTest::newRow("accents") << QByteArray("a=\xf1" "and\xfa") << "=" << QByteArray("\xf1" "and\xfa\r\na=\xf1" "and\xfa\r\na=\xf1" "and\xfa\r\n");
+    QTest::newRow("accents") << QByteArray("a=\xf1"
+                                           "and\xfa")
+                             << "="
+                             << QByteArray("\xf1"
+                                           "and\xfa\r\na=\xf1"
+                                           "and\xfa\r\na=\xf1"
+                                           "and\xfa\r\n");
 }
 
 void tst_DictionaryEngine::separate_edgeCases()
@@ -151,9 +159,13 @@ void tst_DictionaryEngine::caseCopies()
     }
 
     // A byte-order mark before a Windows-1252 byte: the file is Windows-1252 and keeps every byte.
-    QVERIFY(writeBytes(file("b.lex"), "\xef\xbb\xbf" "caf\xe9\r\n"));
+    QVERIFY(writeBytes(file("b.lex"),
+                       "\xef\xbb\xbf"
+                       "caf\xe9\r\n"));
     QVERIFY(copyWithCase(file("b.lex"), file("b.lex"), CaseOption::Lower).ok());
-    QCOMPARE(readBytes(file("b.lex")), QByteArray("\xef\xbb\xbf" "caf\xe9\r\n"));
+    QCOMPARE(readBytes(file("b.lex")),
+             QByteArray("\xef\xbb\xbf"
+                        "caf\xe9\r\n"));
 }
 
 void tst_DictionaryEngine::combine_bandsFollowTheDraws()
@@ -269,41 +281,43 @@ void tst_DictionaryEngine::exportLines_data()
     const int up = int(CaseOption::Upper);
     const int low = int(CaseOption::Lower);
     const int same = int(CaseOption::Unchanged);
-    QTest::newRow("unchanged") << QByteArray("agua\r\nfuego\r\n") << QByteArray("ulmi\r\ntarno\r\n") << same << same << false
-                               << QByteArray("agua = ulmi\r\nfuego = tarno\r\n");
+    QTest::newRow("unchanged") << QByteArray("agua\r\nfuego\r\n") << QByteArray("ulmi\r\ntarno\r\n") << same << same
+                               << false << QByteArray("agua = ulmi\r\nfuego = tarno\r\n");
     QTest::newRow("upper") << QByteArray("agua\r\nfuego\r\n") << QByteArray("ulmi\r\ntarno\r\n") << up << up << false
                            << QByteArray("AGUA = ULMI\r\nFUEGO = TARNO\r\n");
     QTest::newRow("repetition") << QByteArray("casa\r\ncasa\r\nperro\r\n") << QByteArray("house\r\nhome\r\ndog\r\n")
                                 << same << same << true << QByteArray("casa = house\r\nperro = dog\r\n");
-    QTest::newRow("null then repetition") << QByteArray("casa\r\ncasa\r\n") << QByteArray("\r\nhouse\r\n") << same << same
-                                          << true << QByteArray();
-    QTest::newRow("blank translation dropped") << QByteArray("a\r\n") << QByteArray("   \r\n") << same << same << true
-                                               << QByteArray();
-    QTest::newRow("blank translation kept") << QByteArray("a\r\n") << QByteArray("   \r\n") << same << same << false
-                                            << QByteArray("a =    \r\n");
+    QTest::newRow("null then repetition")
+        << QByteArray("casa\r\ncasa\r\n") << QByteArray("\r\nhouse\r\n") << same << same << true << QByteArray();
+    QTest::newRow("blank translation dropped")
+        << QByteArray("a\r\n") << QByteArray("   \r\n") << same << same << true << QByteArray();
+    QTest::newRow("blank translation kept")
+        << QByteArray("a\r\n") << QByteArray("   \r\n") << same << same << false << QByteArray("a =    \r\n");
     QTest::newRow("case makes repetitions") << QByteArray("Casa\r\ncasa\r\n") << QByteArray("x\r\ny\r\n") << low << same
                                             << true << QByteArray("casa = x\r\n");
-    QTest::newRow("unchanged case, two entries") << QByteArray("Casa\r\ncasa\r\n") << QByteArray("x\r\ny\r\n") << same << same
-                                                 << true << QByteArray("Casa = x\r\ncasa = y\r\n");
-    QTest::newRow("not adjacent is no repetition") << QByteArray("a\r\nb\r\na\r\n") << QByteArray("1\r\n2\r\n3\r\n") << same
-                                                   << same << true << QByteArray("a = 1\r\nb = 2\r\na = 3\r\n");
-    QTest::newRow("blanks kept, trimmed for the test") << QByteArray(" a \r\na\r\n") << QByteArray(" 1 \r\n2\r\n") << same
-                                                       << same << true << QByteArray(" a  =  1 \r\n");
+    QTest::newRow("unchanged case, two entries") << QByteArray("Casa\r\ncasa\r\n") << QByteArray("x\r\ny\r\n") << same
+                                                 << same << true << QByteArray("Casa = x\r\ncasa = y\r\n");
+    QTest::newRow("not adjacent is no repetition") << QByteArray("a\r\nb\r\na\r\n") << QByteArray("1\r\n2\r\n3\r\n")
+                                                   << same << same << true << QByteArray("a = 1\r\nb = 2\r\na = 3\r\n");
+    QTest::newRow("blanks kept, trimmed for the test") << QByteArray(" a \r\na\r\n") << QByteArray(" 1 \r\n2\r\n")
+                                                       << same << same << true << QByteArray(" a  =  1 \r\n");
     // Blanks on the line compared with the one before: the test trims both.
-    QTest::newRow("repetition with blanks of its own") << QByteArray("a\r\n  a \r\n") << QByteArray("1\r\n2\r\n")
-                                                       << same << same << true << QByteArray("a = 1\r\n");
-    QTest::newRow("different blanks, same word") << QByteArray(" a\r\na  \r\nb\r\n")
-                                                 << QByteArray("1\r\n2\r\n3\r\n") << same << same << true
-                                                 << QByteArray(" a = 1\r\nb = 3\r\n");
+    QTest::newRow("repetition with blanks of its own")
+        << QByteArray("a\r\n  a \r\n") << QByteArray("1\r\n2\r\n") << same << same << true << QByteArray("a = 1\r\n");
+    QTest::newRow("different blanks, same word") << QByteArray(" a\r\na  \r\nb\r\n") << QByteArray("1\r\n2\r\n3\r\n")
+                                                 << same << same << true << QByteArray(" a = 1\r\nb = 3\r\n");
     QTest::newRow("blanks and tabs") << QByteArray("a\r\n a\t\r\n") << QByteArray("1\r\n2\r\n") << same << same << true
                                      << QByteArray("a = 1\r\n a\t = 2\r\n");
-    QTest::newRow("empty first origin dropped") << QByteArray("\r\nb\r\n") << QByteArray("1\r\n2\r\n") << same << same << true
-                                                << QByteArray("b = 2\r\n");
+    QTest::newRow("empty first origin dropped")
+        << QByteArray("\r\nb\r\n") << QByteArray("1\r\n2\r\n") << same << same << true << QByteArray("b = 2\r\n");
     QTest::newRow("empty origin") << QByteArray() << QByteArray("x\r\n") << up << up << false << QByteArray();
     QTest::newRow("longer translation") << QByteArray("a\r\n") << QByteArray("1\r\n2\r\n3\r\n") << same << same << false
                                         << QByteArray("a = 1\r\n");
-    QTest::newRow("accents upper") << QByteArray("\xf1" "and\xfa\r\n") << QByteArray("\xe1\r\n") << up << up << false
-                                   << QByteArray("\xd1" "AND\xda = \xc1\r\n");
+    QTest::newRow("accents upper") << QByteArray("\xf1"
+                                                 "and\xfa\r\n")
+                                   << QByteArray("\xe1\r\n") << up << up << false
+                                   << QByteArray("\xd1"
+                                                 "AND\xda = \xc1\r\n");
 }
 
 void tst_DictionaryEngine::exportLines()
@@ -317,11 +331,13 @@ void tst_DictionaryEngine::exportLines()
     QVERIFY(writeBytes(file("o.txt"), origin));
     QVERIFY(writeBytes(file("t.txt"), translation));
     QVERIFY(exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption(originCase),
-                             CaseOption(translationCase), omit).ok());
+                             CaseOption(translationCase), omit)
+                .ok());
     QCOMPARE(readBytes(file("d.dic")), output);
     QVERIFY(writeBytes(file("o8.txt"), asUtf8(origin)));
     QVERIFY(exportDictionary(file("o8.txt"), file("t.txt"), file("d8.dic"), CaseOption(originCase),
-                             CaseOption(translationCase), omit).ok());
+                             CaseOption(translationCase), omit)
+                .ok());
     QCOMPARE(readBytes(file("d8.dic")), output);
 }
 
@@ -330,8 +346,7 @@ void tst_DictionaryEngine::export_failuresAndSameFile()
     QVERIFY(writeBytes(file("o.txt"), "a\r\nb\r\nc\r\n"));
     QVERIFY(writeBytes(file("t.txt"), "1\r\n"));
     QVERIFY(writeBytes(file("d.dic"), "kept"));
-    QCOMPARE(exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption::Upper, CaseOption::Upper,
-                              false)
+    QCOMPARE(exportDictionary(file("o.txt"), file("t.txt"), file("d.dic"), CaseOption::Upper, CaseOption::Upper, false)
                  .message(),
              QStringLiteral("El archivo de traducción «%1» tiene solo 1 línea, menos que el archivo de origen.")
                  .arg(QDir::toNativeSeparators(file("t.txt"))));
@@ -342,8 +357,9 @@ void tst_DictionaryEngine::export_failuresAndSameFile()
 
     // Origin and destination may be the same file.
     QVERIFY(writeBytes(file("t.txt"), "1\r\n2\r\n3\r\n"));
-    QVERIFY(exportDictionary(file("o.txt"), file("t.txt"), file("o.txt"), CaseOption::Unchanged,
-                             CaseOption::Unchanged, false).ok());
+    QVERIFY(exportDictionary(file("o.txt"), file("t.txt"), file("o.txt"), CaseOption::Unchanged, CaseOption::Unchanged,
+                             false)
+                .ok());
     QCOMPARE(readBytes(file("o.txt")), QByteArray("a = 1\r\nb = 2\r\nc = 3\r\n"));
 }
 

@@ -1,10 +1,10 @@
 #include "common/linesource.h"
 #include "common/messages.h"
 #include "common/randomsource.h"
+#include "common/textsink.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
 #include "generator/wordfilters.h"
-#include "common/textsink.h"
 #include "testfiles.h"
 
 #include <QRegularExpression>
@@ -249,15 +249,24 @@ void tst_GeneratorEngine::run_patternRules_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("syllable");
     // Panel A holds only "b", panel B only "c", so every draw is known.
-    QTest::newRow("identifiers") << "AB" << "bc";
-    QTest::newRow("literal") << "'sAB" << "sbc";
-    QTest::newRow("literal quote") << "A''" << "b'";
-    QTest::newRow("quote at the end") << "A'" << "b";
-    QTest::newRow("lower case does not match") << "aB" << "c";
-    QTest::newRow("unknown repeats previous piece") << "A?B?" << "bbcc";
-    QTest::newRow("unknown repeats a literal") << "'x??" << "xxx";
-    QTest::newRow("unknown first gives nothing") << "?A" << "b";
-    QTest::newRow("empty pattern") << "" << "";
+    QTest::newRow("identifiers") << "AB"
+                                 << "bc";
+    QTest::newRow("literal") << "'sAB"
+                             << "sbc";
+    QTest::newRow("literal quote") << "A''"
+                                   << "b'";
+    QTest::newRow("quote at the end") << "A'"
+                                      << "b";
+    QTest::newRow("lower case does not match") << "aB"
+                                               << "c";
+    QTest::newRow("unknown repeats previous piece") << "A?B?"
+                                                    << "bbcc";
+    QTest::newRow("unknown repeats a literal") << "'x??"
+                                               << "xxx";
+    QTest::newRow("unknown first gives nothing") << "?A"
+                                                 << "b";
+    QTest::newRow("empty pattern") << ""
+                                   << "";
 }
 
 void tst_GeneratorEngine::run_patternRules()
@@ -392,10 +401,9 @@ void tst_GeneratorEngine::run_refusesRunsTooLarge_data()
     // With pairing, only the words the dictionary's lines allow count.
     QTest::newRow("short dictionary, many rows") << settings(20'000'000, 1, 1, 4) << qint64(3) << ok;
     QTest::newRow("short dictionary, huge rows") << settings(1e300, 7, 1, 4) << qint64(3) << ok;
-    QTest::newRow("long dictionary") << settings(20'000'000, 1, 1, 4) << qint64(20'000'000)
-                                     << messages::kTooManyWords;
-    QTest::newRow("empty dictionary, no words per row") << settings(1e12, 0, 1, 4) << qint64(0)
-                                                        << messages::kGenerationTooLarge;
+    QTest::newRow("long dictionary") << settings(20'000'000, 1, 1, 4) << qint64(20'000'000) << messages::kTooManyWords;
+    QTest::newRow("empty dictionary, no words per row")
+        << settings(1e12, 0, 1, 4) << qint64(0) << messages::kGenerationTooLarge;
 }
 
 void tst_GeneratorEngine::run_refusesRunsTooLarge()
@@ -418,7 +426,7 @@ void tst_GeneratorEngine::run_reportsProgress()
     RandomSource random;
     QList<std::int64_t> reports;
     const GeneratedText result = generateText(consonantsAndVowels(), settings(10000, 1, 1, 4), random, nullptr,
-                                                  [&](std::int64_t words) { reports.append(words); });
+                                              [&](std::int64_t words) { reports.append(words); });
     QVERIFY(!reports.isEmpty());
     QVERIFY(std::is_sorted(reports.begin(), reports.end()));
     QVERIFY(reports.constLast() <= result.words);

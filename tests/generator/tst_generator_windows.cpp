@@ -142,8 +142,10 @@ void tst_GeneratorWindows::definition_initialControls()
         QVERIFY(combo->isEditable());
         QVERIFY(w.findChild<QGroupBox *>(QStringLiteral("Frame(%1)").arg(i))->title().isEmpty());
         QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("cmdEditar(%1)").arg(i))->text(), QStringLiteral("Editar"));
-        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblIdent(%1)").arg(i))->text(), QStringLiteral("Identificador:"));
-        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblDescrip(%1)").arg(i))->text(), QString::fromUtf8("Descripción:"));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblIdent(%1)").arg(i))->text(),
+                 QStringLiteral("Identificador:"));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblDescrip(%1)").arg(i))->text(),
+                 QString::fromUtf8("Descripción:"));
         QCOMPARE(w.findChild<QListWidget *>(QStringLiteral("lstLetras(%1)").arg(i))->count(), 0);
     }
     QCOMPARE(w.cmdAgregar->text(), QStringLiteral("<<"));
@@ -501,9 +503,16 @@ void tst_GeneratorWindows::generation_initialControls()
     QCOMPARE(w->chkAdosar->text(), QStringLiteral("Adosar a diccionario"));
     QCOMPARE(w->fraSilabas->title(), QString::fromUtf8("Sílabas"));
     QCOMPARE(w->fraPalabras->title(), QStringLiteral("Palabras"));
-    const QStringList buttons{"Generar", "Limpiar", "Copiar", "Guardar", QString::fromUtf8("Mayúsculas"),
-                              QString::fromUtf8("Minúsculas"), "Cancelar", "Examinar", "Utilizar semilla"};
-    const QList<QPushButton *> controls{w->cmdGenerar, w->cmdLimpiar, w->cmdCopiar, w->cmdSave, w->cmdMayuscula,
+    const QStringList buttons{"Generar",
+                              "Limpiar",
+                              "Copiar",
+                              "Guardar",
+                              QString::fromUtf8("Mayúsculas"),
+                              QString::fromUtf8("Minúsculas"),
+                              "Cancelar",
+                              "Examinar",
+                              "Utilizar semilla"};
+    const QList<QPushButton *> controls{w->cmdGenerar,   w->cmdLimpiar,  w->cmdCopiar,   w->cmdSave,   w->cmdMayuscula,
                                         w->cmdMinuscula, w->cmdCancelar, w->cmdExaminar, w->cmdSemilla};
     for (qsizetype i = 0; i < buttons.size(); ++i)
         QCOMPARE(controls.at(i)->text(), buttons.at(i));
@@ -581,7 +590,9 @@ void tst_GeneratorWindows::generation_outputButtons()
     services_->answerDialog(out);
     click(w->cmdSave);
     QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar texto"));
-    QCOMPARE(readBytes(out), QByteArray("\xf1" "a\r\n\xe1\r\nb\r\n\r\n"));
+    QCOMPARE(readBytes(out),
+             QByteArray("\xf1"
+                        "a\r\n\xe1\r\nb\r\n\r\n"));
     QCOMPARE(w->txtEstado->text(), QStringLiteral("Listo."));
 
     click(w->cmdLimpiar);

@@ -77,7 +77,8 @@ void tst_ManagerWindow::clickFile(const QString &name)
 {
     QFileSystemModel *model = fileModel();
     QModelIndex found;
-    QTRY_VERIFY((found = model->index(QDir(dir_->path()).filePath(name))).isValid() && !w_->A->visualRect(found).isEmpty());
+    QTRY_VERIFY((found = model->index(QDir(dir_->path()).filePath(name))).isValid()
+                && !w_->A->visualRect(found).isEmpty());
     QTest::mouseClick(w_->A->viewport(), Qt::LeftButton, {}, w_->A->visualRect(found).center());
 }
 

@@ -65,22 +65,38 @@ void tst_RootsEngine::termino_data()
     QTest::addColumn<QString>("separator");
     QTest::addColumn<qint64>("number");
     QTest::addColumn<QString>("field");
-    QTest::newRow("second of three") << "ab:cd:ef" << ":" << qint64(2) << "cd";
-    QTest::newRow("third of two") << "ab:cd" << ":" << qint64(3) << "";
-    QTest::newRow("no separator") << "ab" << ":" << qint64(1) << "ab";
-    QTest::newRow("after final separator") << "ab:" << ":" << qint64(2) << "";
-    QTest::newRow("plus, third") << "#a+*+x" << "+" << qint64(3) << "x";
-    QTest::newRow("number 0 gives the first") << "ab:cd" << ":" << qint64(0) << "ab";
-    QTest::newRow("negative number") << "ab:cd" << ":" << qint64(-7) << "ab";
-    QTest::newRow("empty fields") << "::x" << ":" << qint64(3) << "x";
-    QTest::newRow("text after fourth colon") << "a:b:c:1:extra" << ":" << qint64(4) << "1";
-    QTest::newRow("multi-character separator") << "a = b = c" << " = " << qint64(2) << "b";
-    QTest::newRow("overlapping separator") << "a::::b" << "::" << qint64(3) << "b";
-    QTest::newRow("huge number") << "a:b" << ":" << qint64(1) << "a";
-    QTest::newRow("far beyond the end") << "a:b" << ":" << std::numeric_limits<qint64>::max() << "";
-    QTest::newRow("empty separator") << "abc" << "" << qint64(1) << "";
-    QTest::newRow("empty source") << "" << ":" << qint64(1) << "";
-    QTest::newRow("blanks kept") << " a : b " << ":" << qint64(2) << " b ";
+    QTest::newRow("second of three") << "ab:cd:ef"
+                                     << ":" << qint64(2) << "cd";
+    QTest::newRow("third of two") << "ab:cd"
+                                  << ":" << qint64(3) << "";
+    QTest::newRow("no separator") << "ab"
+                                  << ":" << qint64(1) << "ab";
+    QTest::newRow("after final separator") << "ab:"
+                                           << ":" << qint64(2) << "";
+    QTest::newRow("plus, third") << "#a+*+x"
+                                 << "+" << qint64(3) << "x";
+    QTest::newRow("number 0 gives the first") << "ab:cd"
+                                              << ":" << qint64(0) << "ab";
+    QTest::newRow("negative number") << "ab:cd"
+                                     << ":" << qint64(-7) << "ab";
+    QTest::newRow("empty fields") << "::x"
+                                  << ":" << qint64(3) << "x";
+    QTest::newRow("text after fourth colon") << "a:b:c:1:extra"
+                                             << ":" << qint64(4) << "1";
+    QTest::newRow("multi-character separator") << "a = b = c"
+                                               << " = " << qint64(2) << "b";
+    QTest::newRow("overlapping separator") << "a::::b"
+                                           << "::" << qint64(3) << "b";
+    QTest::newRow("huge number") << "a:b"
+                                 << ":" << qint64(1) << "a";
+    QTest::newRow("far beyond the end") << "a:b"
+                                        << ":" << std::numeric_limits<qint64>::max() << "";
+    QTest::newRow("empty separator") << "abc"
+                                     << "" << qint64(1) << "";
+    QTest::newRow("empty source") << ""
+                                  << ":" << qint64(1) << "";
+    QTest::newRow("blanks kept") << " a : b "
+                                 << ":" << qint64(2) << " b ";
 }
 
 void tst_RootsEngine::termino()
@@ -135,11 +151,15 @@ void tst_RootsEngine::saveRoot_newAndReplaced()
 
     // A root that does not fit Windows-1252 turns the file into UTF-8, nothing lost.
     QVERIFY(saveRoot(rad, {"n1", QString::fromUtf8("ŋa"), "*", "1"}).ok());
-    QCOMPARE(readBytes(rad), QByteArray("\xef\xbb\xbf" "a:b:c:1\r\nd:e:f:1\r\nn1:\xc5\x8b" "a:*:1\r\n"));
+    QCOMPARE(readBytes(rad),
+             QByteArray("\xef\xbb\xbf"
+                        "a:b:c:1\r\nd:e:f:1\r\nn1:\xc5\x8b"
+                        "a:*:1\r\n"));
     QVERIFY(saveRoot(rad, {"n2", QString::fromUtf8("ñ"), "*", "1"}).ok());
     QVERIFY(readBytes(rad).endsWith("n2:\xc3\xb1:*:1\r\n"));
     QVERIFY(saveRoot(rad, {"D", "g", "h", "3"}).ok());
-    QVERIFY(readBytes(rad).startsWith("\xef\xbb\xbf" "a:b:c:1\r\nd:g:h:3\r\n"));
+    QVERIFY(readBytes(rad).startsWith("\xef\xbb\xbf"
+                                      "a:b:c:1\r\nd:g:h:3\r\n"));
 }
 
 void tst_RootsEngine::saveRoot_colonsShiftFields()
@@ -211,11 +231,17 @@ void tst_RootsEngine::saveRoot_markedFileWithAStrayByte()
     // A byte-order mark and a Windows-1252 byte: the file is Windows-1252,
     // and replacing one root leaves every other byte as it was.
     const QString rad = file("m.rad");
-    QVERIFY(writeBytes(rad, "\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:b:*:1\r\n"));
+    QVERIFY(writeBytes(rad,
+                       "\xef\xbb\xbf"
+                       "a1:caf\xe9:*:1\r\nb1:b:*:1\r\n"));
     QVERIFY(saveRoot(rad, {"b1", "nuevo", "*", "2"}).ok());
-    QCOMPARE(readBytes(rad), QByteArray("\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\n"));
+    QCOMPARE(readBytes(rad),
+             QByteArray("\xef\xbb\xbf"
+                        "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\n"));
     QVERIFY(saveRoot(rad, {"c1", QString::fromUtf8("ñu"), "*", "1"}).ok());
-    QCOMPARE(readBytes(rad), QByteArray("\xef\xbb\xbf" "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\nc1:\xf1u:*:1\r\n"));
+    QCOMPARE(readBytes(rad),
+             QByteArray("\xef\xbb\xbf"
+                        "a1:caf\xe9:*:1\r\nb1:nuevo:*:2\r\nc1:\xf1u:*:1\r\n"));
 }
 
 void tst_RootsEngine::lookUp_byCodeAndWord()
@@ -329,7 +355,8 @@ void tst_RootsEngine::generate_wordListRunsOut()
     QVERIFY(writeBytes(file("o.lan"), "previous\r\n"));
     QVERIFY(writeBytes(file("o.lan.tmp"), "previous copy\r\n"));
     const QString wordList = QDir::toNativeSeparators(file("w.lex"));
-    LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
+    LanguageGenerationResult result =
+        generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
     QCOMPARE(result.outcome.message(), messages::wordListExhausted(wordList, QStringLiteral("d")));
     // Neither the language file nor its copy changes.
     QCOMPARE(readBytes(file("o.lan")), QByteArray("previous\r\n"));
@@ -371,8 +398,8 @@ void tst_RootsEngine::generate_failuresWriteNothing()
     // The copy's name taken by a folder: found before anything is written.
     QVERIFY(writeBytes(file("r.rad"), "a:a:*:1\r\nb:b:#a:2\r\n"));
     QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("o.lan.tmp")));
-    const LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"),
-                                                             QStringLiteral("AM"));
+    const LanguageGenerationResult result =
+        generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
     QCOMPARE(result.outcome.message(), FileStatus::failure(FileError::IsDirectory, file("o.lan.tmp")).message());
     QCOMPARE(readBytes(file("o.lan")), QByteArray("kept\r\n"));
 }
@@ -387,13 +414,13 @@ void tst_RootsEngine::generate_runawayFormsStopWithAMessage()
         for (int i = 0; i < 8; ++i)
             parts.append(previous);
         roots += "r" + QByteArray::number(level) + ":w" + QByteArray::number(level) + ":" + parts.join('+') + ":"
-                 + QByteArray::number(level) + "\r\n";
+            + QByteArray::number(level) + "\r\n";
     }
     QVERIFY(writeBytes(file("r.rad"), roots));
     QVERIFY(writeBytes(file("w.lex"), ""));
     QVERIFY(writeBytes(file("o.lan"), "kept\r\n"));
-    const LanguageGenerationResult result = generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"),
-                                                             QStringLiteral("AM"));
+    const LanguageGenerationResult result =
+        generateLanguage(file("w.lex"), file("r.rad"), file("o.lan"), QStringLiteral("AM"));
     // r9 has 8^8 characters; r10's 8^9 are past the limit and stop the run.
     QCOMPARE(result.outcome.message(), messages::formTooLong(QStringLiteral("r10"), kMaxFormLength));
     QCOMPARE(readBytes(file("o.lan")), QByteArray("kept\r\n"));
@@ -416,7 +443,8 @@ QByteArray referenceLanguage(const QStringList &rootLines, const QStringList &wo
                 continue;
             QString form;
             if (level == 1) {
-                form = f.at(2) == QLatin1String("*") ? trimLeadingBlanks(wordLines.at(nextWord++)) : trimLeadingBlanks(f.at(2));
+                form = f.at(2) == QLatin1String("*") ? trimLeadingBlanks(wordLines.at(nextWord++))
+                                                     : trimLeadingBlanks(f.at(2));
             } else {
                 for (const QString &part : f.at(2).split(QLatin1Char('+'))) {
                     QString c;
@@ -466,8 +494,10 @@ void tst_RootsEngine::generate_largeFileMatchesReference()
             for (int k = 0; k < n; ++k) {
                 const auto kind = random.nextIndex(4);
                 const int target = int(random.nextIndex(count));
-                parts.append(kind == 0 ? QStringLiteral("*") : kind == 1 ? QStringLiteral("#c%1").arg(target)
-                             : kind == 2 ? QStringLiteral("$w%1").arg(target) : QStringLiteral(" e "));
+                parts.append(kind == 0       ? QStringLiteral("*")
+                                 : kind == 1 ? QStringLiteral("#c%1").arg(target)
+                                 : kind == 2 ? QStringLiteral("$w%1").arg(target)
+                                             : QStringLiteral(" e "));
             }
             value = parts.join(QLatin1Char('+'));
         }
@@ -486,13 +516,20 @@ void tst_RootsEngine::generate_largeFileMatchesReference()
 
 void tst_RootsEngine::separate_fieldsAndCase()
 {
-    QVERIFY(writeBytes(file("l.lan"), "ag1:agua:sul\r\nsin dos puntos\r\nx:\xf1" "and\xfa:tol \r\n:a\r\n"));
+    QVERIFY(writeBytes(file("l.lan"),
+                       "ag1:agua:sul\r\nsin dos puntos\r\nx:\xf1"
+                       "and\xfa:tol \r\n:a\r\n"));
     QVERIFY(separateLanguage(file("l.lan"), file("p.lex"), file("d.dic"), CaseOption::Upper, CaseOption::Upper).ok());
-    QCOMPARE(readBytes(file("p.lex")), QByteArray("AGUA\r\n\r\n\xd1" "AND\xda\r\nA\r\n"));
+    QCOMPARE(readBytes(file("p.lex")),
+             QByteArray("AGUA\r\n\r\n\xd1"
+                        "AND\xda\r\nA\r\n"));
     QCOMPARE(readBytes(file("d.dic")), QByteArray("SUL\r\n\r\nTOL \r\n\r\n"));
 
-    QVERIFY(separateLanguage(file("l.lan"), file("p.lex"), file("d.dic"), CaseOption::Unchanged, CaseOption::Lower).ok());
-    QCOMPARE(readBytes(file("p.lex")), QByteArray("agua\r\n\r\n\xf1" "and\xfa\r\na\r\n"));
+    QVERIFY(
+        separateLanguage(file("l.lan"), file("p.lex"), file("d.dic"), CaseOption::Unchanged, CaseOption::Lower).ok());
+    QCOMPARE(readBytes(file("p.lex")),
+             QByteArray("agua\r\n\r\n\xf1"
+                        "and\xfa\r\na\r\n"));
     QCOMPARE(readBytes(file("d.dic")), QByteArray("sul\r\n\r\ntol \r\n\r\n"));
 
     QVERIFY(writeBytes(file("e.lan"), ""));
@@ -535,8 +572,9 @@ void tst_RootsEngine::separate_sameOutputTwiceIsRefused()
     const QString dotted = dir_->path() + QStringLiteral("/./same.lex");
     QVERIFY(!separateLanguage(file("l.lan"), file("same.lex"), dotted, CaseOption::Upper, CaseOption::Upper).ok());
     // And so is a name that does not exist yet.
-    QVERIFY(!separateLanguage(file("l.lan"), file("new.lex"), dir_->path() + QStringLiteral("/../")
-                                                                   + QDir(dir_->path()).dirName() + QStringLiteral("/new.lex"),
+    QVERIFY(!separateLanguage(file("l.lan"), file("new.lex"),
+                              dir_->path() + QStringLiteral("/../") + QDir(dir_->path()).dirName()
+                                  + QStringLiteral("/new.lex"),
                               CaseOption::Upper, CaseOption::Upper)
                  .ok());
     QCOMPARE(readBytes(file("same.lex")), QByteArray("kept"));

@@ -98,7 +98,8 @@ void tst_RootsWindows::raices_initialStateAndEnabling()
     services_->answerDialog(file("r.rad"));
     QTest::mouseClick(w->cmdExa, Qt::LeftButton);
     QCOMPARE(services_->last(Kind::Save)->title, QString::fromUtf8("Raíces"));
-    QCOMPARE(services_->last(Kind::Save)->filter, QString::fromUtf8("Archivos de raíces (*.rad)|*.rad|Todos los archivos|*.*"));
+    QCOMPARE(services_->last(Kind::Save)->filter,
+             QString::fromUtf8("Archivos de raíces (*.rad)|*.rad|Todos los archivos|*.*"));
     QCOMPARE(w->txtArc->text(), file("r.rad"));
     QTest::mouseClick(w->cmdExa, Qt::LeftButton);
     QVERIFY(w->txtArc->text().isEmpty());
@@ -265,7 +266,8 @@ void tst_RootsWindows::raigen_runAndMessages()
 
     w.cmbOrd->setEditText(QStringLiteral("MA"));
     QTest::mouseClick(w.cmdGen, Qt::LeftButton);
-    QCOMPARE(readBytes(file("o.lan")), QByteArray("ag1:agua:sul\r\nfu1:fuego:pra\r\nag2:lago:insul\r\nag3:rio:deksul\r\n"));
+    QCOMPARE(readBytes(file("o.lan")),
+             QByteArray("ag1:agua:sul\r\nfu1:fuego:pra\r\nag2:lago:insul\r\nag3:rio:deksul\r\n"));
     const auto *done = services_->last(Kind::Information);
     QVERIFY(done);
     QCOMPARE(done->title, QString::fromUtf8("Generación"));

@@ -1,3 +1,4 @@
+#include "common/qttranslation.h"
 #include "fakeplatformservices.h"
 #include "shell/appstyle.h"
 #include "shell/filefilter.h"
@@ -6,12 +7,12 @@
 #include "shell/qtplatformservices.h"
 #include "shell/report.h"
 #include "shell/twips.h"
-#include "common/qttranslation.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -21,7 +22,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QDialogButtonBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -75,12 +75,20 @@ void tst_Shell::mainWindow_menuAsSpecified()
     QCOMPARE(bar.at(1)->objectName(), QStringLiteral("mnuAbout"));
     QVERIFY(!bar.at(1)->menu());
 
-    const QStringList names{"mnuGenerador", "mnuTransformador", "mnuExportador", "mnuCreador", "mnuCombinador",
-                            "mnuAdministrador", "mnuRaices", "mnuRaigen", "mnuLansep", "mnuSep", "mnuExit"};
-    const QStringList captions{"Generador de palabras", "Transformador de palabras", "Exportador de diccionarios",
-                               "Creador de diccionarios", "Combinador de diccionarios", "Administrador de lenguajes",
-                               QString::fromUtf8("Creador de raíces"), "Generador de lenguas", "Separador de lenguas",
-                               "", "Salir"};
+    const QStringList names{"mnuGenerador",  "mnuTransformador", "mnuExportador", "mnuCreador",
+                            "mnuCombinador", "mnuAdministrador", "mnuRaices",     "mnuRaigen",
+                            "mnuLansep",     "mnuSep",           "mnuExit"};
+    const QStringList captions{"Generador de palabras",
+                               "Transformador de palabras",
+                               "Exportador de diccionarios",
+                               "Creador de diccionarios",
+                               "Combinador de diccionarios",
+                               "Administrador de lenguajes",
+                               QString::fromUtf8("Creador de raíces"),
+                               "Generador de lenguas",
+                               "Separador de lenguas",
+                               "",
+                               "Salir"};
     const QList<QAction *> entries = window.mnuProgramas->actions();
     QCOMPARE(entries.size(), 11);
     for (int i = 0; i < entries.size(); ++i) {
@@ -89,12 +97,16 @@ void tst_Shell::mainWindow_menuAsSpecified()
     }
     QVERIFY(entries.at(9)->isSeparator());
     // Every entry opens its own window, in front, with its caption.
-    const QStringList windows{"frmGenerar", "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
-                              "frmAdministrar", "frmRaices", "frmRaiGen", "frmLanSep"};
-    const QStringList windowCaptions{"Generador de Palabras Personalizado", "Transformador de Palabras",
-                                     "Exportador de diccionarios", "Creador de diccionarios",
-                                     "Combinador de diccionarios", "Administrador de lenguajes",
-                                     QString::fromUtf8("Creador de raíces"), "Generador de palabras",
+    const QStringList windows{"frmGenerar",     "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
+                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep"};
+    const QStringList windowCaptions{"Generador de Palabras Personalizado",
+                                     "Transformador de Palabras",
+                                     "Exportador de diccionarios",
+                                     "Creador de diccionarios",
+                                     "Combinador de diccionarios",
+                                     "Administrador de lenguajes",
+                                     QString::fromUtf8("Creador de raíces"),
+                                     "Generador de palabras",
                                      "Separador de Lenguas"};
     for (int i = 0; i < windows.size(); ++i) {
         QVERIFY(entries.at(i)->isEnabled());
@@ -292,8 +304,9 @@ void tst_Shell::fileDialog_showsLabelsExactly()
     QStringList shown;
     for (int i = 0; i < combo->count(); ++i)
         shown.append(combo->itemText(i));
-    QCOMPARE(shown, (QStringList{"Archivos de vocabulario (*.lex)", "Diccionarios (*.dct, *.dic)",
-                                 "Archivos de texto (*.txt)", "Todos los archivos"}));
+    QCOMPARE(shown,
+             (QStringList{"Archivos de vocabulario (*.lex)", "Diccionarios (*.dct, *.dic)", "Archivos de texto (*.txt)",
+                          "Todos los archivos"}));
     QCOMPARE(combo->currentIndex(), 0);
 
     QFileDialog save;

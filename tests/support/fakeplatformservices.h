@@ -4,9 +4,9 @@
 
 #include <QList>
 
-#include <functional>
 #include <QQueue>
 #include <QString>
+#include <functional>
 
 namespace vordane::test {
 

@@ -1,10 +1,10 @@
 #include "common/linereader.h"
 #include "common/linesource.h"
 #include "common/messages.h"
-#include "testfiles.h"
-#include "transformer/rulefile.h"
 #include "common/randomsource.h"
 #include "common/textsink.h"
+#include "testfiles.h"
+#include "transformer/rulefile.h"
 #include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
@@ -192,12 +192,11 @@ void tst_TransformerEngine::text_dictionaryPairing_data()
     QTest::addColumn<QString>("source");
     QTest::addColumn<QStringList>("dictionary");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("as many lines as words") << "a,b,c" << QStringList{"uno", "dos", "tres"}
-                                            << "uno = x\r\ndos = b\r\ntres = c\r\n";
+    QTest::newRow("as many lines as words")
+        << "a,b,c" << QStringList{"uno", "dos", "tres"} << "uno = x\r\ndos = b\r\ntres = c\r\n";
     QTest::newRow("fewer lines") << "a,b,c" << QStringList{"uno", "dos"} << "uno = x\r\ndos = b\r\n";
     QTest::newRow("more lines") << "a,b" << QStringList{"uno", "dos", "tres"} << "uno = x\r\ndos = b\r\n";
-    QTest::newRow("empty third line") << "a,b,c,d" << QStringList{"uno", "dos", ""}
-                                      << "uno = x\r\ndos = b\r\n = c\r\n";
+    QTest::newRow("empty third line") << "a,b,c,d" << QStringList{"uno", "dos", ""} << "uno = x\r\ndos = b\r\n = c\r\n";
     QTest::newRow("empty dictionary") << "a,b" << QStringList{} << "";
 }
 

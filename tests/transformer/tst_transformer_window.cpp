@@ -21,7 +21,6 @@ using vordane::test::readBytes;
 using vordane::test::writeBytes;
 using Kind = FakePlatformServices::Kind;
 
-
 class tst_TransformerWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -81,9 +80,9 @@ void tst_TransformerWindow::initialControlsAndTabOrder()
     QCOMPARE(w_->cmdTrans->geometry(), QRect(616, 416, 169, 25));
 
     // Tab order: source, destination, rule list, buttons, ... "Examinar".
-    const QStringList expected{"txtOrigen", "txtDestino", "lstTrans", "cmdPoner", "cmdQuitar", "cmdEliminar",
-                               "txtTrans", "cmdOpen", "cmdSave", "cmdClear", "cmdTrans", "txtEstado",
-                               "chkAdosar", "txtDict", "cmdExaminar"};
+    const QStringList expected{"txtOrigen",   "txtDestino", "lstTrans",  "cmdPoner", "cmdQuitar",
+                               "cmdEliminar", "txtTrans",   "cmdOpen",   "cmdSave",  "cmdClear",
+                               "cmdTrans",    "txtEstado",  "chkAdosar", "txtDict",  "cmdExaminar"};
     QWidget *widget = w_->txtOrigen;
     for (const QString &name : expected) {
         QWidget *owner = widget;
@@ -165,7 +164,9 @@ void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
     w_->mnuSSave->trigger();
     const auto *save = services_->last(Kind::Save);
     QCOMPARE(save->title, QString::fromUtf8("Guardar sílabas"));
-    QCOMPARE(save->filter, QString::fromUtf8("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*"));
+    QCOMPARE(
+        save->filter,
+        QString::fromUtf8("Cambios de sonido (*.sc)|*.sc|Archivos de sílabas (*.lns)|*.lns|Todos los archivos|*.*"));
     QCOMPARE(readBytes(file("r.sc")), QByteArray(" a>b\r\n\r\nc>d \r\n"));
     checkIdle();
 
