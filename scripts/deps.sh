@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages Vordane needs to build, test and run.
-# Does nothing when everything is already there.
+# Installs the Debian/Ubuntu packages Vordane needs to build, test and run,
+# and any packages named as arguments. Does nothing when everything is
+# already there.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,8 @@ packages=(
     qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
     libbenchmark-dev
     xvfb fonts-liberation2 fonts-dejavu-core
+    desktop-file-utils appstream
+    "$@"
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 namespace vordane {
 
@@ -9,6 +10,13 @@ void applyApplicationStyle(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Vordane"));
     QApplication::setApplicationVersion(QStringLiteral(VORDANE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vordane"));
+    // The installed theme's icon where there is one, else the built-in copy;
+    // every window without an icon of its own shows it.
+    QIcon builtIn;
+    for (const char *size : {"48", "256"})
+        builtIn.addFile(QStringLiteral(":/icons/vordane-%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("vordane"), builtIn));
     // Fonts with the narrow metrics of the classic 8-point dialog font first.
     QFont font;
     font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),

@@ -4,7 +4,7 @@ class QApplication;
 
 namespace vordane {
 
-// Application name and the 8-point sans-serif font the layouts were drawn for.
+// Application name and icon, and the 8-point sans-serif font the layouts were drawn for.
 void applyApplicationStyle(QApplication &app);
 
 } // namespace vordane
