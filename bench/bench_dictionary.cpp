@@ -11,10 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#if defined(__unix__)
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -131,13 +127,5 @@ VORDANE_TOOL_BENCHMARK(BM_Export);
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-#if defined(__unix__)
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak resident memory: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
-#endif
-    return 0;
+    return vordane::bench::runReportingPeakMemory(argc, argv);
 }

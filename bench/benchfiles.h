@@ -5,6 +5,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
+
 // Input files for the benchmarks, made once per process in a temporary folder.
 namespace vordane::bench {
 
@@ -40,6 +47,21 @@ template <typename Line> QString makeFile(const char *name, qint64 count, Line l
         }
     }
     return out.write(chunk) == chunk.size() ? file : QString();
+}
+
+// Runs the benchmarks, then prints the process's peak memory (every tool
+// streams: it should not grow with the files).
+inline int runReportingPeakMemory(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+#if defined(__unix__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident memory: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
+#endif
+    return 0;
 }
 
 } // namespace vordane::bench

@@ -99,7 +99,7 @@ void LineWriter::writeBytes(QByteArrayView windows1252, const ByteTable *table)
     if (table) {
         for (qsizetype i = 0; i < size; ++i)
             out[i] = char((*table)[in[i]]);
-    } else {
+    } else if (size > 0) { // an empty view may have no data at all
         std::memcpy(out, in, std::size_t(size));
     }
     size_ += size;

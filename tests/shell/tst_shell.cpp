@@ -38,7 +38,6 @@ private slots:
     void mainWindow_salirEndsTheEventLoop();
     void launcher_oneWindowPerTool();
     void launcher_closedToolOpensAfresh();
-    void launcher_choosingAgainKeepsTheWindowsState();
     void report_warningOrCompletion();
     void qtTexts_areSpanish();
 
@@ -180,6 +179,20 @@ void tst_Shell::launcher_oneWindowPerTool()
     QCOMPARE(area.activeSubWindow()->widget(), first);
     QCOMPARE(first->text(), QStringLiteral("cambiado"));
     QCOMPARE(area.activeSubWindow()->windowTitle(), QStringLiteral("Herramienta"));
+
+    // A maximized window chosen again comes to the front still maximized.
+    QMdiSubWindow *sub = area.activeSubWindow();
+    sub->showMaximized();
+    launcher.show(QStringLiteral("b"));
+    QMdiSubWindow *otherSub = area.activeSubWindow();
+    launcher.show(QStringLiteral("a"));
+    QCOMPARE(area.activeSubWindow(), sub);
+    QVERIFY(sub->isMaximized());
+    // A minimized one is restored.
+    otherSub->showMinimized();
+    launcher.show(QStringLiteral("b"));
+    QCOMPARE(area.activeSubWindow(), otherSub);
+    QVERIFY(!otherSub->isMinimized());
 }
 
 void tst_Shell::launcher_closedToolOpensAfresh()
@@ -199,33 +212,6 @@ void tst_Shell::launcher_closedToolOpensAfresh()
     QVERIFY(second);
     QCOMPARE(second->text(), QStringLiteral("inicial"));
     QCOMPARE(area.subWindowList().size(), 1);
-}
-
-void tst_Shell::launcher_choosingAgainKeepsTheWindowsState()
-{
-    QMdiArea area;
-    area.resize(800, 600);
-    area.show();
-    ToolLauncher launcher(&area);
-    launcher.registerTool(QStringLiteral("a"), makeTool);
-    launcher.registerTool(QStringLiteral("b"), makeTool);
-    launcher.show(QStringLiteral("a"));
-    QMdiSubWindow *sub = area.activeSubWindow();
-    sub->showMaximized();
-    launcher.show(QStringLiteral("b"));
-    QMdiSubWindow *other = area.activeSubWindow();
-    QVERIFY(other != sub);
-
-    // A maximized window chosen again comes to the front still maximized.
-    launcher.show(QStringLiteral("a"));
-    QCOMPARE(area.activeSubWindow(), sub);
-    QVERIFY(sub->isMaximized());
-
-    // A minimized one is restored.
-    other->showMinimized();
-    launcher.show(QStringLiteral("b"));
-    QCOMPARE(area.activeSubWindow(), other);
-    QVERIFY(!other->isMinimized());
 }
 
 void tst_Shell::report_warningOrCompletion()
