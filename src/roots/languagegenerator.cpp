@@ -159,7 +159,7 @@ private:
         std::uint32_t formLength; // a form is at most kMaxFormLength long
     };
     struct Index {
-        StringTable keys{true}; // asked for every code and word, holding only those referred to
+        StringTable keys; // asked for every code and word, holding only those referred to
         std::vector<qsizetype> first;
 
         void remember(QStringView key, qsizetype entry)

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# What a user gets: whole vordane-cli processes on large generated inputs,
+# each beside a standard tool doing a comparable job, run alternately three
+# times; prints the median wall time and the peak memory of each.
+# Usage: bench/whole-process.sh [BUILD_DIR] (default build/bench, made by scripts/bench.sh)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli="$PWD/${1:-build/bench}/src/vordane-cli"
+[ -x "$cli" ] || { echo "no $cli: run scripts/bench.sh first" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+# Inputs: word lists of about 100 MB in Windows-1252, a three-column listing,
+# a million roots, a million words and a hundred rules (with a sed script
+# of the same rules for comparison).
+printf 'C\r\nV\r\n\r\n\r\n\r\n\r\n\r\n\r\nK\r\nV\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\n' > words.lng
+printf 'p,t,k,b,d,g,m,n,s,z,f,v,l,r,\xf1,ch,ts\r\na,e,i,o,u,\xe1,\xe9,\xed\r\n' >> words.lng
+printf '\r\n\r\n\r\n\r\n\r\n\r\nV\r\nKV\r\nKVK\r\n' >> words.lng
+for seed in 1 2 3; do # a run makes at most ten million words: two runs a list
+    "$cli" generar words.lng --filas 6000000 --semilla $seed --salida half1.lex
+    "$cli" generar words.lng --filas 6000000 --semilla $((seed + 10)) --salida half2.lex
+    cat half1.lex half2.lex > words$seed.lex
+done
+rm half1.lex half2.lex
+head -n 2400000 words1.lex | awk 'BEGIN { print "DICCIONARIO\r"; print "\r"; print "pagina\r"; print "----\r" }
+     { sub(/\r$/, ""); w[n++ % 3] = $0;
+       if (n % 3 == 0) printf "%-40s%-40s%-40s\r\n", w[0] " = " w[1], w[1] " = " w[2], w[2] " = " w[0] }' \
+    > listing.txt
+awk 'BEGIN { srand(4); n = 1000000
+     for (i = 0; i < n; i++) {
+         if (rand() < 0.6) { v = "*"; l = 1 } else {
+             v = ""; k = 2 + int(rand() * 2)
+             for (j = 0; j < k; j++) { t = int(rand() * 3); x = int(rand() * n)
+                 v = v (j ? "+" : "") (t == 0 ? "*" : (t == 1 ? "#r" x : "$w" x)) }
+             l = 2 + int(rand() * 4) }
+         printf "r%d:w%d:%s:%d\r\n", i, i, v, l } }' > roots.rad
+head -n 1000000 words2.lex > words1m.lex
+rules=(p\>b t\>d k\>g ai\>e au\>o nn\>n sr\>rr a\> mb\>m ou\>u)
+sedscript=()
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    for rule in "${rules[@]}"; do
+        printf '%s\r\n' "$rule" >> rules.sc
+        pattern=${rule%%>*}
+        replacement=${rule#*>}
+        sedscript+=("s/$pattern/$replacement/g")
+    done
+done
+printf '%s\n' "${sedscript[@]}" > rules.sed
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+run() { # label, command...
+    local label=$1
+    shift
+    rm -f out.* gen.lex # every output is a new file, unless a command replaces one itself
+    /usr/bin/time -f "%e %M" -o time.txt "$@" > /dev/null 2>&1 || { echo "$label failed" >&2; exit 1; }
+    read -r seconds kilobytes < time.txt
+    echo "$seconds" >> "$label.s"
+    echo "$kilobytes" >> "$label.kb"
+}
+measure() { # label, comparator label, command, comparator command (strings)
+    rm -f "$1.s" "$1.kb" "$2.s" "$2.kb"
+    for _ in 1 2 3; do
+        run "$1" bash -c "$3"
+        run "$2" bash -c "$4"
+    done
+    printf '%-34s %6s s %7s MB   %-26s %6s s %7s MB\n' "$1" "$(median < "$1.s")" \
+        "$(($(median < "$1.kb") / 1024))" "$2" "$(median < "$2.s")" "$(($(median < "$2.kb") / 1024))"
+}
+
+inbytes=$(stat -c %s words1.lex)
+echo "input word lists: $((inbytes / 1000000)) MB each; listing $(($(stat -c %s listing.txt) / 1000000)) MB"
+measure "mayusculas" "tr" "'$cli' mayusculas words1.lex out.lex" "tr '[:lower:]' '[:upper:]' < words1.lex > out.tr"
+# Replacing a file costs a sync to disk first (the old file must never give way to an empty one).
+measure "mayusculas, replacing its output" "tr, replacing its output" \
+    "'$cli' mayusculas words1.lex kept.lex; '$cli' mayusculas words1.lex kept.lex" \
+    "tr '[:lower:]' '[:upper:]' < words1.lex > kept.tr; tr '[:lower:]' '[:upper:]' < words1.lex > kept.tr"
+measure "separar" "awk -F=" "'$cli' separar listing.txt out.lex" "awk -F= '{ print \$2 }' listing.txt > out.awk"
+measure "exportar" "paste" "'$cli' exportar words1.lex words2.lex out.dic" \
+    "paste -d= words1.lex words2.lex > out.paste"
+measure "combinar (3 files)" "paste | awk" "'$cli' combinar out.lex words1.lex=40 words2.lex=30 words3.lex=30" \
+    "paste words1.lex words2.lex words3.lex | awk '{ print \$1 }' > out.awk"
+measure "generar 10 M words" "cat of 100 MB" "'$cli' generar words.lng --filas 10000000 --salida gen.lex" \
+    "cat words1.lex > out.cat"
+measure "generar 1 M words" "generar 1 M --sin-repetir" "'$cli' generar words.lng --filas 1000000 --salida gen.lex" \
+    "'$cli' generar words.lng --filas 1000000 --sin-repetir --salida gen.lex"
+measure "transformar 1 M x 100 rules" "sed, the same 100 rules" \
+    "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex" "sed -f rules.sed words1m.lex > out.sed"
+measure "transformar 1 M x 100 --informe" "transformar, plain" \
+    "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex --informe" \
+    "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex"
+head -c 1000000 /dev/zero | tr '\0' a > long1.txt
+head -c 2000000 /dev/zero | tr '\0' a > long2.txt
+printf '>x\r\na>bb\r\nx>\r\nb>c\r\nc>dd\r\nd>e\r\n#>#y\r\ne#>ff#\r\nf>g\r\ny>\r\n' > insert.sc
+measure "one word of 1 M through 10 rules" "one word of 2 M" "'$cli' transformar insert.sc --palabras long1.txt" \
+    "'$cli' transformar insert.sc --palabras long2.txt"
+"$cli" generar words.lng --filas 3000000 --semilla 9 --salida lengua.lex
+measure "lengua 1 M roots" "cat of the roots" "'$cli' lengua lengua.lex roots.rad out.lan" "cat roots.rad > out.cat"
+head -n 100000 roots.rad | sed 's/#r\([0-9]*\)[0-9]/#r\1/g; s/\$w\([0-9]*\)[0-9]/$w\1/g' > roots100k.rad
+measure "lengua 100 k roots" "lengua 1 M roots" "'$cli' lengua lengua.lex roots100k.rad out.lan" \
+    "'$cli' lengua lengua.lex roots.rad out.lan"
