@@ -207,8 +207,15 @@ template <typename Line, typename View> void assign(Line &line, View view)
     std::copy(view.begin(), view.end(), line.begin());
 }
 
+// A line that is only looked at while its reader stands still (no omission).
+void assign(QByteArrayView &line, QByteArrayView view)
+{
+    line = view;
+}
+
 // The export loop over characters or, for Windows-1252 files, bytes. `Line`
-// holds a converted line (reused, so that no line costs an allocation);
+// holds a converted line (reused, so that no line costs an allocation), or
+// is a view of the line as read when nothing needs a converted copy;
 // `View` looks at one.
 template <typename Line, typename View, typename Read, typename Convert, typename Write>
 Outcome exportLines(LineReader &origin, LineReader &translation, bool omit, Read read, Convert convertOrigin,
@@ -249,7 +256,19 @@ Outcome exportDictionary(const QString &origin, const QString &translation, cons
             return status;
 
         Outcome outcome;
-        if (allWindows1252({&originReader, &translationReader})) {
+        if (allWindows1252({&originReader, &translationReader}) && !omit) {
+            // Nothing compared: each line is case-mapped as it is written, not copied first.
+            const ByteTable *originTable = &windows1252CaseTable(originCase);
+            const ByteTable *translationTable = &windows1252CaseTable(translationCase);
+            const auto asRead = [](QByteArrayView line, QByteArrayView &kept) { kept = line; };
+            outcome = exportLines<QByteArrayView, QByteArrayView>(
+                originReader, translationReader, omit, [](LineReader &r) { return r.readLineBytes(); }, asRead, asRead,
+                [&](QByteArrayView o, QByteArrayView t) {
+                    writer.writeBytes(o, originTable);
+                    writer.writeBytes(kSeparatorBytes);
+                    writer.writeLineBytes(t, translationTable);
+                });
+        } else if (allWindows1252({&originReader, &translationReader})) {
             const auto converter = [](CaseOption option) {
                 return [table = &windows1252CaseTable(option)](QByteArrayView line, QByteArray &converted) {
                     converted.resize(line.size());
