@@ -1,16 +1,15 @@
 #include "common/qttranslation.h"
 #include "shell/appstyle.h"
+#include "shell/application.h"
 #include "shell/frmVordane.h"
 #include "shell/qtplatformservices.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    vordane::QtPlatformServices services;
+    vordane::Application app(argc, argv, services);
     vordane::installQtTranslation(app);
     vordane::applyApplicationStyle(app);
-    vordane::QtPlatformServices services;
     vordane::frmVordane window(services);
     window.show();
     return app.exec();

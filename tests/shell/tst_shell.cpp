@@ -1,5 +1,7 @@
 #include "common/qttranslation.h"
 #include "fakeplatformservices.h"
+#include "common/messages.h"
+#include "shell/application.h"
 #include "shell/appstyle.h"
 #include "shell/filefilter.h"
 #include "shell/frmVordane.h"
@@ -39,6 +41,7 @@ private slots:
     void launcher_oneWindowPerTool();
     void launcher_closedToolOpensAfresh();
     void report_warningOrCompletion();
+    void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
 
     void filters_data();
@@ -372,5 +375,32 @@ void tst_Shell::twips_convertsAt96Dpi()
     QCOMPARE(twipsRect(120, 240, 1500, 300), QRect(8, 16, 100, 20));
 }
 
-QTEST_MAIN(tst_Shell)
+namespace {
+FakePlatformServices *applicationServices = nullptr; // the services of the test's Application
+}
+
+void tst_Shell::application_outOfMemoryIsToldNotFatal()
+{
+    // An object whose event handler runs out of memory, as a text box asked
+    // to hold a giant text would.
+    class Greedy : public QObject {
+    protected:
+        bool event(QEvent *) override { throw std::bad_alloc(); }
+    } greedy;
+    const int before = applicationServices->count(FakePlatformServices::Kind::Warning);
+    QEvent event(QEvent::User);
+    QVERIFY(!QCoreApplication::sendEvent(&greedy, &event));
+    QCOMPARE(applicationServices->count(FakePlatformServices::Kind::Warning), before + 1);
+    QCOMPARE(applicationServices->last(FakePlatformServices::Kind::Warning)->text, messages::kOutOfMemory);
+}
+
+int main(int argc, char *argv[])
+{
+    FakePlatformServices services;
+    applicationServices = &services;
+    Application app(argc, argv, services);
+    tst_Shell test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_shell.moc"
