@@ -134,17 +134,18 @@ inline QString fileMissing(const QString &file)
 {
     return QStringLiteral("El archivo «%1» ya no existe.").arg(file);
 }
-inline QString cannotDelete(const QString &file)
+// With the system's reason, as the file layer's messages give it.
+inline QString cannotDelete(const QString &file, const QString &reason)
 {
-    return QStringLiteral("No se ha podido eliminar el archivo «%1».").arg(file);
+    return QStringLiteral("No se ha podido eliminar el archivo «%1»: %2.").arg(file, reason);
 }
 inline QString nameTaken(const QString &file)
 {
     return QStringLiteral("Ya existe «%1»: el archivo no se ha renombrado.").arg(file);
 }
-inline QString cannotRename(const QString &from, const QString &to)
+inline QString cannotRename(const QString &from, const QString &to, const QString &reason)
 {
-    return QStringLiteral("No se ha podido renombrar «%1» como «%2».").arg(from, to);
+    return QStringLiteral("No se ha podido renombrar «%1» como «%2»: %3.").arg(from, to, reason);
 }
 
 // Dictionary tools.

@@ -196,8 +196,9 @@ void frmAdministrar::cE_Click()
         services_.warning(this, messages::kDeleteTitle, messages::fileMissing(shown));
         return;
     }
-    if (!QFile::remove(path))
-        services_.warning(this, messages::kDeleteTitle, messages::cannotDelete(shown));
+    QFile file(path);
+    if (!file.remove())
+        services_.warning(this, messages::kDeleteTitle, messages::cannotDelete(shown, file.errorString()));
 }
 
 void frmAdministrar::cR_Click()
@@ -220,9 +221,11 @@ void frmAdministrar::cR_Click()
         services_.warning(this, messages::kRenameTitle, messages::nameTaken(QDir::toNativeSeparators(to)));
         return;
     }
-    if (!QFile::rename(from, to)) {
+    QFile file(from);
+    if (!file.rename(to)) {
         services_.warning(this, messages::kRenameTitle,
-                          messages::cannotRename(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
+                          messages::cannotRename(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
+                                                 file.errorString()));
     }
 }
 
