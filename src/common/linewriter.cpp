@@ -54,6 +54,7 @@ void LineWriter::fail(const FileStatus &status)
 char *LineWriter::roomAfterFlush(qsizetype size)
 {
     flushBuffer();
+    size_ = 0; // written, or dropped after a failure
     if (size > qsizetype(buffer_.size()))
         buffer_.resize(std::size_t(size));
     return buffer_.data() + size_;

@@ -77,6 +77,8 @@ private:
     char *roomAfterFlush(qsizetype size);
     void endLine()
     {
+        if (failed())
+            return;
         char *out = room(2);
         out[0] = '\r';
         out[1] = '\n';

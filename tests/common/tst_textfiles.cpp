@@ -339,7 +339,7 @@ void tst_TextFiles::writing_toADeviceReportsEveryFailure()
     test::FailingDevice full(10);
     LineWriter writer(full, QStringLiteral("la salida estándar"));
     QVERIFY(writer.open().ok());
-    for (int i = 0; i < 300000; ++i) // more than the writer buffers
+    for (int i = 0; i < 1'000'000; ++i) // well past the failure, and more than the writer buffers
         writer.writeLine(QStringLiteral("palabra"));
     QVERIFY(writer.failed());
     const FileStatus status = writer.finish();
