@@ -126,6 +126,8 @@ int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io
         return io.fail(result.outcome.message());
     if (dictionary && !dictionary->status().ok())
         return io.fail(dictionary->status().message());
+    if (dictionary)
+        dictionary->close(); // the output may replace it: no platform renames over an open file
     return io.report(output.commit(), messages::kReady);
 }
 
@@ -166,6 +168,10 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
         return io.fail(run.message());
     if (dictionary && !dictionary->status().ok())
         return io.fail(dictionary->status().message());
+    // The output may replace an input: no platform renames over an open file.
+    source.close();
+    if (dictionary)
+        dictionary->close();
     const Outcome committed = output.commit();
     for (const QString &word : parser.values(QStringLiteral("trazar")))
         io.message(traceWord(word, rules).chopped(1));
