@@ -1,8 +1,8 @@
 // Renders the main window, its "Programas" menu and every tool window to PNG
 // files in the folder given as the only argument.
 
+#include "app/frmVordane.h"
 #include "shell/appstyle.h"
-#include "shell/frmVordane.h"
 #include "shell/silentplatformservices.h"
 
 #include <QAction>

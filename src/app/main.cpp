@@ -1,7 +1,7 @@
+#include "app/frmVordane.h"
 #include "common/qttranslation.h"
 #include "shell/appstyle.h"
 #include "shell/application.h"
-#include "shell/frmVordane.h"
 #include "shell/qtplatformservices.h"
 
 int main(int argc, char *argv[])

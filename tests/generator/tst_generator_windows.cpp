@@ -1,3 +1,4 @@
+#include "app/frmVordane.h"
 #include "common/messages.h"
 #include "common/randomsource.h"
 #include "fakeplatformservices.h"
@@ -6,7 +7,6 @@
 #include "generator/frmHacer.h"
 #include "shell/appstyle.h"
 #include "shell/controls.h"
-#include "shell/frmVordane.h"
 #include "shell/multilinetextbox.h"
 #include "testfiles.h"
 

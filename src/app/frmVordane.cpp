@@ -1,15 +1,7 @@
-#include "shell/frmVordane.h"
+#include "app/frmVordane.h"
 
-#include "dictionary/frmCombinar.h"
-#include "dictionary/frmCrear.h"
-#include "dictionary/frmExportar.h"
-#include "generator/frmGenerar.h"
-#include "manager/frmAdministrar.h"
-#include "roots/frmLanSep.h"
-#include "roots/frmRaiGen.h"
-#include "roots/frmRaices.h"
+#include "app/programtools.h"
 #include "shell/platformservices.h"
-#include "transformer/frmTransformar.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -22,34 +14,6 @@ namespace vordane {
 namespace {
 
 constexpr int kReleaseYear = 2026;
-
-// The tools of the "Programas" menu, in menu order: entry, caption, window.
-struct Tool {
-    const char *entry;
-    const char *caption;
-    QAction *frmVordane::*action;
-    const char *window;
-    QWidget *(*create)(PlatformServices &services);
-};
-
-template <typename Window> QWidget *create(PlatformServices &services)
-{
-    return new Window(services);
-}
-
-const Tool kTools[] = {
-    {"mnuGenerador", "Generador de palabras", &frmVordane::mnuGenerador, "frmGenerar", create<frmGenerar>},
-    {"mnuTransformador", "Transformador de palabras", &frmVordane::mnuTransformador, "frmTransformar",
-     create<frmTransformar>},
-    {"mnuExportador", "Exportador de diccionarios", &frmVordane::mnuExportador, "frmExportar", create<frmExportar>},
-    {"mnuCreador", "Creador de diccionarios", &frmVordane::mnuCreador, "frmCrear", create<frmCrear>},
-    {"mnuCombinador", "Combinador de diccionarios", &frmVordane::mnuCombinador, "frmCombinar", create<frmCombinar>},
-    {"mnuAdministrador", "Administrador de lenguajes", &frmVordane::mnuAdministrador, "frmAdministrar",
-     create<frmAdministrar>},
-    {"mnuRaices", "Creador de raíces", &frmVordane::mnuRaices, "frmRaices", create<frmRaices>},
-    {"mnuRaigen", "Generador de lenguas", &frmVordane::mnuRaigen, "frmRaiGen", create<frmRaiGen>},
-    {"mnuLansep", "Separador de lenguas", &frmVordane::mnuLansep, "frmLanSep", create<frmLanSep>},
-};
 
 } // namespace
 
@@ -67,7 +31,7 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
 
     mnuProgramas = menuBar()->addMenu(QStringLiteral("Programas"));
     mnuProgramas->setObjectName(QStringLiteral("mnuProgramas"));
-    for (const Tool &tool : kTools) {
+    for (const ProgramTool &tool : programTools()) {
         const QString window = QLatin1String(tool.window);
         QAction *action = mnuProgramas->addAction(QString::fromUtf8(tool.caption));
         action->setObjectName(QLatin1String(tool.entry));

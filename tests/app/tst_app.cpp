@@ -1,0 +1,117 @@
+#include "app/frmVordane.h"
+#include "fakeplatformservices.h"
+#include "shell/appstyle.h"
+
+#include <QAction>
+#include <QEventLoop>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vordane;
+using vordane::test::FakePlatformServices;
+
+class tst_App : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { applyApplicationStyle(*qApp); }
+
+    void mainWindow_menuAsSpecified();
+    void mainWindow_aboutThroughServices();
+    void mainWindow_salirEndsTheEventLoop();
+};
+
+void tst_App::mainWindow_menuAsSpecified()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Creador de lenguajes"));
+    QVERIFY(qobject_cast<QMdiArea *>(window.centralWidget()));
+
+    const QList<QAction *> bar = window.menuBar()->actions();
+    QCOMPARE(bar.size(), 2);
+    QCOMPARE(bar.at(0)->text(), QStringLiteral("Programas"));
+    QCOMPARE(bar.at(0)->menu(), window.mnuProgramas);
+    QCOMPARE(bar.at(1)->text(), QStringLiteral("Acerca de..."));
+    QCOMPARE(bar.at(1)->objectName(), QStringLiteral("mnuAbout"));
+    QVERIFY(!bar.at(1)->menu());
+
+    const QStringList names{"mnuGenerador",  "mnuTransformador", "mnuExportador", "mnuCreador",
+                            "mnuCombinador", "mnuAdministrador", "mnuRaices",     "mnuRaigen",
+                            "mnuLansep",     "mnuSep",           "mnuExit"};
+    const QStringList captions{"Generador de palabras",
+                               "Transformador de palabras",
+                               "Exportador de diccionarios",
+                               "Creador de diccionarios",
+                               "Combinador de diccionarios",
+                               "Administrador de lenguajes",
+                               QString::fromUtf8("Creador de raíces"),
+                               "Generador de lenguas",
+                               "Separador de lenguas",
+                               "",
+                               "Salir"};
+    const QList<QAction *> entries = window.mnuProgramas->actions();
+    QCOMPARE(entries.size(), 11);
+    for (int i = 0; i < entries.size(); ++i) {
+        QCOMPARE(entries.at(i)->objectName(), names.at(i));
+        QCOMPARE(entries.at(i)->text(), captions.at(i));
+    }
+    QVERIFY(entries.at(9)->isSeparator());
+    // Every entry opens its own window, in front, with its caption.
+    const QStringList windows{"frmGenerar",     "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
+                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep"};
+    const QStringList windowCaptions{"Generador de Palabras Personalizado",
+                                     "Transformador de Palabras",
+                                     "Exportador de diccionarios",
+                                     "Creador de diccionarios",
+                                     "Combinador de diccionarios",
+                                     "Administrador de lenguajes",
+                                     QString::fromUtf8("Creador de raíces"),
+                                     "Generador de palabras",
+                                     "Separador de Lenguas"};
+    for (int i = 0; i < windows.size(); ++i) {
+        QVERIFY(entries.at(i)->isEnabled());
+        entries.at(i)->trigger();
+        QMdiSubWindow *active = window.mdiArea()->activeSubWindow();
+        QVERIFY(active);
+        QCOMPARE(active->widget()->objectName(), windows.at(i));
+        QCOMPARE(active->windowTitle(), windowCaptions.at(i));
+    }
+    QCOMPARE(window.mdiArea()->subWindowList().size(), windows.size());
+}
+
+void tst_App::mainWindow_aboutThroughServices()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    window.mnuAbout->trigger();
+    QCOMPARE(services.calls.size(), 1);
+    const auto &call = services.calls.constFirst();
+    QCOMPARE(call.kind, FakePlatformServices::Kind::Information);
+    QCOMPARE(call.title, QStringLiteral("Vordane"));
+    QVERIFY(call.text.startsWith(QStringLiteral("Constructor de lenguajes.")));
+    QVERIFY(call.text.contains(QStringLiteral("Vordane")));
+    QVERIFY(call.text.contains(QStringLiteral(VORDANE_VERSION)));
+    QVERIFY(call.text.contains(QStringLiteral("2026")));
+    QVERIFY(!call.text.contains(QLatin1Char('\n')));
+}
+
+void tst_App::mainWindow_salirEndsTheEventLoop()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    QEventLoop loop;
+    QTimer::singleShot(0, window.mnuExit, &QAction::trigger);
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, &loop, [&loop] { loop.exit(99); });
+    guard.start(5000);
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(services.calls.isEmpty());
+}
+
+QTEST_MAIN(tst_App)
+#include "tst_app.moc"
