@@ -37,6 +37,7 @@ MultiLineTextBox::MultiLineTextBox(QWidget *parent)
     editor_->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
     setScrollBars(ScrollBars::None);
 
+    editor_->installEventFilter(this);
     connect(editor_, &QsciScintilla::textChanged, this, &MultiLineTextBox::textChanged);
 }
 
@@ -119,6 +120,26 @@ void MultiLineTextBox::forwardKey(QKeyEvent *event)
     forwarding_ = true;
     QCoreApplication::sendEvent(editor_, event);
     forwarding_ = false;
+}
+
+bool MultiLineTextBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // The editor keeps Tab for itself; here it moves the focus, so that a
+    // person heading for the next control adds no tab to the text.
+    if (watched == editor_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(forward);
+            return true;
+        }
+        if (tab && key->modifiers() == Qt::ControlModifier) {
+            editor_->SendScintilla(QsciScintillaBase::SCI_TAB);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MultiLineTextBox::changeEvent(QEvent *event)

@@ -9,8 +9,10 @@ namespace vordane {
 
 // The multi-line text box of every window. Its text round-trips exactly
 // (CR LF, lone CR and any character stay as set), Enter inserts CR LF, and a
-// text of a million lines is taken in a fraction of a second. The editor
-// behind it is an implementation detail of this class.
+// text of a million lines is taken in a fraction of a second. Tab and
+// Shift+Tab move the focus to the next or previous control, as in every
+// other box; Ctrl+Tab types a tab. The editor behind it is an implementation
+// detail of this class.
 class MultiLineTextBox : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void forwardKey(QKeyEvent *event);

@@ -2,6 +2,7 @@
 #include "common/messages.h"
 #include "common/randomsource.h"
 #include "fakeplatformservices.h"
+#include "keys.h"
 #include "generator/frmEditar.h"
 #include "generator/frmGenerar.h"
 #include "generator/frmHacer.h"
@@ -76,6 +77,7 @@ private slots:
     void editor_aceptarHidesCloseUnloads();
     void editor_typingIntoTheSelectorRefillsNothing();
     void editor_escapeDoesNothing();
+    void editor_tabThenEnterReachesAceptar();
 
     void generation_initialControls();
     void generation_runSeededAndCounts();
@@ -84,6 +86,7 @@ private slots:
     void generation_refusesHugeRuns();
     void generation_cancelarUnloads();
     void generation_escapeKeepsTheWork();
+    void generation_tabLeavesTheResult();
     void generation_shortDictionaryAllowsManyRows();
 
     void launcher_generatorEntryKeepsOneWindow();
@@ -476,6 +479,23 @@ void tst_GeneratorWindows::editor_typingIntoTheSelectorRefillsNothing()
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("b,d,g"));
 }
 
+void tst_GeneratorWindows::editor_tabThenEnterReachesAceptar()
+{
+    using namespace vordane::test;
+    frmEditar *editor = openEditor(0);
+    QVERIFY(activate(editor));
+    QTest::mouseClick(editor->cmbSeleid->lineEdit(), Qt::LeftButton);
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(editor->txtEditar));
+    typeText(QStringLiteral("a,n"));
+    // A person heading for "Aceptar" adds nothing to the last letter.
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(editor->cmdAceptar));
+    pressKey(Qt::Key_Return);
+    QVERIFY(!editor->isVisible());
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"a", "n"}));
+}
+
 void tst_GeneratorWindows::editor_escapeDoesNothing()
 {
     frmEditar *editor = openEditor(0);
@@ -679,6 +699,21 @@ void tst_GeneratorWindows::generation_escapeKeepsTheWork()
     QVERIFY(w->isVisible());
     QCOMPARE(w->txtPalabras->text(), text);
     QCOMPARE(w->txtCuantas->text(), QStringLiteral("3"));
+}
+
+void tst_GeneratorWindows::generation_tabLeavesTheResult()
+{
+    using namespace vordane::test;
+    frmHacer *w = openGeneration();
+    QVERIFY(activate(w));
+    QTest::mouseClick(w->txtPalabras, Qt::LeftButton);
+    QVERIFY(hasFocus(w->txtPalabras));
+    typeText(QStringLiteral("uno"));
+    pressKey(Qt::Key_Tab);
+    QVERIFY(!hasFocus(w->txtPalabras));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(w->txtPalabras));
+    QCOMPARE(w->txtPalabras->text(), QStringLiteral("uno"));
 }
 
 void tst_GeneratorWindows::generation_shortDictionaryAllowsManyRows()

@@ -1,13 +1,14 @@
+#include "common/messages.h"
 #include "common/qttranslation.h"
 #include "fakeplatformservices.h"
-#include "common/messages.h"
+#include "keys.h"
 #include "shell/application.h"
 #include "shell/appstyle.h"
 #include "shell/filefilter.h"
-#include "shell/toollauncher.h"
 #include "shell/multilinetextbox.h"
 #include "shell/qtplatformservices.h"
 #include "shell/report.h"
+#include "shell/toollauncher.h"
 #include "shell/twips.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -20,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QtTest>
 
 using namespace vordane;
@@ -45,6 +47,7 @@ private slots:
     void textBox_enterInsertsCrLf();
     void textBox_readOnly();
     void textBox_hugeLinesAreNotWrapped();
+    void textBox_tabMovesTheFocus();
 
     void twips_convertsAt96Dpi();
 };
@@ -267,6 +270,39 @@ void tst_Shell::textBox_hugeLinesAreNotWrapped()
     box.setScrollBars(MultiLineTextBox::ScrollBars::Both);
     box.setText(QStringLiteral("corto"));
     QVERIFY(!wrapping());
+}
+
+void tst_Shell::textBox_tabMovesTheFocus()
+{
+    using namespace vordane::test;
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit(&window);
+    auto *box = new MultiLineTextBox(&window);
+    auto *after = new QLineEdit(&window);
+    for (QWidget *control : {static_cast<QWidget *>(before), static_cast<QWidget *>(box), static_cast<QWidget *>(after)})
+        layout->addWidget(control);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(box));
+    typeText(QStringLiteral("ab"));
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(after));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(box));
+    pressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(before));
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+
+    // Ctrl+Tab is the way to type a tab.
+    box->setFocus();
+    pressKey(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(hasFocus(box));
+    QCOMPARE(box->text(), QStringLiteral("ab\t"));
 }
 
 void tst_Shell::twips_convertsAt96Dpi()

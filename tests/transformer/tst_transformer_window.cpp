@@ -1,4 +1,5 @@
 #include "fakeplatformservices.h"
+#include "keys.h"
 #include "shell/appstyle.h"
 #include "shell/controls.h"
 #include "shell/multilinetextbox.h"
@@ -28,6 +29,7 @@ private slots:
     void init();
 
     void initialControlsAndTabOrder();
+    void textBoxes_tabMovesTheFocus();
     void ruleButtons();
     void ruleButtons_secondPressActsOnNothing();
     void ruleFiles_appendAndRoundTrip();
@@ -98,6 +100,26 @@ void tst_TransformerWindow::initialControlsAndTabOrder()
                 widget = widget->nextInFocusChain();
         }
     }
+}
+
+void tst_TransformerWindow::textBoxes_tabMovesTheFocus()
+{
+    using namespace vordane::test;
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QTest::mouseClick(w_->txtOrigen, Qt::LeftButton);
+    typeText(QStringLiteral("kasa"));
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(w_->txtDestino));
+    typeText(QStringLiteral("gasa"));
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(w_->lstTrans));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(w_->txtDestino));
+    pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(w_->txtOrigen));
+    QCOMPARE(w_->txtOrigen->text(), QStringLiteral("kasa"));
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("gasa"));
 }
 
 void tst_TransformerWindow::ruleButtons()
