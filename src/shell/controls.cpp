@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -106,8 +107,58 @@ CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower)
     return CaseOption::Unchanged;
 }
 
+namespace {
+
+// Enlists the command buttons of one window when it is shown, and presses an
+// enlisted button on Enter. A button of a dialog that the window owns belongs
+// to that dialog, not to this window.
+class EnterPressesButtons final : public QObject {
+public:
+    explicit EnterPressesButtons(QWidget *window)
+        : QObject(window)
+        , window_(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            for (QPushButton *button : window_->findChildren<QPushButton *>()) {
+                if (button->window() != window_->window())
+                    continue;
+                button->setAutoDefault(false);
+                button->setDefault(false);
+                button->installEventFilter(this);
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            auto *button = qobject_cast<QPushButton *>(watched);
+            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+            if (button && keyCode(key) == kEnterKeyCode && modifiers == Qt::NoModifier) {
+                if (!key->isAutoRepeat()) // holding Enter presses once, as holding Space does
+                    button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *window_;
+};
+
+} // namespace
+
+void pressButtonsWithEnter(QWidget *window)
+{
+    new EnterPressesButtons(window);
+}
+
 QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar)
 {
+    pressButtonsWithEnter(window);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -72,9 +72,15 @@ std::array<QRadioButton *, 3> buildCaseOptions(QWidget *frame, const std::array<
 // The case option an "upper / lower / unchanged" group of option buttons selects.
 CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower);
 
+// Makes Enter, like Space, press whichever command button of the window has
+// the focus, and leaves no button as a dialog's default, so that Enter in a
+// box never presses a button. Takes effect for the buttons the window holds
+// when it is shown.
+void pressButtonsWithEnter(QWidget *window);
+
 // Gives a window a client area of the given size in twips, below an optional
 // menu bar, and returns it: controls are placed inside it. The window keeps
-// that size.
+// that size, and Enter presses its buttons (pressButtonsWithEnter).
 QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar = nullptr);
 
 } // namespace vordane

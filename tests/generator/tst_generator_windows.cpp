@@ -87,6 +87,7 @@ private slots:
     void generation_cancelarUnloads();
     void generation_escapeKeepsTheWork();
     void generation_tabLeavesTheResult();
+    void generation_enterPressesOnlyTheFocusedButton();
     void generation_shortDictionaryAllowsManyRows();
 
     void launcher_generatorEntryKeepsOneWindow();
@@ -714,6 +715,36 @@ void tst_GeneratorWindows::generation_tabLeavesTheResult()
     pressKey(Qt::Key_Tab, Qt::ShiftModifier);
     QVERIFY(hasFocus(w->txtPalabras));
     QCOMPARE(w->txtPalabras->text(), QStringLiteral("uno"));
+}
+
+void tst_GeneratorWindows::generation_enterPressesOnlyTheFocusedButton()
+{
+    using namespace vordane::test;
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"a"};
+    d.patterns = {"A"};
+    window_->setCombinacion(d);
+    frmHacer *w = openGeneration();
+    QVERIFY(activate(w));
+    QTest::mouseClick(w->txtSemilla, Qt::LeftButton);
+    pressKey(Qt::Key_Tab);
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(w->cmdGenerar));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(w->txtCuantas->text(), QStringLiteral("100"));
+    const QString words = w->txtPalabras->text();
+
+    // Enter in a box after a button had the focus presses no button.
+    const qsizetype calls = services_->calls.size();
+    QTest::mouseClick(w->txtFilas, Qt::LeftButton);
+    QVERIFY(hasFocus(w->txtFilas));
+    pressKey(Qt::Key_Return);
+    QTest::mouseClick(w->txtDict, Qt::LeftButton);
+    pressKey(Qt::Key_Return);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->txtPalabras->text(), words);
+    QCOMPARE(w->txtCuantas->text(), QStringLiteral("100"));
+    QCOMPARE(services_->calls.size(), calls);
 }
 
 void tst_GeneratorWindows::generation_shortDictionaryAllowsManyRows()

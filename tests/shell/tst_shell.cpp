@@ -4,6 +4,7 @@
 #include "keys.h"
 #include "shell/application.h"
 #include "shell/appstyle.h"
+#include "shell/controls.h"
 #include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
 #include "shell/qtplatformservices.h"
@@ -14,6 +15,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -50,6 +52,9 @@ private slots:
     void textBox_tabMovesTheFocus();
 
     void twips_convertsAt96Dpi();
+
+    void buttons_enterPressesTheFocusedOne_data();
+    void buttons_enterPressesTheFocusedOne();
 };
 
 void tst_Shell::initTestCase()
@@ -312,6 +317,48 @@ void tst_Shell::twips_convertsAt96Dpi()
     QCOMPARE(twips(22), 1);
     QCOMPARE(twips(23), 2);
     QCOMPARE(twipsRect(120, 240, 1500, 300), QRect(8, 16, 100, 20));
+}
+
+void tst_Shell::buttons_enterPressesTheFocusedOne_data()
+{
+    QTest::addColumn<bool>("dialog");
+    QTest::newRow("window") << false;
+    QTest::newRow("dialog") << true;
+}
+
+void tst_Shell::buttons_enterPressesTheFocusedOne()
+{
+    using namespace vordane::test;
+    QFETCH(bool, dialog);
+    std::unique_ptr<QWidget> window(dialog ? new QDialog : new QWidget);
+    QWidget *client = buildClientArea(window.get(), 3000, 1500);
+    auto *box = placeControl(new QLineEdit(client), "txtUno", 120, 120, 1500, 285);
+    auto *first = placeControl(new QPushButton(QStringLiteral("Uno"), client), "cmdUno", 120, 480, 1500, 375);
+    auto *second = placeControl(new QPushButton(QStringLiteral("Dos"), client), "cmdDos", 120, 960, 1500, 375);
+    QSignalSpy firstPressed(first, &QPushButton::clicked);
+    QSignalSpy secondPressed(second, &QPushButton::clicked);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    box->setFocus();
+
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(first));
+    pressKey(Qt::Key_Return);
+    pressKey(Qt::Key_Enter, Qt::KeypadModifier);
+    pressKey(Qt::Key_Space);
+    QCOMPARE(firstPressed.count(), 3);
+    pressKey(Qt::Key_Tab);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(secondPressed.count(), 1);
+
+    // Back in the box, Enter presses no button, not even one that had the focus.
+    pressKey(Qt::Key_Tab);
+    QVERIFY(hasFocus(box));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(firstPressed.count(), 3);
+    QCOMPARE(secondPressed.count(), 1);
+    QVERIFY(window->isVisible());
 }
 
 namespace {

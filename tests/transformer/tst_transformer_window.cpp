@@ -32,6 +32,7 @@ private slots:
     void textBoxes_tabMovesTheFocus();
     void ruleButtons();
     void ruleButtons_secondPressActsOnNothing();
+    void ruleButtons_byKeyboard();
     void ruleFiles_appendAndRoundTrip();
     void ruleFiles_failuresAndCancel();
     void run_transformsWithRules();
@@ -173,6 +174,24 @@ void tst_TransformerWindow::ruleButtons_secondPressActsOnNothing()
     QTest::keyClick(w_->cmdEliminar, Qt::Key_Space);
     click(w_->cmdEliminar);
     QCOMPARE(listTexts(w_->lstTrans), (QStringList{"e>f", "g>h"}));
+}
+
+void tst_TransformerWindow::ruleButtons_byKeyboard()
+{
+    using namespace vordane::test;
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QTest::mouseClick(w_->txtTrans, Qt::LeftButton);
+    typeText(QStringLiteral("a>e"));
+    for (int i = 0; i < 3; ++i)
+        pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(w_->cmdPoner));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(listTexts(w_->lstTrans), QStringList{"a>e"});
+    QVERIFY(w_->txtTrans->text().isEmpty());
+    pressKey(Qt::Key_Space);
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"a>e", ""}));
+    QVERIFY(hasFocus(w_->cmdPoner));
 }
 
 void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
