@@ -1,5 +1,8 @@
 #include "shell/filefilter.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
 namespace vordane {
 
 QStringList toQtNameFilters(const QString &filter)
@@ -18,6 +21,22 @@ QStringList toQtNameFilters(const QString &filter)
         result.append(parts.at(i) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
     }
     return result;
+}
+
+QString filterExtension(const QString &filter, int index)
+{
+    const QString patterns = filter.section(QLatin1Char('|'), 2 * index + 1, 2 * index + 1);
+    const QString first = patterns.section(QLatin1Char(';'), 0, 0).trimmed();
+    static const QRegularExpression plainExtension(QStringLiteral("^\\*(\\.[^*?\\[\\].]+)$"));
+    const QRegularExpressionMatch match = plainExtension.match(first);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withExtension(const QString &path, const QString &extension)
+{
+    if (path.isEmpty() || extension.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+        return path;
+    return path + extension;
 }
 
 } // namespace vordane

@@ -31,4 +31,13 @@ inline const QString kLanguages = QStringLiteral("Archivos de lenguas (*.lan)|*.
 // so that files without an extension are listed too.
 QStringList toQtNameFilters(const QString &filter);
 
+// The extension that a Save dialog adds with the filter pair at `index`
+// chosen: the pair's first pattern as ".ext" ("*.dct;*.dic" gives ".dct"),
+// or the empty text when that pattern names no one extension ("*.*").
+QString filterExtension(const QString &filter, int index);
+
+// The path with `extension` added when the file name holds no "." at all; a
+// name with an extension (or a final ".") is kept as typed.
+QString withExtension(const QString &path, const QString &extension);
+
 } // namespace vordane

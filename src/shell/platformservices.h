@@ -21,8 +21,9 @@ public:
     virtual ~PlatformServices() = default;
 
     // Show the Open or Save dialog with an empty file name; the full path
-    // chosen, or the empty text when the user cancels. No default extension
-    // is added and an existing file is replaced without a question.
+    // chosen, or the empty text when the user cancels. The Save dialog adds
+    // the chosen filter's first extension to a name typed without one; an
+    // existing file is replaced without a question.
     virtual QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) = 0;
     virtual QString getSaveFileName(QWidget *parent, const FileDialogRequest &request) = 0;
 

@@ -17,8 +17,7 @@ QString runDialog(QWidget *parent, const FileDialogRequest &request, bool save)
     QtPlatformServices::prepareDialog(dialog, request, save);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    const QStringList files = dialog.selectedFiles();
-    return files.isEmpty() ? QString() : files.constFirst();
+    return QtPlatformServices::chosenFile(dialog, request);
 }
 
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
@@ -35,7 +34,9 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
                       | QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // The name is used exactly as chosen or typed, existing or not.
+    // The name is used as chosen or typed, existing or not; chosenFile adds
+    // the extension of the filter chosen last, which a fixed default suffix
+    // could not follow.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString());
     const QStringList filters = toQtNameFilters(request.filter);
@@ -45,6 +46,25 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     if (!request.title.isEmpty())
         dialog.setWindowTitle(request.title);
     dialog.selectFile(QString());
+}
+
+QString QtPlatformServices::chosenFile(const QFileDialog &dialog, const FileDialogRequest &request)
+{
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return QString();
+    const QString path = files.constFirst();
+    if (dialog.acceptMode() != QFileDialog::AcceptSave)
+        return path;
+    // Without an extension the file would be hidden by the very filter it was saved under.
+    const QString selected = dialog.selectedNameFilter();
+    const QStringList shown = dialog.nameFilters();
+    for (int i = 0; i < int(shown.size()); ++i) {
+        // With the patterns hidden, Qt names the chosen filter by its label alone.
+        if (selected == shown.at(i) || selected == request.filter.section(QLatin1Char('|'), 2 * i, 2 * i))
+            return withExtension(path, filterExtension(request.filter, i));
+    }
+    return path;
 }
 
 QString QtPlatformServices::getOpenFileName(QWidget *parent, const FileDialogRequest &request)

@@ -18,6 +18,9 @@ public:
 
     // Sets up a dialog as every window uses it; public so the set-up can be checked.
     static void prepareDialog(QFileDialog &dialog, const FileDialogRequest &request, bool save);
+    // The path an accepted dialog hands back: in a Save dialog, a name typed
+    // without extension gets the chosen filter's first one.
+    static QString chosenFile(const QFileDialog &dialog, const FileDialogRequest &request);
 };
 
 } // namespace vordane

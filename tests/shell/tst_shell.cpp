@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -43,6 +44,8 @@ private slots:
     void filters_data();
     void filters();
     void fileDialog_showsLabelsExactly();
+    void fileDialog_saveAddsTheFilterExtension_data();
+    void fileDialog_saveAddsTheFilterExtension();
 
     void textBox_roundTripsExactly_data();
     void textBox_roundTripsExactly();
@@ -212,6 +215,52 @@ void tst_Shell::fileDialog_showsLabelsExactly()
     QFileDialog save;
     QtPlatformServices::prepareDialog(save, {filters::kWordFiles, QString()}, true);
     QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
+}
+
+void tst_Shell::fileDialog_saveAddsTheFilterExtension_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("chosen"); // the filter the user picks, by its position
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("bare name") << true << filters::kDefinitions << 0 << "mi_lengua" << "mi_lengua.lng";
+    QTest::newRow("extension kept") << true << filters::kDefinitions << 0 << "mi_lengua.txt" << "mi_lengua.txt";
+    QTest::newRow("dot in the name") << true << filters::kDefinitions << 0 << "v1.2" << "v1.2";
+    QTest::newRow("all files") << true << filters::kDefinitions << 1 << "mi_lengua" << "mi_lengua";
+    QTest::newRow("second filter") << true << filters::kRules << 1 << "cambios" << "cambios.lns";
+    QTest::newRow("first of two patterns") << true << filters::kWordFiles << 1 << "lengua" << "lengua.dct";
+    QTest::newRow("open adds nothing") << false << filters::kDefinitions << 0 << "mi_lengua" << "mi_lengua";
+}
+
+void tst_Shell::fileDialog_saveAddsTheFilterExtension()
+{
+    using namespace vordane::test;
+    QFETCH(bool, save);
+    QFETCH(QString, filter);
+    QFETCH(int, chosen);
+    QFETCH(QString, typed);
+    QFETCH(QString, result);
+    QTemporaryDir dir;
+    const FileDialogRequest request{filter, QString()};
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, request, save);
+    dialog.setDirectory(dir.path());
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    types->setFocus();
+    for (int i = 0; i < chosen; ++i)
+        pressKey(Qt::Key_Down);
+    QCOMPARE(types->currentIndex(), chosen);
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    name->setFocus();
+    typeText(typed);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(QtPlatformServices::chosenFile(dialog, request), QDir(dir.path()).filePath(result));
 }
 
 void tst_Shell::textBox_roundTripsExactly_data()
