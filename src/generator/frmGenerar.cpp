@@ -149,7 +149,7 @@ void frmGenerar::txtDescrip_Change(int i)
 
 void frmGenerar::cmdAgregar_Click()
 {
-    lstSilabas->addItem(txtSilaba->text());
+    appendAndShow(lstSilabas, txtSilaba->text());
 }
 
 void frmGenerar::cmdExtraer_Click()

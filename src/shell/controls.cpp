@@ -60,6 +60,12 @@ void setListTexts(QListWidget *list, const QStringList &texts)
     list->addItems(texts);
 }
 
+void appendAndShow(QListWidget *list, const QString &text)
+{
+    list->addItem(text);
+    list->scrollToItem(list->item(list->count() - 1));
+}
+
 QFrame *horizontalLine(QWidget *parent)
 {
     auto *line = new QFrame(parent);

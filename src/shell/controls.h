@@ -50,6 +50,9 @@ void keepTypedText(QComboBox *combo);
 QStringList listTexts(const QListWidget *list);
 void setListTexts(QListWidget *list, const QStringList &texts);
 
+// Appends a text to a list box and scrolls the list so that it shows it.
+void appendAndShow(QListWidget *list, const QString &text);
+
 // A horizontal line control.
 QFrame *horizontalLine(QWidget *parent);
 

@@ -101,7 +101,7 @@ void frmTransformar::setStatus(const QString &status)
 
 void frmTransformar::cmdPoner_Click()
 {
-    lstTrans->addItem(txtTrans->text());
+    appendAndShow(lstTrans, txtTrans->text());
     txtTrans->clear();
 }
 

@@ -65,6 +65,7 @@ private slots:
     void definition_initialControls();
     void definition_descriptionIsFrameCaption();
     void definition_patternButtons();
+    void definition_addedPatternIsShown();
     void definition_limpiarKeepsIdentifiersAndCaptions();
     void definition_saveAndOpenThroughDialogs();
     void definition_openFailuresChangeNothing();
@@ -213,6 +214,24 @@ void tst_GeneratorWindows::definition_patternButtons()
     QCOMPARE(w.lstSilabas->count(), 0);
     QVERIFY(w.lstSilabas->selectedItems().isEmpty());
     click(w.cmdEliminar); // no selection: nothing happens
+}
+
+void tst_GeneratorWindows::definition_addedPatternIsShown()
+{
+    using namespace vordane::test;
+    frmGenerar &w = *window_;
+    QVERIFY(activate(&w));
+    QTest::mouseClick(w.txtSilaba, Qt::LeftButton);
+    typeText(QStringLiteral("KV"));
+    for (int i = 0; i < 3; ++i)
+        pressKey(Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(hasFocus(w.cmdAgregar));
+    for (int i = 0; i < 30; ++i) {
+        pressKey(Qt::Key_Return);
+        const QRect last = w.lstSilabas->visualItemRect(w.lstSilabas->item(w.lstSilabas->count() - 1));
+        QVERIFY2(w.lstSilabas->viewport()->rect().contains(last), qPrintable(QString::number(i)));
+    }
+    QCOMPARE(w.lstSilabas->count(), 30);
 }
 
 void tst_GeneratorWindows::definition_limpiarKeepsIdentifiersAndCaptions()

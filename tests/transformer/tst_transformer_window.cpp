@@ -33,6 +33,7 @@ private slots:
     void ruleButtons();
     void ruleButtons_secondPressActsOnNothing();
     void ruleButtons_byKeyboard();
+    void ruleButtons_addedRuleIsShown();
     void ruleFiles_appendAndRoundTrip();
     void ruleFiles_failuresAndCancel();
     void run_transformsWithRules();
@@ -192,6 +193,21 @@ void tst_TransformerWindow::ruleButtons_byKeyboard()
     pressKey(Qt::Key_Space);
     QCOMPARE(listTexts(w_->lstTrans), (QStringList{"a>e", ""}));
     QVERIFY(hasFocus(w_->cmdPoner));
+}
+
+void tst_TransformerWindow::ruleButtons_addedRuleIsShown()
+{
+    using namespace vordane::test;
+    w_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    for (int i = 0; i < 40; ++i) {
+        QTest::mouseClick(w_->txtTrans, Qt::LeftButton);
+        typeText(QStringLiteral("a>%1").arg(i));
+        click(w_->cmdPoner);
+        QListWidgetItem *last = w_->lstTrans->item(w_->lstTrans->count() - 1);
+        QCOMPARE(last->text(), QStringLiteral("a>%1").arg(i));
+        QVERIFY2(w_->lstTrans->viewport()->rect().contains(w_->lstTrans->visualItemRect(last)), qPrintable(last->text()));
+    }
 }
 
 void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
