@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTreeView>
 
@@ -35,6 +37,20 @@ QStringList toNameFilters(const QString &pattern)
     if (filters.isEmpty())
         filters.append(QStringLiteral("*"));
     return filters;
+}
+
+// Moves a file to the desktop's trash: false where there is none, or where
+// it could not go there.
+bool moveToTrash(QFile &file)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The trash lives in the user's data folder; where that folder is missing
+    // Qt would file the "trashed" file under the current directory instead.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return false;
+#endif
+    return file.moveToTrash();
 }
 
 } // namespace
@@ -76,6 +92,10 @@ frmAdministrar::frmAdministrar(PlatformServices &services, QWidget *parent)
     l = placeControl(horizontalLine(client), "l", 4800, 1320, 2880, 15);
     cE = placeControl(new QPushButton(QStringLiteral("Eliminar"), client), "cE", 4800, 1440, 2895, 375);
 
+    connect(dirModel_, &QFileSystemModel::directoryLoaded, this, &frmAdministrar::revealDirectory);
+    connect(dirModel_, &QAbstractItemModel::layoutChanged, this, &frmAdministrar::revealDirectory);
+    connect(R->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { revealPending_ = false; });
+    connect(R, &QTreeView::pressed, this, [this] { revealPending_ = false; });
     connect(U, &QComboBox::activated, this, &frmAdministrar::U_Change);
     connect(R->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAdministrar::R_Change);
     connect(E, &QComboBox::activated, this, &frmAdministrar::E_Click);
@@ -119,10 +139,17 @@ void frmAdministrar::setCurrentDirectory(const QString &path)
     const QModelIndex index = dirModel_->index(directory);
     R->setCurrentIndex(index); // runs R_Change when the directory differs
     R->scrollTo(index);
+    revealPending_ = true;
     if (directory_ != directory) {
         directory_ = directory;
         R_Change();
     }
+}
+
+void frmAdministrar::revealDirectory()
+{
+    if (revealPending_)
+        R->scrollTo(R->currentIndex());
 }
 
 void frmAdministrar::selectDriveOf(const QString &path)
@@ -196,8 +223,10 @@ void frmAdministrar::cE_Click()
         services_.warning(this, messages::kDeleteTitle, messages::fileMissing(shown));
         return;
     }
+    // No question is asked, so the file goes where a slip can be undone:
+    // the desktop's trash, where the system has one.
     QFile file(path);
-    if (!file.remove())
+    if (!moveToTrash(file) && !file.remove())
         services_.warning(this, messages::kDeleteTitle, messages::cannotDelete(shown, file.errorString()));
 }
 
@@ -226,6 +255,27 @@ void frmAdministrar::cR_Click()
         services_.warning(this, messages::kRenameTitle,
                           messages::cannotRename(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to),
                                                  file.errorString()));
+        return;
+    }
+    selectFile(N->text());
+}
+
+void frmAdministrar::selectFile(const QString &name)
+{
+    // The boxes name the file under its new name, and the list highlights it
+    // where it lists it, rather than whichever file took its row.
+    T->setText(name);
+    N->setText(name);
+    const QString path = filePath(name);
+    const QModelIndex index = QDir::match(fileModel_->nameFilters(), QFileInfo(path).fileName())
+        ? fileModel_->index(path)
+        : QModelIndex();
+    if (index.isValid() && index.parent() == A->rootIndex()) {
+        A->setCurrentIndex(index);
+        A->scrollTo(index);
+    } else {
+        A->clearSelection();
+        A->setCurrentIndex(QModelIndex());
     }
 }
 

@@ -47,12 +47,17 @@ private:
     void cE_Click();
     void cR_Click();
     void selectDriveOf(const QString &path);
+    void revealDirectory();
+    void selectFile(const QString &name);
     QString filePath(const QString &name) const;
 
     PlatformServices &services_;
     QFileSystemModel *dirModel_;
     QFileSystemModel *fileModel_;
     QString directory_;
+    // The directory list still loads and sorts what surrounds the current
+    // directory, which moves it: keep it in view until the user takes over.
+    bool revealPending_ = false;
 };
 
 } // namespace vordane

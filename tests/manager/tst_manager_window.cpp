@@ -14,17 +14,19 @@
 
 using namespace vordane;
 using vordane::test::FakePlatformServices;
+using vordane::test::readBytes;
 using vordane::test::writeBytes;
 using Kind = FakePlatformServices::Kind;
 
 class tst_ManagerWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { applyApplicationStyle(*qApp); }
+    void initTestCase();
     void init();
     void cleanup() { w_.reset(); }
 
     void initialControls();
+    void startsInTheHomeFolderInView();
     void listsFollowDirectoryAndPattern();
     void typedPatternAppliesNothing();
     void selectRenameAndDelete();
@@ -40,7 +42,20 @@ private:
     std::unique_ptr<FakePlatformServices> services_;
     std::unique_ptr<frmAdministrar> w_;
     std::unique_ptr<QTemporaryDir> dir_;
+    QTemporaryDir homes_; // the home folder and its siblings, the desktop's trash inside it
 };
+
+void tst_ManagerWindow::initTestCase()
+{
+    applyApplicationStyle(*qApp);
+    // A home folder of the test's own, listed after thirty siblings.
+    QDir homes(homes_.path());
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(homes.mkdir(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))));
+    QVERIFY(homes.mkdir(QStringLiteral("casa")));
+    qputenv("HOME", QFile::encodeName(homes.filePath(QStringLiteral("casa"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(homes.filePath(QStringLiteral("casa/datos"))));
+}
 
 void tst_ManagerWindow::init()
 {
@@ -100,6 +115,21 @@ void tst_ManagerWindow::initialControls()
     QCOMPARE(w_->findChild<QWidget *>(QStringLiteral("clientArea"))->size(), QSize(517, 240));
 }
 
+void tst_ManagerWindow::startsInTheHomeFolderInView()
+{
+    // Without the toolkit's folder the window opens in the home folder, shown
+    // in the directory list once the lists around it have loaded.
+    frmAdministrar fresh(*services_);
+    fresh.show();
+    auto *dirs = qobject_cast<QFileSystemModel *>(fresh.R->model());
+    const QString home = QDir::cleanPath(QDir::homePath());
+    QCOMPARE(dirs->filePath(fresh.R->currentIndex()), home);
+    QCOMPARE(qobject_cast<QFileSystemModel *>(fresh.A->model())->filePath(fresh.A->rootIndex()), home);
+    const QPersistentModelIndex current(fresh.R->currentIndex());
+    QTRY_COMPARE(current.row(), 30); // the siblings are listed and sorted
+    QTRY_VERIFY(fresh.R->viewport()->rect().contains(fresh.R->visualRect(fresh.R->currentIndex())));
+}
+
 void tst_ManagerWindow::listsFollowDirectoryAndPattern()
 {
     QCOMPARE(fileModel()->filePath(w_->A->rootIndex()), QDir::cleanPath(dir_->path()));
@@ -147,15 +177,23 @@ void tst_ManagerWindow::typedPatternAppliesNothing()
 
 void tst_ManagerWindow::selectRenameAndDelete()
 {
+    QTRY_COMPARE(listedFiles().size(), 5); // a person acts on a list that is there
     clickFile(QStringLiteral("a.lex"));
     QCOMPARE(w_->T->text(), QStringLiteral("a.lex"));
     QCOMPARE(w_->N->text(), QStringLiteral("a.lex"));
 
-    w_->N->setText(QStringLiteral("z.lex"));
+    QTest::mouseClick(w_->N, Qt::LeftButton);
+    QTest::keyClick(w_->N, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(w_->N, QStringLiteral("z.lex"));
     QTest::mouseClick(w_->cR, Qt::LeftButton);
     QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("z.lex"))));
     QVERIFY(!QFile::exists(dir_->filePath(QStringLiteral("a.lex"))));
-    QCOMPARE(w_->T->text(), QStringLiteral("a.lex")); // the boxes are not updated
+    // The renamed file is the one selected, under its new name, also once the list has caught up.
+    QCOMPARE(w_->T->text(), QStringLiteral("z.lex"));
+    QCOMPARE(w_->N->text(), QStringLiteral("z.lex"));
+    QTRY_COMPARE(listedFiles(), (QStringList{"b.lex", "c.dct", "notas.txt", "sinextension", "z.lex"}));
+    QCOMPARE(w_->A->selectionModel()->selectedIndexes().size(), 1);
+    QCOMPARE(fileModel()->fileName(w_->A->selectionModel()->selectedIndexes().constFirst()), QStringLiteral("z.lex"));
 
     // A relative folder in the new name moves the file there.
     clickFile(QStringLiteral("b.lex"));
@@ -163,9 +201,17 @@ void tst_ManagerWindow::selectRenameAndDelete()
     QTest::mouseClick(w_->cR, Qt::LeftButton);
     QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("sub/b2.lex"))));
 
+    QCOMPARE(w_->T->text(), QStringLiteral("sub/b2.lex")); // not in this list: nothing highlighted
+    QVERIFY(w_->A->selectionModel()->selectedIndexes().isEmpty());
+
+    // "Eliminar" asks nothing; the file goes to the desktop's trash.
     clickFile(QStringLiteral("c.dct"));
     QTest::mouseClick(w_->cE, Qt::LeftButton);
     QVERIFY(!QFile::exists(dir_->filePath(QStringLiteral("c.dct"))));
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    QCOMPARE(readBytes(QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(QStringLiteral("Trash/files/c.dct"))),
+             QByteArray("x"));
+#endif
     QCOMPARE(services_->count(Kind::Warning), 0);
 }
 
@@ -181,7 +227,7 @@ void tst_ManagerWindow::failuresChangeNothing()
     QTest::mouseClick(w_->cR, Qt::LeftButton);
     QCOMPARE(services_->count(Kind::Warning), 3);
     QVERIFY(QFile::exists(dir_->filePath(QStringLiteral("a.lex"))));
-    QCOMPARE(vordane::test::readBytes(dir_->filePath(QStringLiteral("b.lex"))), QByteArray("x"));
+    QCOMPARE(readBytes(dir_->filePath(QStringLiteral("b.lex"))), QByteArray("x"));
 
     w_->N->clear();
     QTest::mouseClick(w_->cR, Qt::LeftButton);
