@@ -8,6 +8,8 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 
 namespace vordane {
 
@@ -27,7 +29,11 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Creador de lenguajes"));
     area_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(area_);
-    resize(1000, 720);
+    // A tool window larger than the area (a small screen, a large scale) is
+    // reached by scrolling.
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    openWithinScreen();
 
     mnuProgramas = menuBar()->addMenu(QStringLiteral("Programas"));
     mnuProgramas->setObjectName(QStringLiteral("mnuProgramas"));
@@ -49,6 +55,24 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     mnuAbout = menuBar()->addAction(QStringLiteral("Acerca de..."));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     connect(mnuAbout, &QAction::triggered, this, &frmVordane::mnuAbout_Click);
+}
+
+void frmVordane::openWithinScreen()
+{
+    const QSize preferred(1000, 720);
+    const QRect available = screen()->availableGeometry();
+    // The frame is not known before the window is shown; allow for a title bar.
+    const QSize frame(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize needed = preferred + frame;
+    if (needed.width() <= available.width() && needed.height() <= available.height()) {
+        resize(preferred);
+        return;
+    }
+    // Where it does not fit, it opens maximized, and at most as large as the
+    // screen once restored.
+    resize(preferred.boundedTo(available.size() - frame));
+    move(available.topLeft());
+    setWindowState(Qt::WindowMaximized);
 }
 
 QString frmVordane::aboutText()

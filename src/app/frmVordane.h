@@ -38,6 +38,7 @@ public:
     QAction *mnuAbout;
 
 private:
+    void openWithinScreen();
     void mnuExit_Click();
     void mnuAbout_Click();
 

@@ -3,7 +3,17 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 namespace vordane {
+
+QPoint subWindowPosition(QSize size, QSize room, QPoint proposed)
+{
+    const auto axis = [](int position, int length, int space) {
+        return length > space ? 0 : std::clamp(position, 0, space - length);
+    };
+    return {axis(proposed.x(), size.width(), room.width()), axis(proposed.y(), size.height(), room.height())};
+}
 
 ToolLauncher::ToolLauncher(QMdiArea *area)
     : area_(area)
@@ -28,6 +38,8 @@ QWidget *ToolLauncher::show(const QString &key)
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(content->windowTitle());
         sub->adjustSize();
+        // The area places a window larger than itself partly out of reach.
+        sub->move(subWindowPosition(sub->size(), area_->viewport()->size(), sub->pos()));
     }
     // A maximized window stays maximized; only a minimized one is restored.
     if (sub->isMinimized())

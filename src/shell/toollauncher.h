@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QHash>
+#include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -11,6 +13,12 @@ class QMdiSubWindow;
 class QWidget;
 
 namespace vordane {
+
+// Where a new sub-window of `size` goes in an MDI viewport of `room`, given
+// the position the area proposed: along each axis it is moved wholly into
+// view, or to the start where it is longer than the view, so that its title
+// bar and first controls show and the rest is a scroll away.
+QPoint subWindowPosition(QSize size, QSize room, QPoint proposed);
 
 // Keeps at most one window per tool inside the MDI area: created on first
 // use, brought to the front (and restored if it was minimized) when chosen

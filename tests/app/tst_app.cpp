@@ -8,6 +8,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -22,6 +26,7 @@ private slots:
     void mainWindow_menuAsSpecified();
     void mainWindow_aboutThroughServices();
     void mainWindow_salirEndsTheEventLoop();
+    void mainWindow_fitsASmallScreen();
 };
 
 void tst_App::mainWindow_menuAsSpecified()
@@ -113,5 +118,47 @@ void tst_App::mainWindow_salirEndsTheEventLoop()
     QVERIFY(services.calls.isEmpty());
 }
 
-QTEST_MAIN(tst_App)
+void tst_App::mainWindow_fitsASmallScreen()
+{
+    FakePlatformServices services;
+    frmVordane window(services);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect available = window.screen()->availableGeometry();
+    QCOMPARE(available.size(), QSize(800, 500)); // a 1600 x 1000 screen at twice the scale
+    QVERIFY(available.contains(window.frameGeometry()));
+
+    // The generator is larger than the area: it opens at the top-left and
+    // the area scrolls down to "Generar".
+    window.mnuGenerador->trigger();
+    QMdiSubWindow *sub = window.mdiArea()->activeSubWindow();
+    QCOMPARE(sub->pos(), QPoint(0, 0));
+    QWidget *viewport = window.mdiArea()->viewport();
+    QVERIFY(sub->height() > viewport->height());
+    QScrollBar *bar = window.mdiArea()->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    auto *generar = sub->findChild<QPushButton *>(QStringLiteral("cmdGenerar"));
+    QVERIFY(viewport->rect().contains(QRect(generar->mapTo(viewport, QPoint(0, 0)), generar->size())));
+}
+
+int main(int argc, char *argv[])
+{
+    // A small screen: 1600 x 1000 pixels at twice the scale, as on a laptop.
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("pantalla.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(R"({"screens": [{"name": "pantalla", "x": 0, "y": 0, "width": 1600, "height": 1000,
+                          "logicalDpi": 96, "logicalBaseDpi": 96}]})")
+               < 0)
+        return 1;
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    tst_App test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_app.moc"

@@ -37,6 +37,8 @@ private slots:
 
     void launcher_oneWindowPerTool();
     void launcher_closedToolOpensAfresh();
+    void launcher_placesWindowsWithinReach_data();
+    void launcher_placesWindowsWithinReach();
     void report_warningOrCompletion();
     void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
@@ -129,6 +131,27 @@ void tst_Shell::launcher_closedToolOpensAfresh()
     QVERIFY(second);
     QCOMPARE(second->text(), QStringLiteral("inicial"));
     QCOMPARE(area.subWindowList().size(), 1);
+}
+
+void tst_Shell::launcher_placesWindowsWithinReach_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("proposed");
+    QTest::addColumn<QPoint>("placed");
+    // In a view of 300 x 200.
+    QTest::newRow("in view") << QSize(100, 100) << QPoint(50, 40) << QPoint(50, 40);
+    QTest::newRow("partly out") << QSize(100, 100) << QPoint(250, 150) << QPoint(200, 100);
+    QTest::newRow("above and left") << QSize(100, 100) << QPoint(-30, -20) << QPoint(0, 0);
+    QTest::newRow("taller than the view") << QSize(100, 300) << QPoint(50, -60) << QPoint(50, 0);
+    QTest::newRow("larger than the view") << QSize(400, 300) << QPoint(-80, -60) << QPoint(0, 0);
+}
+
+void tst_Shell::launcher_placesWindowsWithinReach()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, proposed);
+    QFETCH(QPoint, placed);
+    QCOMPARE(subWindowPosition(size, QSize(300, 200), proposed), placed);
 }
 
 void tst_Shell::report_warningOrCompletion()
