@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 namespace vordane {
 
@@ -23,6 +28,7 @@ QString runDialog(QWidget *parent, const FileDialogRequest &request, bool save)
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    QtPlatformServices::makeRoomForTitle(box);
     box.exec();
 }
 
@@ -65,6 +71,23 @@ QString QtPlatformServices::chosenFile(const QFileDialog &dialog, const FileDial
             return withExtension(path, filterExtension(request.filter, i));
     }
     return path;
+}
+
+void QtPlatformServices::makeRoomForTitle(QMessageBox &box)
+{
+    // A window manager draws the title in its own, larger and bold, font
+    // beside an icon and its buttons: a box as narrow as a short text showed
+    // "Expo… ción". Qt's own allowance assumes a small title bar font.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    font.setPointSizeF(std::max(font.pointSizeF(), 11.0));
+    constexpr int kTitleBarChrome = 150; // icon, three buttons and margins
+    const int needed = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + kTitleBarChrome;
+    // The box sizes itself from its layout's minimum width, so the room goes there.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
 }
 
 QString QtPlatformServices::getOpenFileName(QWidget *parent, const FileDialogRequest &request)

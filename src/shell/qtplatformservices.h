@@ -3,6 +3,7 @@
 #include "shell/platformservices.h"
 
 class QFileDialog;
+class QMessageBox;
 
 namespace vordane {
 
@@ -21,6 +22,9 @@ public:
     // The path an accepted dialog hands back: in a Save dialog, a name typed
     // without extension gets the chosen filter's first one.
     static QString chosenFile(const QFileDialog &dialog, const FileDialogRequest &request);
+    // Makes a message box at least as wide as a window manager's title bar
+    // needs to show its title whole.
+    static void makeRoomForTitle(QMessageBox &box);
 };
 
 } // namespace vordane

@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -42,6 +43,7 @@ private slots:
     void report_warningOrCompletion();
     void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
+    void messageBox_wideEnoughForItsTitle();
 
     void filters_data();
     void filters();
@@ -191,6 +193,24 @@ void tst_Shell::qtTexts_areSpanish()
     const QString ok = box.button(QMessageBox::Ok)->text().remove(u'&');
     QVERIFY2(ok != QLatin1String("OK"), qPrintable(ok));
     QCOMPARE(ok, QStringLiteral("Aceptar"));
+}
+
+void tst_Shell::messageBox_wideEnoughForItsTitle()
+{
+    const QString title = QString::fromUtf8("Exportación");
+    QMessageBox plain(QMessageBox::Information, title, QStringLiteral("Hecho"), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, title, QStringLiteral("Hecho"), QMessageBox::Ok);
+    QtPlatformServices::makeRoomForTitle(box);
+    plain.show();
+    box.show();
+    // A title bar shows the title in a bold font of 11 points or more, beside an icon and three buttons.
+    QFont font = box.font();
+    font.setBold(true);
+    font.setPointSize(11);
+    const int titleBar = QFontMetrics(font).horizontalAdvance(title) + 4 * 24;
+    QVERIFY2(plain.width() < titleBar, "a plain box is as narrow as its text");
+    QVERIFY(box.width() >= titleBar);
+    QVERIFY(box.width() <= box.screen()->availableGeometry().width());
 }
 
 void tst_Shell::filters_data()
