@@ -1,7 +1,8 @@
 # Installs the build into a temporary folder and checks what an installed
 # Vordane needs: the programs, the menu entry, the AppStream description, the
-# icons and the manual page; the desktop entry and the description pass their
-# validators when those are on the machine.
+# icons and the manual pages; the desktop entry and the description pass their
+# validators, and the manual pages format without a warning, when those tools
+# are on the machine.
 # Usage: cmake -DBUILD_DIR=<build> -DDESTDIR=<empty folder> -DVERSION=<x.y.z> -P InstallCheck.cmake
 
 file(REMOVE_RECURSE "${DESTDIR}")
@@ -21,6 +22,7 @@ set(expected
     share/icons/hicolor/scalable/apps/vordane.svg
     share/icons/hicolor/48x48/apps/vordane.png
     share/icons/hicolor/256x256/apps/vordane.png
+    share/man/man1/vordane.1
     share/man/man1/vordane-cli.1)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")
@@ -46,6 +48,34 @@ foreach(option --sin-repetir --excluir --rechazar --informe --trazar --salida --
         message(FATAL_ERROR "the manual page lacks ${option}")
     endif()
 endforeach()
+
+# The program's manual page: its version, every tool of the "Programas" menu,
+# the file kinds, and the way to the command line.
+file(READ "${root}/share/man/man1/vordane.1" page)
+if(NOT page MATCHES "^\\.TH VORDANE 1 \"\" \"vordane ${VERSION}\"")
+    message(FATAL_ERROR "the manual page of vordane lacks its title line with the version")
+endif()
+foreach(text "Generador de palabras" "Transformador de palabras" "Exportador de diccionarios"
+             "Creador de diccionarios" "Combinador de diccionarios" "Administrador de lenguajes"
+             "Creador de raíces" "Generador de lenguas" "Separador de lenguas"
+             "\\.SH ARCHIVOS" "\\*\\.lng" "\\*\\.rad" "\\*\\.lan" "\\.BR vordane-cli \\(1\\)")
+    if(NOT page MATCHES "${text}")
+        message(FATAL_ERROR "the manual page of vordane lacks ${text}")
+    endif()
+endforeach()
+
+find_program(GROFF groff)
+if(GROFF)
+    foreach(name vordane vordane-cli)
+        execute_process(COMMAND ${GROFF} -man -Tutf8 -K utf8 -ww -z "${root}/share/man/man1/${name}.1"
+                        RESULT_VARIABLE status ERROR_VARIABLE out)
+        if(NOT status EQUAL 0 OR NOT out STREQUAL "")
+            message(FATAL_ERROR "groff on ${name}.1: ${out}")
+        endif()
+    endforeach()
+else()
+    message(STATUS "groff not found: the manual pages are not formatted")
+endif()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(DESKTOP_FILE_VALIDATE)
