@@ -11,8 +11,9 @@ namespace vordane {
 // (CR LF, lone CR and any character stay as set), Enter inserts CR LF, and a
 // text of a million lines is taken in a fraction of a second. Tab and
 // Shift+Tab move the focus to the next or previous control, as in every
-// other box; Ctrl+Tab types a tab. The editor behind it is an implementation
-// detail of this class.
+// other box; Ctrl+Tab types a tab, except inside the main window's area,
+// where it goes to the next tool window. The editor behind it is an
+// implementation detail of this class.
 class MultiLineTextBox : public QWidget {
     Q_OBJECT
 public:
