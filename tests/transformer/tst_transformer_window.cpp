@@ -43,6 +43,12 @@ private slots:
 
 private:
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Keys go to the active window, as they do for a person.
+    bool activate()
+    {
+        w_->activateWindow();
+        return QTest::qWaitForWindowActive(w_.get());
+    }
     void checkIdle()
     {
         QCOMPARE(w_->txtEstado->text(), QStringLiteral("Listo."));
@@ -107,8 +113,7 @@ void tst_TransformerWindow::initialControlsAndTabOrder()
 void tst_TransformerWindow::textBoxes_tabMovesTheFocus()
 {
     using namespace vordane::test;
-    w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(activate());
     QTest::mouseClick(w_->txtOrigen, Qt::LeftButton);
     typeText(QStringLiteral("kasa"));
     pressKey(Qt::Key_Tab);
@@ -152,8 +157,7 @@ void tst_TransformerWindow::ruleButtons_secondPressActsOnNothing()
 {
     for (const char *rule : {"a>b", "c>d", "e>f", "g>h"})
         w_->lstTrans->addItem(QLatin1String(rule));
-    w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(activate());
 
     // The user picks the second rule with the mouse and takes it back twice.
     const QRect second = w_->lstTrans->visualItemRect(w_->lstTrans->item(1));
@@ -180,8 +184,7 @@ void tst_TransformerWindow::ruleButtons_secondPressActsOnNothing()
 void tst_TransformerWindow::ruleButtons_byKeyboard()
 {
     using namespace vordane::test;
-    w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(activate());
     QTest::mouseClick(w_->txtTrans, Qt::LeftButton);
     typeText(QStringLiteral("a>e"));
     for (int i = 0; i < 3; ++i)
@@ -198,8 +201,7 @@ void tst_TransformerWindow::ruleButtons_byKeyboard()
 void tst_TransformerWindow::ruleButtons_addedRuleIsShown()
 {
     using namespace vordane::test;
-    w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(activate());
     for (int i = 0; i < 40; ++i) {
         QTest::mouseClick(w_->txtTrans, Qt::LeftButton);
         typeText(QStringLiteral("a>%1").arg(i));
