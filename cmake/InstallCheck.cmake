@@ -21,7 +21,9 @@ set(expected
     share/icons/hicolor/scalable/apps/vordane.svg
     share/icons/hicolor/48x48/apps/vordane.png
     share/icons/hicolor/256x256/apps/vordane.png
-    share/man/man1/vordane-cli.1)
+    share/man/man1/vordane-cli.1
+    share/vordane/ejemplos/latin-castellano.sc
+    share/vordane/ejemplos/latin.lex)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
@@ -41,7 +43,8 @@ foreach(command generar transformar exportar combinar separar mayusculas minuscu
         message(FATAL_ERROR "the manual page lacks ${command}")
     endif()
 endforeach()
-foreach(option --sin-repetir --excluir --rechazar --informe --trazar --salida --semilla)
+foreach(option --sin-repetir --excluir --rechazar --informe --trazar --salida --semilla @ampliada
+               ejemplos/latin-castellano.sc)
     if(NOT page MATCHES "${option}")
         message(FATAL_ERROR "the manual page lacks ${option}")
     endif()

@@ -237,6 +237,7 @@ private slots:
     void extended_reportAndTraceNameLines();
     void extended_longWordsAndHostileCategories();
     void surrogatePairs_areOneCharacter();
+    void example_latinToCastilian();
 };
 
 void tst_TransformerEngine::word_data()
@@ -824,6 +825,24 @@ void tst_TransformerEngine::surrogatePairs_areOneCharacter()
     QCOMPARE(transformedWord(QStringLiteral("a") + smile,
                              {"@ampliada", QStringLiteral("E=") + smile + QStringLiteral(",b"), "E>c/a_"}),
              QStringLiteral("ac"));
+}
+
+void tst_TransformerEngine::example_latinToCastilian()
+{
+    // The example installed with the program does what its comments say.
+    QStringList rules;
+    QVERIFY(readRuleFile(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin-castellano.sc"), rules).ok());
+    const RuleSet set(rules);
+    QVERIFY2(set.ok(), qPrintable(set.validity().message()));
+    LineReader words(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin.lex"));
+    QVERIFY(words.open().ok());
+    StringSink out(kMaxResultLength);
+    QVERIFY(transformWordList(words, set, nullptr, out).ok());
+    QCOMPARE(out.text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+             QString::fromUtf8("lobo vida cabra fuego puerta tierra piedra noche ocho leche hecho hijo ojo llave "
+                               "lleno llama estar escudo muerte bueno fuerte año caballo agua hierro pelo rueda "
+                               "lago saber muro")
+                 .split(u' '));
 }
 
 QTEST_APPLESS_MAIN(tst_TransformerEngine)
