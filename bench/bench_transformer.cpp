@@ -1,7 +1,8 @@
 // The transformer: a run of 1,000,000 words through 100 rules (the engine
-// alone; and the command line's pipeline, word file to file, plain and with
-// the rule report), one long word through rules that change its length,
-// and "Abrir" of a 10 MB word list into the source box (offscreen).
+// alone, plain and extended notation; and the command line's pipeline, word
+// file to file, plain and with the rule report), one long word through rules
+// that change its length (both notations), and "Abrir" of a 10 MB word list
+// into the source box (offscreen).
 
 #include "benchfiles.h"
 #include "common/linereader.h"
@@ -50,20 +51,36 @@ QStringList benchRules()
     return rules;
 }
 
+// 100 rules of the extended notation: categories, environments, exceptions,
+// insertions, deletions and a sporadic rule; ten rules ten times, as the
+// plain list above repeats its own.
+QStringList extendedBenchRules()
+{
+    QStringList rules{"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "F=s", "N=m,n", "L=l,r", "C=P,B,F,N,L"};
+    const QStringList ten{"P>B/V_V", "B>/V_V//_L", "e>ie/C_C ?50", "o>ue/C_C//_N", "m>n/_#",
+                          ">e/#_sP", "u>o/_#//l_", "N>/V_#",       "C>/_C//L_",    "ai>e/C_"};
+    for (int i = 0; i < 10; ++i)
+        rules += ten;
+    return rules;
+}
+
+// range(0) 0: the plain list; 1: the extended one.
 void BM_TransformText(benchmark::State &state)
 {
     vordane::RandomSource random;
-    const QString source = randomWords(int(state.range(0)), random);
-    const QStringList rules = benchRules();
+    const QString source = randomWords(1'000'000, random);
+    const QStringList rules = state.range(0) ? extendedBenchRules() : benchRules();
+    const vordane::RuleSet ruleSet(rules);
     for (auto _ : state) {
         vordane::StringSink result(vordane::kMaxResultLength);
-        vordane::TransformarTexto(source, vordane::RuleSet(rules), nullptr, result);
+        if (!vordane::TransformarTexto(source, ruleSet, nullptr, result).ok())
+            state.SkipWithError("transformation failed");
         benchmark::DoNotOptimize(result.text().data());
     }
-    state.SetItemsProcessed(state.iterations() * state.range(0) * rules.size());
-    state.counters["words"] = double(state.range(0));
+    state.SetItemsProcessed(state.iterations() * 1'000'000);
+    state.SetLabel(state.range(0) ? "100 extended rules" : "100 plain rules");
 }
-BENCHMARK(BM_TransformText)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TransformText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A word list through the rules into a file, as "transformar --palabras
 // --salida" does; range(0) 1 adds the per-rule report of --informe.
@@ -108,6 +125,23 @@ void BM_LongWordInsertions(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_LongWordInsertions)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One word of range(0) characters through ten extended rules with
+// categories and environments, insertions and deletions.
+void BM_LongWordExtended(benchmark::State &state)
+{
+    const QString word = QStringLiteral("pata").repeated(state.range(0) / 4);
+    const vordane::RuleSet rules({"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "P>B/V_V", ">h/V_B", "B>/h_",
+                                  "a>aa/_h", "h>/a_a", "V>e//_#", ">x/#_", "e>i/_#", "aa>a", "#x>#"});
+    for (auto _ : state) {
+        QString result = word;
+        if (!rules.apply(result))
+            state.SkipWithError("too long");
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LongWordExtended)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenWordList(benchmark::State &state)
 {

@@ -89,11 +89,28 @@ measure "transformar 1 M x 100 rules" "sed, the same 100 rules" \
 measure "transformar 1 M x 100 --informe" "transformar, plain" \
     "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex --informe" \
     "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex"
+# The same words through 100 rules of the extended notation: categories (one
+# with digraphs), environments, exceptions, insertions, deletions and a
+# sporadic rule, ten rules ten times as the plain list repeats its own.
+printf '@ampliada\r\nV=a,e,i,o,u,\xe1,\xe9,\xed\r\nP=p,t,k\r\nB=b,d,g\r\nF=f,s,z,v\r\nN=m,n,\xf1\r\n' > extended.sc
+printf 'L=l,r\r\nC=P,B,F,N,L,ch,ts\r\n' >> extended.sc
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    printf '%s\r\n' 'P>B/V_V' 'B>/V_V//_L' 'e>ie/C_C ?50' 'o>ue/C_C//_N' 'm>n/_#' '>e/#_sP' 'u>o/_#//l_' \
+        'N>/V_#' 'C>/_C//L_' 'ai>e/C_' >> extended.sc
+done
+measure "transformar 1 M x 100 extended" "transformar 1 M x 100 plain" \
+    "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex" \
+    "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex"
 head -c 1000000 /dev/zero | tr '\0' a > long1.txt
 head -c 2000000 /dev/zero | tr '\0' a > long2.txt
 printf '>x\r\na>bb\r\nx>\r\nb>c\r\nc>dd\r\nd>e\r\n#>#y\r\ne#>ff#\r\nf>g\r\ny>\r\n' > insert.sc
 measure "one word of 1 M through 10 rules" "one word of 2 M" "'$cli' transformar insert.sc --palabras long1.txt" \
     "'$cli' transformar insert.sc --palabras long2.txt"
+awk 'BEGIN { for (i = 0; i < 250000; i++) printf "pata" }' > longpata.txt
+printf '%s\r\n' '@ampliada' 'V=a,e,i,o,u' 'P=p,t,k' 'B=b,d,g' 'P>B/V_V' '>h/V_B' 'B>/h_' 'a>aa/_h' 'h>/a_a' \
+    'V>e//_#' '>x/#_' 'e>i/_#' 'aa>a' '#x>#' > extended10.sc
+measure "one word of 1 M, 10 extended rules" "one word of 1 M, 10 plain rules" \
+    "'$cli' transformar extended10.sc --palabras longpata.txt" "'$cli' transformar insert.sc --palabras long1.txt"
 "$cli" generar words.lng --filas 3000000 --semilla 9 --salida lengua.lex
 measure "lengua 1 M roots" "cat of the roots" "'$cli' lengua lengua.lex roots.rad out.lan" "cat roots.rad > out.cat"
 head -n 100000 roots.rad | sed 's/#r\([0-9]*\)[0-9]/#r\1/g; s/\$w\([0-9]*\)[0-9]/$w\1/g' > roots100k.rad

@@ -23,7 +23,9 @@ set(expected
     share/icons/hicolor/48x48/apps/vordane.png
     share/icons/hicolor/256x256/apps/vordane.png
     share/man/man1/vordane.1
-    share/man/man1/vordane-cli.1)
+    share/man/man1/vordane-cli.1
+    share/vordane/ejemplos/latin-castellano.sc
+    share/vordane/ejemplos/latin.lex)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
@@ -43,14 +45,15 @@ foreach(command generar transformar exportar combinar separar mayusculas minuscu
         message(FATAL_ERROR "the manual page lacks ${command}")
     endif()
 endforeach()
-foreach(option --sin-repetir --excluir --rechazar --informe --trazar --salida --semilla)
+foreach(option --sin-repetir --excluir --rechazar --informe --trazar --salida --semilla @ampliada
+               ejemplos/latin-castellano.sc)
     if(NOT page MATCHES "${option}")
         message(FATAL_ERROR "the manual page lacks ${option}")
     endif()
 endforeach()
 
 # The program's manual page: its version, every tool of the "Programas" menu,
-# the file kinds, and the way to the command line.
+# the file kinds, the examples, and the way to the command line.
 file(READ "${root}/share/man/man1/vordane.1" page)
 if(NOT page MATCHES "^\\.TH VORDANE 1 \"\" \"vordane ${VERSION}\"")
     message(FATAL_ERROR "the manual page of vordane lacks its title line with the version")
@@ -58,7 +61,8 @@ endif()
 foreach(text "Generador de palabras" "Transformador de palabras" "Exportador de diccionarios"
              "Creador de diccionarios" "Combinador de diccionarios" "Administrador de lenguajes"
              "Creador de raíces" "Generador de lenguas" "Separador de lenguas"
-             "\\.SH ARCHIVOS" "\\*\\.lng" "\\*\\.rad" "\\*\\.lan" "\\.BR vordane-cli \\(1\\)")
+             "\\.SH ARCHIVOS" "\\*\\.lng" "\\*\\.rad" "\\*\\.lan" "/vordane/ejemplos/"
+             "\\.BR vordane-cli \\(1\\)")
     if(NOT page MATCHES "${text}")
         message(FATAL_ERROR "the manual page of vordane lacks ${text}")
     endif()

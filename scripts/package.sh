@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # dpkg-shlibdeps (dpkg-dev) and file find the packages the programs' libraries come from.
 scripts/deps.sh dpkg-dev file
-cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORDANE_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORDANE_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build/package
 (cd build/package && cpack -G DEB >/dev/null)
 version=$(sed -n 's/^project(Vordane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -140,6 +140,9 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     if (const FileStatus status = readRuleFile(args.at(0), rules); !status.ok())
         return io.fail(status.message());
     const RuleSet ruleSet(ruleTable(rules));
+    // A malformed extended list refuses the whole run before anything is opened or written.
+    if (const Outcome valid = ruleSet.validity(); !valid.ok())
+        return io.fail(valid.message());
 
     LineReader source(parser.value(QStringLiteral("palabras")));
     if (words) {
@@ -158,12 +161,19 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     if (const FileStatus status = output.open(); !status.ok())
         return io.fail(status.message());
     std::optional<RuleReport> report;
+    ObserverGroup observers;
     if (parser.isSet(QStringLiteral("informe")))
-        report.emplace(rules);
-    RuleObserver *observer = report ? &*report : nullptr;
-    const Outcome run = words
-        ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer)
-        : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(), output.writer(), observer);
+        observers.add(&report.emplace(rules));
+    // Words of the list are traced as the run changes them (sporadic rules included).
+    const QStringList traced = parser.values(QStringLiteral("trazar"));
+    WordTracer tracer(rules, traced);
+    if (!traced.isEmpty())
+        observers.add(&tracer);
+    RuleObserver *observer = observers.isEmpty() ? nullptr : &observers;
+    RandomSource random = randomSource(parser);
+    const Outcome run = words ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer, &random)
+                              : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(),
+                                                 output.writer(), observer, &random);
     if (!run.ok())
         return io.fail(run.message());
     if (dictionary && !dictionary->status().ok())
@@ -173,8 +183,11 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     if (dictionary)
         dictionary->close();
     const Outcome committed = output.commit();
-    for (const QString &word : parser.values(QStringLiteral("trazar")))
-        io.message(traceWord(word, rules).chopped(1));
+    for (const QString &word : traced) {
+        // A word the run did not meet goes through the rules on its own, from the run's seed.
+        RandomSource alone = randomSource(parser);
+        io.message((tracer.traced(word) ? tracer.trace(word) : traceWord(word, rules, &alone)).chopped(1));
+    }
     if (report)
         io.message(report->text().chopped(1));
     return io.report(committed, messages::kReady);
@@ -301,6 +314,9 @@ QList<Command> commands()
                                 QStringLiteral("Muestra en la salida de errores los pasos de esta palabra por las "
                                                "reglas. Puede repetirse."),
                                 QStringLiteral("PALABRA")));
+             p.addOption(option(QStringLiteral("semilla"),
+                                QStringLiteral("Semilla de las reglas esporádicas (?N) de una lista @ampliada."),
+                                QStringLiteral("S")));
          },
          runTransformar},
         {QStringLiteral("exportar"),

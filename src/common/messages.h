@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -94,6 +95,62 @@ inline QString resultTooLong(qsizetype limit)
     return QStringLiteral("El resultado pasa de %1 caracteres, más de lo que cabe en el cuadro de texto. ").arg(limit)
         + kTooLong;
 }
+
+// The extended rule notation: what is wrong with a line.
+namespace rules {
+inline const QString kMissingArrow = QStringLiteral("falta «>» entre el objetivo y el sustituto");
+inline const QString kSecondArrow = QStringLiteral("la regla tiene más de un «>»");
+inline const QString kExtraSlash =
+    QStringLiteral("«/» de más: el entorno va tras «/» y la excepción tras «//», una vez cada uno");
+inline const QString kBadChance = QStringLiteral("«?N» va al final de la regla, con N entero del 1 al 100");
+inline const QString kMarkInTarget = QStringLiteral("«#» solo puede ir al principio o al final del objetivo");
+inline const QString kMarkInReplacement = QStringLiteral("«#» solo puede ir al principio o al final del sustituto");
+inline const QString kMarkInContext = QStringLiteral("«#» solo puede ir al principio o al final de un entorno");
+inline const QString kPlaceOutsideContext = QStringLiteral("«_» solo puede ir en un entorno o una excepción");
+inline const QString kInitialMarkMissing =
+    QStringLiteral("el objetivo empieza por «#»: el sustituto también (#k>#g), o vacío para borrar");
+inline const QString kFinalMarkMissing =
+    QStringLiteral("el objetivo termina en «#»: el sustituto también (o#>u#), o vacío para borrar");
+inline const QString kInitialMarkUnpaired = QStringLiteral("el sustituto empieza por «#», pero el objetivo no");
+inline const QString kFinalMarkUnpaired = QStringLiteral("el sustituto termina en «#», pero el objetivo no");
+inline const QString kInsertionWithoutContext =
+    QStringLiteral("un objetivo vacío inserta el sustituto y necesita un entorno (por ejemplo >e/#_s)");
+inline const QString kEnvironmentWithoutPlace = QStringLiteral("el entorno no tiene «_» (el lugar del objetivo)");
+inline const QString kExceptionWithoutPlace = QStringLiteral("la excepción no tiene «_» (el lugar del objetivo)");
+inline const QString kSecondPlace = QStringLiteral("hay más de un «_»: el objetivo tiene un solo lugar");
+inline const QString kTooManyCategories = QStringLiteral("demasiadas categorías en una parte de la regla (más de 256)");
+inline QString tooManyRules(qsizetype limit)
+{
+    return QStringLiteral("una lista ampliada admite como mucho %1 reglas").arg(limit);
+}
+inline QString unpairedCategory(QChar name)
+{
+    return QStringLiteral("la categoría %1 del sustituto no tiene pareja en el objetivo").arg(name);
+}
+inline QString categorySizes(QChar name, qsizetype size, QChar partner, qsizetype partnerSize)
+{
+    return QStringLiteral("la categoría %1 tiene %2 y su pareja del objetivo, %3, tiene %4")
+        .arg(QString(name), counted(size, QStringLiteral("miembro"), QStringLiteral("miembros")), QString(partner),
+             counted(partnerSize, QStringLiteral("miembro"), QStringLiteral("miembros")));
+}
+inline QString noMembers(QChar name)
+{
+    return QStringLiteral("la categoría %1 no tiene miembros").arg(name);
+}
+inline QString emptyMember(QChar name)
+{
+    return QStringLiteral("la categoría %1 tiene un miembro vacío").arg(name);
+}
+inline QString reservedInMember(QChar character)
+{
+    return QStringLiteral("un miembro de una categoría no puede contener «%1»").arg(character);
+}
+// The whole list refused: every fault, one per line.
+inline QString invalidRules(const QStringList &faults)
+{
+    return QStringLiteral("La lista de reglas tiene errores; no se ha transformado nada.\n") + faults.join(u'\n');
+}
+} // namespace rules
 
 // Roots and languages.
 inline QString wordListExhausted(const QString &wordList, const QString &rootCode)

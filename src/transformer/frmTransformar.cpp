@@ -159,13 +159,19 @@ void frmTransformar::cmdTrans_Click()
 {
     BusyCursor busy(this);
     setStatus(messages::kTransforming);
+    // A malformed extended list is refused before anything changes, the result box included.
+    const RuleSet rules(ruleTable(listTexts(lstTrans)));
+    if (!report(services_, this, messages::kTransformationTitle, rules.validity())) {
+        setStatus(messages::kReady);
+        return;
+    }
     std::unique_ptr<LineSource> dictionary;
     if (chkAdosar->isChecked())
         dictionary = openPairingDictionary(txtDict->text());
     txtDestino->clear();
     StringSink result(kMaxResultLength);
-    Outcome outcome =
-        TransformarTexto(txtOrigen->text(), RuleSet(ruleTable(listTexts(lstTrans))), dictionary.get(), result);
+    // Every run draws its sporadic rules from the default seed.
+    Outcome outcome = TransformarTexto(txtOrigen->text(), rules, dictionary.get(), result);
     if (outcome.ok() && result.overflowed())
         outcome = Outcome::failure(messages::resultTooLong(kMaxResultLength));
     // The run reports nothing but a word or a result too large to hold.

@@ -11,6 +11,16 @@ QString step(const QString &before, const QString &after)
     return QStringLiteral("%1 → %2").arg(before, after);
 }
 
+QString traceHeader(const QString &word)
+{
+    return QStringLiteral("Traza de «%1»:\n  %1\n").arg(word);
+}
+
+QString traceStep(qsizetype rule, const QStringList &rules, const QString &after)
+{
+    return QStringLiteral("  %1. %2: %3\n").arg(QString::number(rule + 1), rules.at(rule), after);
+}
+
 } // namespace
 
 RuleReport::RuleReport(const QStringList &rules)
@@ -33,24 +43,41 @@ void RuleReport::wordDone(const QString &before, const QString &after)
     ++(before == after ? unchanged_ : changed_);
 }
 
+std::vector<RuleReport::Entry> RuleReport::entries() const
+{
+    std::vector<Entry> entries;
+    const auto add = [&](qsizetype line, bool isRule) {
+        entries.push_back({line, rules_.at(line), isRule, counts_[std::size_t(line)], examples_[std::size_t(line)]});
+    };
+    if (isExtendedList(rules_)) {
+        for (qsizetype i = 1; i < rules_.size(); ++i) {
+            if (ExtendedRules::isRuleLine(rules_.at(i)))
+                add(i, true);
+        }
+    } else {
+        const qsizetype applied = std::min(rules_.size(), kMaxRulesPerRun);
+        for (qsizetype i = 0; i < applied; ++i)
+            add(i, rules_.at(i).contains(u'>'));
+    }
+    return entries;
+}
+
 QString RuleReport::text() const
 {
     QString report = QStringLiteral("Informe de las reglas\n");
-    const qsizetype applied = std::min(rules_.size(), kMaxRulesPerRun);
-    for (qsizetype i = 0; i < applied; ++i) {
-        const QString &rule = rules_.at(i);
-        report += QStringLiteral("%1. %2: ").arg(i + 1).arg(rule);
-        if (!rule.contains(u'>')) {
+    for (const Entry &entry : entries()) {
+        report += QStringLiteral("%1. %2: ").arg(QString::number(entry.line + 1), entry.text);
+        if (!entry.isRule) {
             report += QStringLiteral("no es una regla (le falta «>»)\n");
             continue;
         }
-        const std::int64_t count = counts_[std::size_t(i)];
-        report += messages::counted(count, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas"));
-        if (count > 0)
-            report += QStringLiteral(" (%1)").arg(examples_[std::size_t(i)].join(QStringLiteral("; ")));
+        report +=
+            messages::counted(entry.changed, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas"));
+        if (entry.changed > 0)
+            report += QStringLiteral(" (%1)").arg(entry.examples.join(QStringLiteral("; ")));
         report += QLatin1Char('\n');
     }
-    if (rules_.size() > kMaxRulesPerRun) {
+    if (!isExtendedList(rules_) && rules_.size() > kMaxRulesPerRun) {
         report += QStringLiteral("Las reglas %1 a %2 no se aplican: una pasada aplica solo las %3 primeras.\n")
                       .arg(kMaxRulesPerRun + 1)
                       .arg(rules_.size())
@@ -60,7 +87,19 @@ QString RuleReport::text() const
     return report;
 }
 
-QString traceWord(const QString &word, const QStringList &rules)
+void ObserverGroup::ruleChanged(qsizetype rule, const QString &before, const QString &after)
+{
+    for (RuleObserver *observer : observers_)
+        observer->ruleChanged(rule, before, after);
+}
+
+void ObserverGroup::wordDone(const QString &before, const QString &after)
+{
+    for (RuleObserver *observer : observers_)
+        observer->wordDone(before, after);
+}
+
+QString traceWord(const QString &word, const QStringList &rules, RandomSource *random)
 {
     struct Trace final : RuleObserver {
         const QStringList &rules;
@@ -71,16 +110,39 @@ QString traceWord(const QString &word, const QStringList &rules)
         }
         void ruleChanged(qsizetype rule, const QString &, const QString &after) override
         {
-            text += QStringLiteral("  %1. %2: %3\n").arg(rule + 1).arg(rules.at(rule), after);
+            text += traceStep(rule, rules, after);
         }
         void wordDone(const QString &, const QString &) override { }
     } trace(rules);
 
-    trace.text = QStringLiteral("Traza de «%1»:\n  %1\n").arg(word);
+    trace.text = traceHeader(word);
     QString traced = word;
-    if (!RuleSet(ruleTable(rules)).apply(traced, &trace))
+    if (!RuleSet(ruleTable(rules)).apply(traced, &trace, random))
         trace.text += QStringLiteral("  ") + messages::wordTooLong(kMaxWordLength) + QLatin1Char('\n');
     return trace.text;
+}
+
+WordTracer::WordTracer(const QStringList &rules, const QStringList &words)
+    : rules_(rules)
+    , pending_(words.begin(), words.end())
+{
+}
+
+void WordTracer::ruleChanged(qsizetype rule, const QString &, const QString &after)
+{
+    if (!pending_.isEmpty())
+        steps_.emplace_back(rule, after); // the word's text is shared, not copied
+}
+
+void WordTracer::wordDone(const QString &before, const QString &)
+{
+    if (pending_.remove(before)) {
+        QString text = traceHeader(before);
+        for (const auto &[rule, after] : steps_)
+            text += traceStep(rule, rules_, after);
+        traces_.insert(before, text);
+    }
+    steps_.clear();
 }
 
 } // namespace vordane

@@ -2,13 +2,17 @@
 
 #include "transformer/transformationengine.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vordane {
+
+class RandomSource;
 
 // What every rule of a run did: how many words each changed, with the first
 // examples, and how many words changed in all. Rules that changed nothing
@@ -20,6 +24,20 @@ public:
 
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
+
+    // One rule of the report: in the plain notation every item a run
+    // applies (a text without ">" is no rule); in the extended notation
+    // every rule line (not the marker, comments or definitions).
+    struct Entry {
+        qsizetype line = 0; // index in the list; the rule is named by line + 1
+        QString text;
+        bool isRule = true;
+        std::int64_t changed = 0; // words it changed
+        QStringList examples; // "before → after", the first kExamples
+    };
+    std::vector<Entry> entries() const;
+    std::int64_t wordsChanged() const { return changed_; }
+    std::int64_t wordsUnchanged() const { return unchanged_; }
 
     // The report in Spanish, one line per rule and a final total.
     QString text() const;
@@ -34,9 +52,44 @@ private:
     std::int64_t unchanged_ = 0;
 };
 
+// Passes what the rules do on to several observers.
+class ObserverGroup final : public RuleObserver {
+public:
+    void add(RuleObserver *observer) { observers_.push_back(observer); }
+    bool isEmpty() const { return observers_.empty(); }
+    void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
+    void wordDone(const QString &before, const QString &after) override;
+
+private:
+    std::vector<RuleObserver *> observers_;
+};
+
 // The steps of one word through the rules, in Spanish: its form before the
 // first rule, then its form after every rule that changed it, with that
-// rule's number and text. `rules`: every line of the rule file.
-QString traceWord(const QString &word, const QStringList &rules);
+// rule's number and text. `rules`: every line of the rule file. Sporadic
+// rules draw from `random` (without one, from the default seed).
+QString traceWord(const QString &word, const QStringList &rules, RandomSource *random = nullptr);
+
+// Traces words as a run meets them, so that a trace shows what the run did
+// to the word (sporadic rules included): the first time each word of
+// `words` goes through the rules.
+class WordTracer final : public RuleObserver {
+public:
+    WordTracer(const QStringList &rules, const QStringList &words);
+
+    void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
+    void wordDone(const QString &before, const QString &after) override;
+
+    // Whether the run met the word.
+    bool traced(const QString &word) const { return traces_.contains(word); }
+    // The trace of a word the run met (traceWord's form), or the empty text.
+    QString trace(const QString &word) const { return traces_.value(word); }
+
+private:
+    const QStringList &rules_;
+    QSet<QString> pending_;
+    QHash<QString, QString> traces_;
+    std::vector<std::pair<qsizetype, QString>> steps_; // of the word going through the rules now
+};
 
 } // namespace vordane

@@ -3,11 +3,18 @@
 #include "common/linereader.h"
 #include "common/linesource.h"
 #include "common/messages.h"
+#include "common/randomsource.h"
 #include "common/textsink.h"
+#include "transformer/wordtext.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vordane {
+
+using wordtext::characterMask;
+using wordtext::characters;
+using wordtext::copyPiece;
 
 namespace {
 
@@ -35,29 +42,6 @@ qsizetype findFrom(const QString &word, const QString &pattern, qsizetype from)
     return -1;
 }
 
-// Bit c % 64 set for every character c of the text.
-std::uint64_t characterMask(QStringView text)
-{
-    std::uint64_t mask = 0;
-    for (const QChar c : text)
-        mask |= std::uint64_t(1) << (c.unicode() & 63);
-    return mask;
-}
-
-// Copies characters one by one: the pieces of words are short, and a call to
-// memmove for each would cost more than the copy.
-char16_t *copyPiece(const char16_t *from, qsizetype size, char16_t *to)
-{
-    for (qsizetype i = 0; i < size; ++i)
-        to[i] = from[i];
-    return to + size;
-}
-
-const char16_t *characters(const QString &text)
-{
-    return reinterpret_cast<const char16_t *>(text.constData());
-}
-
 // The word with `length` characters from `at` replaced.
 QString replaced(const QString &word, qsizetype at, qsizetype length, const QString &replacement)
 {
@@ -72,26 +56,22 @@ QString replaced(const QString &word, qsizetype at, qsizetype length, const QStr
 // Whether the pattern stands in the word at `at` (false when it does not fit).
 bool matchesAt(const QString &word, const QString &pattern, qsizetype at)
 {
-    if (at < 0 || at + pattern.size() > word.size())
-        return false;
-    const QChar *w = word.constData() + at;
-    const QChar *p = pattern.constData();
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        if (w[i] != p[i])
-            return false;
-    }
-    return true;
+    return wordtext::textAt(characters(word), word.size(), at, pattern);
 }
 
 // Passes the words of a run, in order, to one function; stops when it says so.
 class WordRun {
 public:
-    WordRun(const RuleSet &rules, LineSource *dictionary, TextSink &out, RuleObserver *observer)
+    WordRun(const RuleSet &rules, LineSource *dictionary, TextSink &out, RuleObserver *observer, RandomSource *random)
         : rules_(rules)
         , dictionary_(dictionary)
         , out_(out)
         , observer_(observer)
+        , random_(random)
     {
+        // One source for the whole run, so that every word draws on from the one before.
+        if (!random_ && rules.hasSporadicRules())
+            random_ = &ownRandom_.emplace();
     }
 
     // False when the run ends here (the dictionary ran out, or a failure).
@@ -102,7 +82,7 @@ public:
             return false;
         word_ = source.toString();
         const QString before = word_; // shares the text until a rule changes the word
-        if (!TransformarPalabra(word_, rules_, observer_)) {
+        if (!TransformarPalabra(word_, rules_, observer_, random_)) {
             outcome_ = Outcome::failure(messages::wordTooLong(kMaxWordLength));
             return false;
         }
@@ -155,6 +135,8 @@ private:
     LineSource *dictionary_;
     TextSink &out_;
     RuleObserver *observer_;
+    RandomSource *random_;
+    std::optional<RandomSource> ownRandom_;
     QString word_;
     Outcome outcome_;
 };
@@ -163,11 +145,16 @@ private:
 
 QStringList ruleTable(const QStringList &items)
 {
-    return items.mid(0, kMaxRulesPerRun);
+    return isExtendedList(items) ? items : items.mid(0, kMaxRulesPerRun);
 }
 
 RuleSet::RuleSet(const QStringList &rules)
+    : items_(rules.size())
 {
+    if (isExtendedList(rules)) {
+        extended_ = std::make_shared<const ExtendedRules>(rules);
+        return;
+    }
     const QChar mark = u'#';
     for (qsizetype number = 0; number < rules.size(); ++number) {
         const QString &text = rules.at(number);
@@ -188,9 +175,10 @@ RuleSet::RuleSet(const QStringList &rules)
         rule.kind = Rule::Kind::Edge;
         QString pattern = rule.pattern;
         QString replacement = rule.replacement;
+        // The mark goes, and with it the replacement's first (last) character, whole.
         if (pattern.startsWith(mark)) {
             pattern.remove(0, 1);
-            replacement.remove(0, 1);
+            replacement.remove(0, wordtext::firstCharacterSize(replacement));
             rule.initial = true;
             rule.initialPattern = pattern;
             rule.initialReplacement = replacement;
@@ -198,7 +186,7 @@ RuleSet::RuleSet(const QStringList &rules)
         // The word-final step sees the pattern and replacement as the initial step left them.
         if (pattern.endsWith(mark)) {
             pattern.chop(1);
-            replacement.chop(1);
+            replacement.chop(wordtext::lastCharacterSize(replacement));
             rule.final = true;
             rule.finalPattern = pattern;
             rule.finalReplacement = replacement;
@@ -208,19 +196,49 @@ RuleSet::RuleSet(const QStringList &rules)
     }
 }
 
-RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word, QString *before)
+const QList<RuleError> &RuleSet::errors() const
+{
+    static const QList<RuleError> kNone;
+    return extended_ ? extended_->errors() : kNone;
+}
+
+Outcome RuleSet::validity() const
+{
+    if (ok())
+        return Outcome();
+    QStringList faults;
+    for (const RuleError &error : errors())
+        faults.append(error.message());
+    return Outcome::failure(messages::rules::invalidRules(faults));
+}
+
+std::vector<qsizetype> RuleSet::ruleLines() const
+{
+    std::vector<qsizetype> lines;
+    if (extended_) {
+        for (qsizetype i = 0; i < extended_->size(); ++i)
+            lines.push_back(extended_->lineOf(i));
+    } else {
+        for (qsizetype i = 0; i < items_; ++i)
+            lines.push_back(i);
+    }
+    return lines;
+}
+
+RuleEffect RuleSet::applyPlain(const Rule &rule, QString &word, QString *before)
 {
     qsizetype m = findFrom(word, rule.pattern, 0);
     if (m < 0)
-        return Effect::Unchanged;
+        return RuleEffect::Unchanged;
     // The search resumes right after each replacement, that is in the part of
     // the word no replacement has touched yet; so the occurrences are those
     // of the original word, and the result is built in one pass from the
     // pieces between them. An empty pattern steps over the character it was
-    // inserted before, so that every rule ends.
+    // inserted before (a surrogate pair whole), so that every rule ends.
     const qsizetype patternSize = rule.pattern.size();
     const auto next = [&](qsizetype at) {
-        const qsizetype from = patternSize == 0 ? at + 1 : at + patternSize;
+        const qsizetype from =
+            patternSize == 0 ? wordtext::nextCharacter(characters(word), word.size(), at) : at + patternSize;
         return from > word.size() ? -1 : findFrom(word, rule.pattern, from);
     };
     const qsizetype growth = rule.replacement.size() - patternSize;
@@ -230,7 +248,7 @@ RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word, QString *be
         qsizetype count = 0;
         for (qsizetype at = m; at >= 0; at = next(at)) {
             if (++count > (kMaxWordLength - word.size()) / growth)
-                return Effect::TooLong;
+                return RuleEffect::TooLong;
         }
         size += count * growth;
     }
@@ -251,10 +269,10 @@ RuleSet::Effect RuleSet::applyPlain(const Rule &rule, QString &word, QString *be
     if (before)
         *before = std::move(word);
     word = std::move(result);
-    return Effect::Changed; // pattern and replacement differ, so any replacement changes the word
+    return RuleEffect::Changed; // pattern and replacement differ, so any replacement changes the word
 }
 
-RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word, QString *before)
+RuleEffect RuleSet::applyEdge(const Rule &rule, QString &word, QString *before)
 {
     bool touched = false;
     const auto replace = [&](qsizetype at, const QString &pattern, const QString &replacement) {
@@ -269,15 +287,17 @@ RuleSet::Effect RuleSet::applyEdge(const Rule &rule, QString &word, QString *bef
     };
     if (rule.initial && matchesAt(word, rule.initialPattern, 0)
         && !replace(0, rule.initialPattern, rule.initialReplacement))
-        return Effect::TooLong;
+        return RuleEffect::TooLong;
     if (rule.final && matchesAt(word, rule.finalPattern, word.size() - rule.finalPattern.size())
         && !replace(word.size() - rule.finalPattern.size(), rule.finalPattern, rule.finalReplacement))
-        return Effect::TooLong;
-    return touched ? Effect::Changed : Effect::Unchanged;
+        return RuleEffect::TooLong;
+    return touched ? RuleEffect::Changed : RuleEffect::Unchanged;
 }
 
-bool RuleSet::apply(QString &word, RuleObserver *observer) const
+bool RuleSet::apply(QString &word, RuleObserver *observer, RandomSource *random) const
 {
+    if (extended_)
+        return applyExtended(word, observer, random);
     // Which characters the word holds (by their last six bits): a plain rule
     // whose pattern holds a character the word lacks cannot match, and most
     // rules are passed over on this one test.
@@ -289,11 +309,11 @@ bool RuleSet::apply(QString &word, RuleObserver *observer) const
     for (const Rule &rule : rules_) {
         if (rule.kind == Rule::Kind::Plain && (rule.needs & ~present) != 0)
             continue;
-        const Effect effect =
+        const RuleEffect effect =
             rule.kind == Rule::Kind::Plain ? applyPlain(rule, word, keep) : applyEdge(rule, word, keep);
-        if (effect == Effect::TooLong)
+        if (effect == RuleEffect::TooLong)
             return false;
-        if (effect == Effect::Unchanged)
+        if (effect == RuleEffect::Unchanged)
             continue;
         present = characterMask(word);
         // An edge rule may give back the word it started from.
@@ -303,34 +323,55 @@ bool RuleSet::apply(QString &word, RuleObserver *observer) const
     return true;
 }
 
-bool TransformarPalabra(QString &word, const RuleSet &rules, RuleObserver *observer)
+bool RuleSet::applyExtended(QString &word, RuleObserver *observer, RandomSource *random) const
 {
-    return rules.apply(word, observer);
+    if (!ok())
+        return true;
+    if (random || !extended_->hasSporadicRules())
+        return extended_->apply(word, observer, random, kMaxWordLength);
+    RandomSource own;
+    return extended_->apply(word, observer, &own, kMaxWordLength);
+}
+
+bool TransformarPalabra(QString &word, const RuleSet &rules, RuleObserver *observer, RandomSource *random)
+{
+    return rules.apply(word, observer, random);
 }
 
 Outcome TransformarTexto(QStringView source, const RuleSet &rules, LineSource *dictionary, TextSink &out,
-                         RuleObserver *observer)
+                         RuleObserver *observer, RandomSource *random)
 {
+    if (!rules.ok())
+        return rules.validity();
     return guardMemory([&] {
-        WordRun run(rules, dictionary, out, observer);
+        WordRun run(rules, dictionary, out, observer, random);
         run.text(source);
         return run.outcome();
     });
 }
 
-Outcome transformWordList(LineReader &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
-                          RuleObserver *observer)
+Outcome transformWordList(LineSource &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
+                          RuleObserver *observer, RandomSource *random)
 {
+    if (!rules.ok())
+        return rules.validity();
     return guardMemory([&]() -> Outcome {
-        WordRun run(rules, dictionary, out, observer);
+        WordRun run(rules, dictionary, out, observer, random);
         while (!words.atEnd()) {
             if (!run.line(words.readLine()))
                 break;
         }
-        if (!run.outcome().ok())
-            return run.outcome();
-        return words.status();
+        return run.outcome();
     });
+}
+
+Outcome transformWordList(LineReader &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
+                          RuleObserver *observer, RandomSource *random)
+{
+    const Outcome run = transformWordList(static_cast<LineSource &>(words), rules, dictionary, out, observer, random);
+    if (!run.ok())
+        return run;
+    return words.status();
 }
 
 } // namespace vordane

@@ -1,18 +1,22 @@
 #pragma once
 
 #include "common/outcome.h"
+#include "transformer/extendedrules.h"
+#include "transformer/ruleobserver.h"
 
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vordane {
 
 class LineReader;
 class LineSource;
+class RandomSource;
 class TextSink;
 
 // A run applies at most this many rules: the first ones of the list.
@@ -23,21 +27,15 @@ inline constexpr qsizetype kMaxWordLength = 64 * 1024 * 1024;
 // The most a transformer window's result box may hold.
 inline constexpr qsizetype kMaxResultLength = 400'000'000;
 
-// The rules a run applies: the first kMaxRulesPerRun items of the list.
+// The rules a run applies: the first kMaxRulesPerRun items of the list; an
+// extended list whole.
 QStringList ruleTable(const QStringList &items);
 
-// Told what each rule did to each word, for reports and traces.
-class RuleObserver {
-public:
-    virtual ~RuleObserver() = default;
-    // Rule number `rule` (its position in the list the rule set was made
-    // from) changed a word from `before` to `after`.
-    virtual void ruleChanged(qsizetype rule, const QString &before, const QString &after) = 0;
-    // A word of the run went through every rule.
-    virtual void wordDone(const QString &before, const QString &after) = 0;
-};
-
-// Sound-change rules parsed once for a run. A rule is pattern ">"
+// Sound-change rules parsed once for a run.
+//
+// A list whose first item is "@ampliada" is in the extended notation
+// (categories, environments, exceptions, sporadic rules: ExtendedRules).
+// Any other list is in the plain notation: a rule is pattern ">"
 // replacement, divided at the first ">"; a text without ">" is no rule.
 // A rule holding "#" anywhere is an edge rule: a "#" first in the pattern
 // makes it word-initial, a "#" last word-final, and removing the mark also
@@ -45,15 +43,29 @@ public:
 // replaces every occurrence of its pattern, scanning from the left and
 // resuming after the inserted replacement; an empty pattern inserts the
 // replacement before every character and at the end. Every rule builds its
-// result in one pass, so a rule costs time in proportion to the word.
+// result in one pass, so a rule costs time in proportion to the word. A
+// character outside the 16-bit range counts as one character throughout.
 class RuleSet {
 public:
     explicit RuleSet(const QStringList &rules);
 
+    bool isExtended() const { return extended_ != nullptr; }
+    // The malformed lines of an extended list (the plain notation has none).
+    const QList<RuleError> &errors() const;
+    bool ok() const { return errors().isEmpty(); }
+    // Success, or the failure that refuses every run of a malformed list.
+    Outcome validity() const;
+    bool hasSporadicRules() const { return extended_ && extended_->hasSporadicRules(); }
+    // The index in the list of each rule a run applies, in order; in the
+    // plain notation every item, rule or not.
+    std::vector<qsizetype> ruleLines() const;
+
     // Applies every rule in order, each to the word as the ones before left
     // it. False when the word would grow past kMaxWordLength (the word is
-    // then left as the rules before that one made it).
-    bool apply(QString &word, RuleObserver *observer = nullptr) const;
+    // then left as the rules before that one made it). Sporadic rules draw
+    // from `random`; without one, from a source of the default seed made for
+    // this word alone. A malformed list changes nothing.
+    bool apply(QString &word, RuleObserver *observer = nullptr, RandomSource *random = nullptr) const;
 
 private:
     struct Rule {
@@ -70,30 +82,39 @@ private:
         QString finalPattern;
         QString finalReplacement;
     };
-    enum class Effect { Unchanged, Changed, TooLong };
 
     // A rule applied to the word; when it changes the word and `before` is
     // given, *before receives the word as the rule found it.
-    static Effect applyPlain(const Rule &rule, QString &word, QString *before);
-    static Effect applyEdge(const Rule &rule, QString &word, QString *before);
+    static RuleEffect applyPlain(const Rule &rule, QString &word, QString *before);
+    static RuleEffect applyEdge(const Rule &rule, QString &word, QString *before);
+    bool applyExtended(QString &word, RuleObserver *observer, RandomSource *random) const;
 
     std::vector<Rule> rules_;
+    qsizetype items_ = 0;
+    std::shared_ptr<const ExtendedRules> extended_;
 };
 
 // One word through the rules, in order: false when it grows too long.
-bool TransformarPalabra(QString &word, const RuleSet &rules, RuleObserver *observer = nullptr);
+bool TransformarPalabra(QString &word, const RuleSet &rules, RuleObserver *observer = nullptr,
+                        RandomSource *random = nullptr);
 
 // The whole source text: words separated by "," (a final comma adds no
 // word), each transformed and written on a line ending with CR LF. With a
 // dictionary, each line is the dictionary's next line, " = " and the word,
-// and the result ends as soon as the dictionary has no line left. Fails only
-// when a word grows too long (or memory runs out).
+// and the result ends as soon as the dictionary has no line left. Sporadic
+// rules draw from `random`, word after word; without one, from a source of
+// the default seed made for the run. Fails when the list is malformed
+// (before anything is written), when a word grows too long, or when memory
+// runs out.
 Outcome TransformarTexto(QStringView source, const RuleSet &rules, LineSource *dictionary, TextSink &out,
-                         RuleObserver *observer = nullptr);
+                         RuleObserver *observer = nullptr, RandomSource *random = nullptr);
 
 // The same over the source text a word list gives (every line followed by
-// ","), read as it goes instead of held whole.
+// ","), read as it goes instead of held whole; a read failure of the file
+// fails the run.
 Outcome transformWordList(LineReader &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
-                          RuleObserver *observer = nullptr);
+                          RuleObserver *observer = nullptr, RandomSource *random = nullptr);
+Outcome transformWordList(LineSource &words, const RuleSet &rules, LineSource *dictionary, TextSink &out,
+                          RuleObserver *observer = nullptr, RandomSource *random = nullptr);
 
 } // namespace vordane

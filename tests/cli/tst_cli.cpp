@@ -49,6 +49,7 @@ private slots:
     void runaway_endsWithAMessage();
     void beyondTheWindows_generationFilters();
     void beyondTheWindows_reportAndTrace();
+    void beyondTheWindows_extendedNotation();
 
 private:
     Run run(const QStringList &args);
@@ -498,6 +499,45 @@ void tst_Cli::beyondTheWindows_reportAndTrace()
                                             "4. #k>#g: 2 palabras cambiadas (kese → gese; koko → goko)\n"
                                             "Palabras cambiadas: 3. Sin cambios: 1.\n");
     QCOMPARE(reported.err, expected);
+}
+
+void tst_Cli::beyondTheWindows_extendedNotation()
+{
+    QVERIFY(writeBytes(file("r.sc"),
+                       "@ampliada\r\n; sonorización\r\nV=a,e,i,o,u\r\nP=p,t,k\r\nB=b,d,g\r\nP>B/V_V\r\nm>/_#\r\n"
+                       "e>ie/P_P ?50\r\n"));
+    QVERIFY(writeBytes(file("w.lex"), QByteArray("pataka\r\nlupum\r\ntekt\r\n").repeated(200)));
+    const QStringList args{"transformar", file("r.sc"), "--palabras", file("w.lex")};
+    const Run plain = run(args);
+    QCOMPARE(plain.status, kExitOk);
+    QVERIFY(plain.out.startsWith("padaga\r\nlubu\r\nt"));
+    // The seed decides the sporadic rule: the same seed, the same words.
+    QCOMPARE(run(args + QStringList{"--semilla", "5489"}).out, plain.out); // the default seed
+    const Run seeded = run(args + QStringList{"--semilla", "7"});
+    QCOMPARE(run(args + QStringList{"--semilla", "7"}).out, seeded.out);
+    QVERIFY(seeded.out != plain.out);
+    QVERIFY(seeded.out.contains("tiekt") && seeded.out.contains("\r\ntekt"));
+
+    // Report and trace name each rule by its line.
+    const Run reported = run(args + QStringList{"--semilla", "7", "--informe", "--trazar", "pataka"});
+    QCOMPARE(reported.out, seeded.out);
+    QVERIFY2(reported.err.startsWith(QStringLiteral("Traza de «pataka»:\n  pataka\n  6. P>B/V_V: padaga\n"
+                                                    "Informe de las reglas\n6. P>B/V_V: 400 palabras cambiadas "
+                                                    "(pataka → padaga; lupum → lubum; pataka → padaga)\n"
+                                                    "7. m>/_#: 200 palabras cambiadas")),
+             qPrintable(reported.err));
+
+    // A malformed line: exit 1, the line in the message, nothing written.
+    QVERIFY(writeBytes(file("r.sc"), "@ampliada\r\nP=p,t,k\r\nB=b,d\r\nP>B\r\n"));
+    QVERIFY(writeBytes(file("out.lex"), "previo"));
+    const Run refused = run(args + QStringList{"--salida", file("out.lex")});
+    QCOMPARE(refused.status, kExitFailed);
+    QVERIFY2(refused.err.contains(QStringLiteral("Línea 4 («P>B»), posición 3: la categoría B tiene 2 miembros")),
+             qPrintable(refused.err));
+    QCOMPARE(readBytes(file("out.lex")), QByteArray("previo"));
+    const Run toStandardOutput = run(args);
+    QCOMPARE(toStandardOutput.status, kExitFailed);
+    QVERIFY(toStandardOutput.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -72,6 +72,138 @@ QString referenceWord(QString word, const QStringList &rules)
     return word;
 }
 
+const QStringList kLatinCategories{"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g"};
+
+// One word through an extended list: the categories above, then `rules`.
+QString extendedWord(const QString &word, const QStringList &rules, const QStringList &head = kLatinCategories)
+{
+    const RuleSet set(head + rules);
+    if (!set.ok())
+        return set.validity().message();
+    return transformedWord(word, head + rules);
+}
+
+// The extended notation done the slow, obvious way: at every place, every
+// choice of members in order of preference, every way of fitting the
+// environment and the exception. Categories are single letters with the
+// members given; other characters are themselves.
+class BruteForce {
+public:
+    explicit BruteForce(QHash<QChar, QStringList> categories)
+        : categories_(std::move(categories))
+    {
+    }
+
+    // The rule's parts as written ("" when absent), the target's and the
+    // replacement's edge marks included.
+    QString apply(const QString &word, const QString &target, const QString &replacement, const QString &environment,
+                  const QString &exception) const
+    {
+        QString core = target;
+        const bool atStart = core.startsWith(u'#');
+        if (atStart)
+            core.remove(0, 1);
+        const bool atEnd = core.endsWith(u'#');
+        if (atEnd)
+            core.chop(1);
+        QString bare = replacement;
+        if (atStart)
+            bare.remove(0, 1);
+        if (atEnd)
+            bare.chop(1);
+        QString result;
+        qsizetype copied = 0;
+        for (qsizetype p = 0; p <= word.size();) {
+            qsizetype end = -1;
+            QString replacementText;
+            for (const QList<int> &choice : choices(core)) {
+                const QString text = expand(core, choice);
+                const qsizetype q = p + text.size();
+                if (!QStringView(word).sliced(p).startsWith(text) || (atStart && p != 0) || (atEnd && q != word.size()))
+                    continue;
+                if (!environment.isEmpty() && !fits(word, environment, p, q))
+                    continue;
+                if (!exception.isEmpty() && fits(word, exception, p, q))
+                    continue;
+                end = q;
+                replacementText = expand(bare, choice);
+                break;
+            }
+            if (end < 0) {
+                ++p;
+                continue;
+            }
+            result += word.mid(copied, p - copied) + replacementText;
+            copied = end;
+            p = end > p ? end : p + 1;
+        }
+        return result + word.mid(copied);
+    }
+
+private:
+    // Every choice of members for the categories of a text, in order of
+    // preference: the first category's longest member first, and so on.
+    QList<QList<int>> choices(const QString &text) const
+    {
+        QList<QList<int>> all{{}};
+        for (const QChar c : text) {
+            if (!categories_.contains(c))
+                continue;
+            const QStringList &members = categories_.value(c);
+            QList<int> order;
+            for (int i = 0; i < members.size(); ++i)
+                order.append(i);
+            std::stable_sort(order.begin(), order.end(),
+                             [&](int a, int b) { return members.at(a).size() > members.at(b).size(); });
+            QList<QList<int>> longer;
+            for (const QList<int> &prefix : all) {
+                for (const int member : order)
+                    longer.append(prefix + QList<int>{member});
+            }
+            all = longer;
+        }
+        return all;
+    }
+
+    // The k-th category of the text takes member choice[k].
+    QString expand(const QString &text, const QList<int> &choice) const
+    {
+        QString out;
+        qsizetype k = 0;
+        for (const QChar c : text)
+            out += categories_.contains(c) ? categories_.value(c).at(choice.at(k++)) : QString(c);
+        return out;
+    }
+
+    bool fits(const QString &word, const QString &context, qsizetype p, qsizetype q) const
+    {
+        const qsizetype place = context.indexOf(u'_');
+        QString left = context.left(place);
+        QString right = context.mid(place + 1);
+        const bool leftEdge = left.startsWith(u'#');
+        const bool rightEdge = right.endsWith(u'#');
+        if (leftEdge)
+            left.remove(0, 1);
+        if (rightEdge)
+            right.chop(1);
+        bool leftFits = false;
+        for (const QList<int> &choice : choices(left)) {
+            const QString text = expand(left, choice);
+            leftFits = leftFits || (QStringView(word).first(p).endsWith(text) && (!leftEdge || text.size() == p));
+        }
+        if (!leftFits)
+            return false;
+        for (const QList<int> &choice : choices(right)) {
+            const QString text = expand(right, choice);
+            if (QStringView(word).sliced(q).startsWith(text) && (!rightEdge || q + text.size() == word.size()))
+                return true;
+        }
+        return false;
+    }
+
+    QHash<QChar, QStringList> categories_;
+};
+
 } // namespace
 
 class tst_TransformerEngine : public QObject {
@@ -95,6 +227,17 @@ private slots:
     void runaway_growthStopsWithAMessage();
     void wordList_streamsWhatTheTextWouldGive();
     void observer_seesEveryChangeOnce();
+
+    void extended_data();
+    void extended();
+    void extended_errors_data();
+    void extended_errors();
+    void extended_matchesTheBruteForceReference();
+    void extended_sporadicRulesAreSeeded();
+    void extended_reportAndTraceNameLines();
+    void extended_longWordsAndHostileCategories();
+    void surrogatePairs_areOneCharacter();
+    void example_latinToCastilian();
 };
 
 void tst_TransformerEngine::word_data()
@@ -376,6 +519,330 @@ void tst_TransformerEngine::observer_seesEveryChangeOnce()
     QCOMPARE(traceWord(QStringLiteral("kasa"), rules),
              QStringLiteral("Traza de «kasa»:\n  kasa\n  1. a>e: kese\n  4. #k>#g: gese\n"));
     QCOMPARE(traceWord(QStringLiteral("u"), rules), QStringLiteral("Traza de «u»:\n  u\n"));
+}
+
+void tst_TransformerEngine::extended_data()
+{
+    QTest::addColumn<QStringList>("rules");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, const QStringList &rules, const char *word, const char *expected) {
+        QTest::newRow(name) << rules << QString::fromUtf8(word) << QString::fromUtf8(expected);
+    };
+    // Voicing between vowels: every match is found on the word before the rule.
+    const QStringList voicing{"P>B/V_V"};
+    row("voicing lupa", voicing, "lupa", "luba");
+    row("voicing vita", voicing, "vita", "vida");
+    row("voicing pataka", voicing, "pataka", "padaga");
+    row("voicing apta", voicing, "apta", "apta");
+    row("final m lupum", {"m>/_#"}, "lupum", "lupu");
+    row("final m amor", {"m>/_#"}, "amor", "amor");
+    const QStringList prothesis{">e/#_sP"};
+    row("prothesis spata", prothesis, "spata", "espata");
+    row("prothesis stare", prothesis, "stare", "estare");
+    row("prothesis sal", prothesis, "sal", "sal");
+    row("prothesis sena", prothesis, "sena", "sena");
+    row("exception lupu", {"u>o/_#//l_"}, "lupu", "lupo");
+    row("exception malu", {"u>o/_#//l_"}, "malu", "malu");
+    row("?100 is the rule", {"C=P,B,s,m,n,l,r", "e>ie/C_C ?100"}, "terra", "tierra");
+    row("diphthong", {"C=P,B,s,m,n,l,r", "e>ie/C_C"}, "pede", "piede");
+    // Today's edge rules.
+    row("initial k", {"#k>#g"}, "kasa", "gasa");
+    row("final o", {"o#>u#"}, "koko", "koku");
+    row("initial deletion", {"#ka>"}, "kasa", "sa");
+    row("initial insertion", {"#>#es"}, "perro", "esperro");
+    row("whole word", {"#a#>#e#"}, "a", "e");
+    row("whole word, longer word", {"#a#>#e#"}, "casa", "casa");
+    // Categories.
+    row("longest member first", {"C=c,ch", "C>x"}, "chico", "xixo");
+    row("shorter member where the longer fails", {"C=t,ts", "C>x//_a"}, "tsa", "xsa");
+    row("members paired by index", {"S=ch,sh,k", "T=c,s,kk", "S>T"}, "chashk", "caskk");
+    row("category of categories", {"C=P,B", "C>x"}, "pbtg", "xxxx");
+    row("redefinition", {"W=a", "W>o", "W=e", "W>i"}, "ae", "oi");
+    row("undefined capital is a letter", {"X>y"}, "aXb", "ayb");
+    row("category in the environment only", {"s>z/V_V"}, "asas", "azas");
+    row("second category not carried over", {"PV>pe"}, "ta", "pe");
+    // Simultaneous application.
+    row("one pass over the old word", {"a>b/_a"}, "aaa", "bba");
+    row("no overlaps", {"aa>b"}, "aaaaa", "bba");
+    row("insertion between vowels", {">j/V_V"}, "aia", "ajija");
+    row("insertion everywhere", {">x/_"}, "ab", "xaxbx");
+    row("deletion", {"h>"}, "haha", "aa");
+    row("exception only", {"s>z//_#"}, "sases", "zazes");
+    row("edges on both sides", {"a>o/#_#"}, "a", "o");
+    row("rules in order", {"P>B/V_V", "B>/V_V"}, "pataka", "paaa");
+    // Notation.
+    row("spaces do not count", {"P > B / V _ V"}, "pata", "pada");
+    row("comments and blank lines", {"; un comentario", "", "   ", "  ;otro", "a>e"}, "pata", "pete");
+    row("no categories needed", {"ct>it"}, "nocte", "noite");
+}
+
+void tst_TransformerEngine::extended()
+{
+    QFETCH(QStringList, rules);
+    QFETCH(QString, word);
+    QFETCH(QString, expected);
+    QCOMPARE(extendedWord(word, rules), expected);
+}
+
+void tst_TransformerEngine::extended_errors_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("reason");
+    const auto row = [](const char *line, int position, const char *reason) {
+        QTest::newRow(line) << QString::fromUtf8(line) << position << QString::fromUtf8(reason);
+    };
+    row("P>BB/V_V", 4, "la categoría B del sustituto no tiene pareja en el objetivo");
+    row("P>V", 3, "la categoría V tiene 5 miembros y su pareja del objetivo, P, tiene 3 miembros");
+    row("a>b/V_V_", 8, "hay más de un «_»");
+    row("a>b/VV", 4, "el entorno no tiene «_»");
+    row("a>b//VV", 4, "la excepción no tiene «_»");
+    row(">a", 1, "un objetivo vacío inserta el sustituto y necesita un entorno");
+    row(">a//_a", 1, "un objetivo vacío inserta el sustituto y necesita un entorno");
+    row("a>b ?0", 5, "«?N» va al final de la regla");
+    row("a>b ?101", 5, "«?N» va al final de la regla");
+    row("a>b ?x", 5, "«?N» va al final de la regla");
+    row("a>b ?", 5, "«?N» va al final de la regla");
+    row("a?5>b", 2, "«?N» va al final de la regla");
+    row("ab", 3, "falta «>»");
+    row("a>b>c", 4, "la regla tiene más de un «>»");
+    row("#k>g", 4, "el objetivo empieza por «#»");
+    row("k#>g", 4, "el objetivo termina en «#»");
+    row("k>#g", 3, "el sustituto empieza por «#», pero el objetivo no");
+    row("k>g#", 4, "el sustituto termina en «#», pero el objetivo no");
+    row("a#b>c", 2, "«#» solo puede ir al principio o al final del objetivo");
+    row("a>b/a#_", 6, "«#» solo puede ir al principio o al final de un entorno");
+    row("a_>b", 2, "«_» solo puede ir en un entorno o una excepción");
+    row("a>b/_/c", 6, "«/» de más");
+    row("Z=", 2, "la categoría Z no tiene miembros");
+    row("Z=a,,e", 5, "la categoría Z tiene un miembro vacío");
+    row("Z=a,e,", 7, "la categoría Z tiene un miembro vacío");
+    row("Z=a,#", 5, "un miembro de una categoría no puede contener «#»");
+    row("@ampliada", 10, "falta «>»");
+}
+
+void tst_TransformerEngine::extended_errors()
+{
+    QFETCH(QString, line);
+    QFETCH(int, position);
+    QFETCH(QString, reason);
+    const QStringList rules = kLatinCategories + QStringList{"a>e", line, "o>u"};
+    const RuleSet set(rules);
+    QCOMPARE(set.errors().size(), 1);
+    const RuleError &error = set.errors().constFirst();
+    QCOMPARE(error.line, 5);
+    QCOMPARE(error.position, position);
+    QVERIFY2(error.reason.startsWith(reason), qPrintable(error.reason));
+    QCOMPARE(error.message(),
+             QStringLiteral("Línea 6 («%1»), posición %2: %3.").arg(line, QString::number(position), error.reason));
+
+    // The whole run is refused: nothing is written, not even the words before the fault.
+    StringSink out(kMaxResultLength);
+    const Outcome outcome = TransformarTexto(QStringLiteral("pata,lobo"), set, nullptr, out);
+    QVERIFY(!outcome.ok());
+    QVERIFY(outcome.message().contains(error.message()));
+    QVERIFY(out.text().isEmpty());
+    QString word = QStringLiteral("pata");
+    QVERIFY(set.apply(word));
+    QCOMPARE(word, QStringLiteral("pata"));
+}
+
+void tst_TransformerEngine::extended_matchesTheBruteForceReference()
+{
+    // Random rules over categories whose members overlap and differ in
+    // length, with environments, exceptions and edges, against the slow
+    // reference: every result must be the same.
+    const QHash<QChar, QStringList> categories{
+        {u'V', {"a", "b"}}, {u'W', {"ab", "c"}}, {u'Z', {"b", "ca", "a"}}, {u'Y', {"c", "ab", "b"}}};
+    const QStringList head{"@ampliada", "V=a,b", "W=ab,c", "Z=b,ca,a", "Y=c,ab,b"};
+    const BruteForce reference(categories);
+    RandomSource random;
+    random.seed(21);
+    const auto pick = [&](const QString &from) {
+        return from.at(qsizetype(random.nextIndex(std::uint64_t(from.size()))));
+    };
+    const auto text = [&](int longest, const QString &from) {
+        QString out;
+        for (std::uint64_t n = random.nextIndex(std::uint64_t(longest) + 1); n > 0; --n)
+            out += pick(from);
+        return out;
+    };
+    const auto context = [&]() {
+        QString out = text(2, QStringLiteral("abcVWZ")) + QLatin1Char('_') + text(2, QStringLiteral("abcVWZ"));
+        if (random.nextIndex(4) == 0)
+            out.prepend(u'#');
+        if (random.nextIndex(4) == 0)
+            out.append(u'#');
+        return out;
+    };
+    int changed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString target = text(3, QStringLiteral("abcVWZY"));
+        // The k-th category of the replacement has the size of the target's k-th.
+        QString replacement = text(2, QStringLiteral("abc"));
+        for (const QChar c : std::as_const(target)) {
+            if (!categories.contains(c))
+                continue;
+            if (random.nextIndex(3) == 0)
+                break;
+            replacement += pick(categories.value(c).size() == 2 ? QStringLiteral("VW") : QStringLiteral("ZY"));
+            replacement += text(1, QStringLiteral("abc"));
+        }
+        replacement += text(1, QStringLiteral("abc"));
+        const QString environment = target.isEmpty() || random.nextIndex(2) == 0 ? context() : QString();
+        const QString exception = random.nextIndex(3) == 0 ? context() : QString();
+        if (!target.isEmpty() && random.nextIndex(6) == 0) {
+            target.prepend(u'#');
+            replacement.prepend(u'#');
+        }
+        if (!target.isEmpty() && random.nextIndex(6) == 0) {
+            target.append(u'#');
+            replacement.append(u'#');
+        }
+        QString rule = target + QLatin1Char('>') + replacement;
+        if (!environment.isEmpty())
+            rule += QLatin1Char('/') + environment;
+        if (!exception.isEmpty())
+            rule += QStringLiteral("//") + exception;
+        const QString word = text(10, QStringLiteral("abc"));
+        const QString expected = reference.apply(word, target, replacement, environment, exception);
+        const QString got = extendedWord(word, {rule}, head);
+        QVERIFY2(got == expected,
+                 qPrintable(QStringLiteral("«%1» through «%2»: «%3», expected «%4»").arg(word, rule, got, expected)));
+        changed += got != word;
+    }
+    QVERIFY2(changed > 500, qPrintable(QString::number(changed))); // the rules really did something
+}
+
+void tst_TransformerEngine::extended_sporadicRulesAreSeeded()
+{
+    const QStringList rules{"@ampliada", "C=p,t,k,b,d,g,s,m,n,l,r", "e>ie/C_C ?1"};
+    const RuleSet set(rules);
+    QVERIFY(set.hasSporadicRules());
+    const QString source = QStringLiteral("pet,").repeated(100'000);
+    const auto run = [&](double seed) {
+        RandomSource random;
+        random.seed(seed);
+        StringSink out(kMaxResultLength);
+        const bool ok = TransformarTexto(source, set, nullptr, out, nullptr, &random).ok();
+        return ok ? out.take() : QString();
+    };
+    const QString first = run(7);
+    QCOMPARE(run(7), first); // the same seed changes the same matches
+    QVERIFY(run(8) != first);
+    const qsizetype changed = first.count(QStringLiteral("piet"));
+    QVERIFY2(changed > 800 && changed < 1200, qPrintable(QString::number(changed))); // 1 % of 100,000
+
+    // ?100 is the plain rule: it draws nothing, so a later sporadic rule is unaffected.
+    const QString words = QStringLiteral("pet,tek,kep,").repeated(200);
+    const auto through = [&](const QStringList &list) {
+        StringSink out(kMaxResultLength);
+        RandomSource random; // the default seed, as every run of the window
+        const bool ok = TransformarTexto(words, RuleSet(list), nullptr, out, nullptr, &random).ok();
+        return ok ? out.take() : QString();
+    };
+    const QString with100 = through({"@ampliada", "t>d ?100", "e>i ?50"});
+    QVERIFY(with100.contains(QStringLiteral("pid")) && with100.contains(QStringLiteral("ped")));
+    QCOMPARE(with100, through({"@ampliada", "t>d", "e>i ?50"}));
+    // Without a source of its own a run starts from the default seed.
+    StringSink out(kMaxResultLength);
+    QVERIFY(TransformarTexto(words, RuleSet({"@ampliada", "t>d ?100", "e>i ?50"}), nullptr, out).ok());
+    QCOMPARE(out.text(), with100);
+}
+
+void tst_TransformerEngine::extended_reportAndTraceNameLines()
+{
+    const QStringList rules{"@ampliada", "; voicing", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g",
+                            "P>B/V_V",   "",          "x>y",         "#k>#g"};
+    RuleReport report(rules);
+    StringSink out(kMaxResultLength);
+    QVERIFY(TransformarTexto(QStringLiteral("kapa,pata,lulu"), RuleSet(rules), nullptr, out, &report).ok());
+    QCOMPARE(out.text(), QStringLiteral("gaba\r\npada\r\nlulu\r\n"));
+    QCOMPARE(report.text(),
+             QStringLiteral("Informe de las reglas\n"
+                            "6. P>B/V_V: 2 palabras cambiadas (kapa → kaba; pata → pada)\n"
+                            "8. x>y: 0 palabras cambiadas\n"
+                            "9. #k>#g: 1 palabra cambiada (kaba → gaba)\n"
+                            "Palabras cambiadas: 2. Sin cambios: 1.\n"));
+    QCOMPARE(traceWord(QStringLiteral("kapa"), rules),
+             QStringLiteral("Traza de «kapa»:\n  kapa\n  6. P>B/V_V: kaba\n  9. #k>#g: gaba\n"));
+
+    // A tracer shows what the run did to a word, sporadic draws included.
+    const QStringList sporadic{"@ampliada", "a>o ?50"};
+    WordTracer tracer(sporadic, {"aaaa", "zz"});
+    RandomSource random;
+    random.seed(3);
+    StringSink result(kMaxResultLength);
+    QVERIFY(TransformarTexto(QStringLiteral("aaaa,aaaa"), RuleSet(sporadic), nullptr, result, &tracer, &random).ok());
+    const QString firstResult = result.text().section(QStringLiteral("\r\n"), 0, 0);
+    QVERIFY(tracer.traced(QStringLiteral("aaaa")));
+    QVERIFY(!tracer.traced(QStringLiteral("zz")));
+    QCOMPARE(tracer.trace(QStringLiteral("aaaa")),
+             firstResult == QStringLiteral("aaaa")
+                 ? QStringLiteral("Traza de «aaaa»:\n  aaaa\n")
+                 : QStringLiteral("Traza de «aaaa»:\n  aaaa\n  2. a>o ?50: %1\n").arg(firstResult));
+}
+
+void tst_TransformerEngine::extended_longWordsAndHostileCategories()
+{
+    // A long word through environments, an insertion and a deletion: pata
+    // pata... becomes pada bada..., then pahdahbahda..., then pahahaha...
+    QString word = QStringLiteral("pata").repeated(250'000);
+    QVERIFY(RuleSet(kLatinCategories + QStringList{"P>B/V_V", ">h/V_B", "B>/h_"}).apply(word));
+    QCOMPARE(word, QStringLiteral("pa") + QStringLiteral("ha").repeated(2 * 250'000 - 1));
+
+    // Categories whose members overlap in length, many in a row: the search
+    // over their choices must not explode (2^40 ways without remembering).
+    QStringList hostile{"@ampliada", "A=a,aa"};
+    hostile.append(QString(40, QLatin1Char('A')) + QStringLiteral("b>x"));
+    word = QString(80, QLatin1Char('a'));
+    QVERIFY(RuleSet(hostile).apply(word));
+    QCOMPARE(word, QString(80, QLatin1Char('a')));
+    word += QLatin1Char('b');
+    QVERIFY(RuleSet(hostile).apply(word));
+    QCOMPARE(word, QStringLiteral("x"));
+
+    // Runaway growth stops as with plain rules.
+    word = QStringLiteral("a");
+    const QString growth = QStringLiteral("a>") + QString(16, QLatin1Char('a')) + QStringLiteral("/_");
+    QVERIFY(!RuleSet(QStringList{"@ampliada"} + QStringList(10, growth)).apply(word));
+    QVERIFY(word.size() <= kMaxWordLength);
+}
+
+void tst_TransformerEngine::surrogatePairs_areOneCharacter()
+{
+    const QString smile = QString::fromUtf8("😀");
+    // Insertion steps over the whole pair, in both notations.
+    QCOMPARE(transformedWord(smile, {">x"}), QStringLiteral("x") + smile + QStringLiteral("x"));
+    QCOMPARE(transformedWord(QStringLiteral("a") + smile, {"@ampliada", ">x/_"}),
+             QStringLiteral("xax") + smile + QStringLiteral("x"));
+    // An edge rule drops the replacement's first or last character whole.
+    QCOMPARE(transformedWord(QStringLiteral("ka"), {QStringLiteral("#k>") + smile + QStringLiteral("g")}),
+             QStringLiteral("ga"));
+    QCOMPARE(transformedWord(QStringLiteral("ko"), {QStringLiteral("o#>u") + smile}), QStringLiteral("ku"));
+    // A category member may be such a character.
+    QCOMPARE(transformedWord(QStringLiteral("a") + smile,
+                             {"@ampliada", QStringLiteral("E=") + smile + QStringLiteral(",b"), "E>c/a_"}),
+             QStringLiteral("ac"));
+}
+
+void tst_TransformerEngine::example_latinToCastilian()
+{
+    // The example installed with the program does what its comments say.
+    QStringList rules;
+    QVERIFY(readRuleFile(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin-castellano.sc"), rules).ok());
+    const RuleSet set(rules);
+    QVERIFY2(set.ok(), qPrintable(set.validity().message()));
+    LineReader words(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin.lex"));
+    QVERIFY(words.open().ok());
+    StringSink out(kMaxResultLength);
+    QVERIFY(transformWordList(words, set, nullptr, out).ok());
+    QCOMPARE(out.text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+             QString::fromUtf8("lobo vida cabra fuego puerta tierra piedra noche ocho leche hecho hijo ojo llave "
+                               "lleno llama estar escudo muerte bueno fuerte año caballo agua hierro pelo rueda "
+                               "lago saber muro")
+                 .split(u' '));
 }
 
 QTEST_APPLESS_MAIN(tst_TransformerEngine)

@@ -38,6 +38,7 @@ private slots:
     void ruleFiles_failuresAndCancel();
     void run_transformsWithRules();
     void run_dictionaryPairingAndFailures();
+    void run_extendedNotationAndItsErrors();
     void wordFiles_openSaveClear();
     void wordFiles_failuresLeaveBoxes();
 
@@ -307,6 +308,34 @@ void tst_TransformerWindow::run_dictionaryPairingAndFailures()
         checkIdle();
     }
     QCOMPARE(services_->count(Kind::Warning), 0);
+}
+
+void tst_TransformerWindow::run_extendedNotationAndItsErrors()
+{
+    // Typed as a person does: each rule into the box, then "<<".
+    for (const char *rule : {"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "P>B/V_V", "e>i/_# ?50"}) {
+        QTest::keyClicks(w_->txtTrans, QString::fromUtf8(rule));
+        click(w_->cmdPoner);
+    }
+    QTest::keyClicks(w_->txtOrigen, QStringLiteral("pataka,lupe,apta"));
+    click(w_->cmdTrans);
+    const QString first = w_->txtDestino->text();
+    QVERIFY2(first.startsWith(QStringLiteral("padaga\r\nlub")), qPrintable(first));
+    // Every run starts from the default seed: the sporadic rule falls the same way.
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), first);
+    QCOMPARE(services_->count(Kind::Warning), 0);
+
+    // A malformed line refuses the run: a warning naming the line, the result box as it was.
+    QTest::keyClicks(w_->txtTrans, QStringLiteral("P>V"));
+    click(w_->cmdPoner);
+    click(w_->cmdTrans);
+    QCOMPARE(services_->count(Kind::Warning), 1);
+    QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Transformación"));
+    QVERIFY2(services_->last(Kind::Warning)->text.contains(QStringLiteral("Línea 7 («P>V»), posición 3")),
+             qPrintable(services_->last(Kind::Warning)->text));
+    QCOMPARE(w_->txtDestino->text(), first);
+    checkIdle();
 }
 
 void tst_TransformerWindow::wordFiles_openSaveClear()

@@ -1,0 +1,984 @@
+#include "transformer/extendedrules.h"
+
+#include "common/messages.h"
+#include "common/randomsource.h"
+#include "transformer/ruleobserver.h"
+#include "transformer/wordtext.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+#include <utility>
+
+namespace vordane {
+
+using wordtext::characterMask;
+using wordtext::characters;
+using wordtext::nextCharacter;
+using wordtext::textAt;
+
+namespace {
+
+// A part of a rule may hold this many categories (each one is a level of the
+// search that matches it).
+constexpr int kMaxCategoriesPerPart = 256;
+
+bool isCategoryName(char16_t c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+bool isBlank(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' '; });
+}
+
+// The first character that is not a space, or 0.
+char16_t firstNonSpace(QStringView line, qsizetype *at = nullptr)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) != u' ') {
+            if (at)
+                *at = i;
+            return line.at(i).unicode();
+        }
+    }
+    return 0;
+}
+
+bool isComment(const QString &line)
+{
+    return isBlank(line) || firstNonSpace(line) == u';';
+}
+
+// "X=..." (spaces do not count).
+bool isDefinition(const QString &line)
+{
+    qsizetype at = 0;
+    if (!isCategoryName(firstNonSpace(line, &at)))
+        return false;
+    return firstNonSpace(QStringView(line).sliced(at + 1)) == u'=';
+}
+
+// Failed places of a search, forgotten at the start of the next one: a place
+// that failed once fails again, which keeps a search over categories whose
+// members have different lengths polynomial.
+class Memo {
+public:
+    void start(qsizetype origin, std::size_t levels, qsizetype span)
+    {
+        origin_ = origin;
+        span_ = span + 1;
+        const auto cells = std::size_t(span_) * (levels + 1);
+        large_ = cells > (std::size_t(1) << 16);
+        if (large_) {
+            failedLarge_.clear();
+            return;
+        }
+        if (stamps_.size() < cells)
+            stamps_.assign(cells, 0);
+        if (++generation_ == 0) {
+            std::fill(stamps_.begin(), stamps_.end(), 0);
+            generation_ = 1;
+        }
+    }
+    bool failed(std::size_t level, qsizetype position) const
+    {
+        const std::size_t key = cell(level, position);
+        return large_ ? failedLarge_.count(key) != 0 : stamps_[key] == generation_;
+    }
+    void fail(std::size_t level, qsizetype position)
+    {
+        const std::size_t key = cell(level, position);
+        if (large_)
+            failedLarge_.insert(key);
+        else
+            stamps_[key] = generation_;
+    }
+
+private:
+    std::size_t cell(std::size_t level, qsizetype position) const
+    {
+        const qsizetype offset = position >= origin_ ? position - origin_ : origin_ - position;
+        return level * std::size_t(span_) + std::size_t(offset);
+    }
+
+    qsizetype origin_ = 0;
+    qsizetype span_ = 1;
+    bool large_ = false;
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t generation_ = 0;
+    std::unordered_set<std::size_t> failedLarge_;
+};
+
+// Buffers reused from word to word by the thread that runs the rules.
+struct Scratch {
+    std::array<Memo, 3> memos; // target, left side, right side
+};
+
+Scratch &scratch()
+{
+    thread_local Scratch buffers;
+    return buffers;
+}
+
+} // namespace
+
+struct ExtendedRules::Category {
+    std::vector<QString> members; // as written: their indices pair categories
+    std::vector<int> longestFirst; // member indices, the longest first, the first written among equals
+    std::uint64_t firstMask = 0; // characterMask() of the members' first characters
+    qsizetype shortest = 0;
+    qsizetype longest = 0;
+    // When every member is one character: the index of the first member that
+    // is a character, -1 for none (below 256 by table, above by search).
+    bool single = false;
+    std::array<int, 256> low{};
+    std::vector<std::pair<char16_t, int>> high; // sorted by character
+
+    int memberOf(char16_t c) const
+    {
+        if (c < 256)
+            return low[c];
+        const auto found = std::lower_bound(high.begin(), high.end(), std::pair<char16_t, int>(c, -1));
+        return found != high.end() && found->first == c ? found->second : -1;
+    }
+};
+
+struct ExtendedRules::Piece {
+    int category = -1; // index into categories_, or -1: the literal text
+    int slot = -1; // the category's place among the categories of its part
+    QString literal;
+};
+
+// One character of a sequence whose every piece matches one character.
+struct ExtendedRules::Step {
+    const Category *category = nullptr; // or the literal character
+    char16_t character = 0;
+    int slot = -1;
+};
+
+struct ExtendedRules::Sequence {
+    std::vector<Piece> pieces;
+    qsizetype shortest = 0; // the shortest and longest text it matches
+    qsizetype longest = 0;
+    int categories = 0;
+    // Literal characters and categories of single characters only: matched
+    // character by character, without a search.
+    bool simple = false;
+    std::vector<Step> steps;
+    const Step *stepData = nullptr; // steps.data() and steps.size(), at hand
+    qsizetype stepCount = 0;
+};
+
+struct ExtendedRules::Context {
+    bool present = false;
+    bool leftEdge = false;
+    bool rightEdge = false;
+    Sequence left;
+    Sequence right;
+};
+
+struct ExtendedRules::Rule {
+    qsizetype line = 0;
+    Sequence target;
+    bool atStart = false;
+    bool atEnd = false;
+    Sequence replacement; // a category piece takes the member of the target's category of the same slot
+    Context environment;
+    Context exception;
+    int percent = 100;
+};
+
+// What a word must hold for a rule to match it: every character of `needs`
+// (by characterMask()) and, for each of the first categories it needs, one
+// of their first characters.
+struct ExtendedRules::Prefilter {
+    std::uint64_t needs = 0;
+    std::array<std::uint64_t, 3> oneOf{};
+    int count = 0;
+
+    bool passes(std::uint64_t present) const
+    {
+        if ((needs & ~present) != 0)
+            return false;
+        for (int i = 0; i < count; ++i) {
+            if ((oneOf[std::size_t(i)] & present) == 0)
+                return false;
+        }
+        return true;
+    }
+};
+
+namespace {
+
+// Builds the new word of a rule as its matches are found.
+class Rewriter {
+public:
+    Rewriter(const std::vector<ExtendedRules::Category> &categories, const QString &word, qsizetype maxLength)
+        : categories_(categories)
+        , word_(word)
+        , maxLength_(maxLength)
+    {
+    }
+
+    // The match [start, end) becomes the replacement, its categories taking
+    // the members the target's took; false when the word grows too long.
+    bool replace(const ExtendedRules::Sequence &replacement, qsizetype start, qsizetype end, const int *members)
+    {
+        if (!changed_) {
+            result_.reserve(word_.size() + 16);
+            changed_ = true;
+        }
+        result_.append(QStringView(word_).sliced(copied_, start - copied_));
+        for (const ExtendedRules::Piece &piece : replacement.pieces) {
+            if (piece.category < 0)
+                result_.append(piece.literal);
+            else
+                result_.append(categories_[std::size_t(piece.category)].members[std::size_t(members[piece.slot])]);
+        }
+        copied_ = end;
+        return result_.size() + (word_.size() - copied_) <= maxLength_;
+    }
+
+    bool changed() const { return changed_; }
+    QString finish()
+    {
+        result_.append(QStringView(word_).sliced(copied_));
+        return std::move(result_);
+    }
+
+private:
+    const std::vector<ExtendedRules::Category> &categories_;
+    const QString &word_;
+    qsizetype maxLength_;
+    QString result_;
+    qsizetype copied_ = 0;
+    bool changed_ = false;
+};
+
+} // namespace
+
+// Reads the lines of a list into categories and rules, recording the first
+// fault of every malformed line.
+class ExtendedRules::Parser {
+public:
+    explicit Parser(ExtendedRules &rules)
+        : out_(rules)
+    {
+        named_.fill(-1);
+    }
+
+    void line(qsizetype index, const QString &text)
+    {
+        if (isComment(text))
+            return;
+        index_ = index;
+        text_ = &text;
+        failed_ = false;
+        symbols_.clear();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text.at(i) != u' ')
+                symbols_.push_back({text.at(i).unicode(), i});
+        }
+        if (isDefinition(text))
+            definition();
+        else
+            rule();
+    }
+
+private:
+    struct Symbol {
+        char16_t c;
+        qsizetype unit; // its place in the line
+    };
+
+    // Records the line's fault at a unit of the line; the first fault counts.
+    void fail(qsizetype unit, const QString &reason)
+    {
+        if (failed_)
+            return;
+        failed_ = true;
+        // Positions count characters: a surrogate pair is one.
+        qsizetype position = 1;
+        const QString &text = *text_;
+        for (qsizetype i = 0; i < unit && i < text.size(); i = nextCharacter(characters(text), text.size(), i))
+            ++position;
+        out_.errors_.append({index_, position, reason, text});
+    }
+    // The unit of the symbol at `at`, or the end of the line past the last one.
+    qsizetype unitAt(qsizetype at) const
+    {
+        return at < qsizetype(symbols_.size()) ? symbols_[std::size_t(at)].unit : text_->size();
+    }
+    char16_t symbol(qsizetype at) const { return symbols_[std::size_t(at)].c; }
+    qsizetype find(char16_t c, qsizetype from, qsizetype to) const
+    {
+        for (qsizetype i = from; i < to; ++i) {
+            if (symbol(i) == c)
+                return i;
+        }
+        return -1;
+    }
+
+    int named(char16_t c) const { return isCategoryName(c) ? named_[std::size_t(c - u'A')] : -1; }
+
+    void definition()
+    {
+        const char16_t name = symbol(0);
+        const auto end = qsizetype(symbols_.size());
+        Category category;
+        if (end == 2) {
+            fail(unitAt(1), messages::rules::noMembers(QChar(name)));
+            return;
+        }
+        for (qsizetype from = 2; from <= end;) {
+            qsizetype to = find(u',', from, end);
+            if (to < 0)
+                to = end;
+            if (to == from) {
+                fail(unitAt(from), messages::rules::emptyMember(QChar(name)));
+                return;
+            }
+            QString member;
+            for (qsizetype i = from; i < to; ++i) {
+                const char16_t c = symbol(i);
+                if (c == u'>' || c == u'/' || c == u'_' || c == u'#' || c == u'?' || c == u'=') {
+                    fail(unitAt(i), messages::rules::reservedInMember(QChar(c)));
+                    return;
+                }
+                member += QChar(c);
+            }
+            const int earlier = to - from == 1 ? named(symbol(from)) : -1;
+            if (earlier >= 0) {
+                const std::vector<QString> &members = out_.categories_[std::size_t(earlier)].members;
+                category.members.insert(category.members.end(), members.begin(), members.end());
+            } else {
+                category.members.push_back(std::move(member));
+            }
+            from = to + 1;
+        }
+        const auto count = int(category.members.size());
+        category.shortest = category.members.front().size();
+        for (int i = 0; i < count; ++i) {
+            const QString &member = category.members[std::size_t(i)];
+            category.longestFirst.push_back(i);
+            category.firstMask |= characterMask(QStringView(member).first(1));
+            category.shortest = std::min(category.shortest, member.size());
+            category.longest = std::max(category.longest, member.size());
+        }
+        std::stable_sort(category.longestFirst.begin(), category.longestFirst.end(), [&](int a, int b) {
+            return category.members[std::size_t(a)].size() > category.members[std::size_t(b)].size();
+        });
+        category.single = category.longest == 1;
+        if (category.single) {
+            category.low.fill(-1);
+            for (int i = count - 1; i >= 0; --i) { // the first written wins
+                const char16_t c = category.members[std::size_t(i)].at(0).unicode();
+                if (c < 256)
+                    category.low[c] = i;
+                else
+                    category.high.emplace_back(c, i);
+            }
+            std::stable_sort(category.high.begin(), category.high.end(),
+                             [](const auto &a, const auto &b) { return a.first < b.first; });
+            category.high.erase(std::unique(category.high.begin(), category.high.end(),
+                                            [](const auto &a, const auto &b) { return a.first == b.first; }),
+                                category.high.end());
+        }
+        named_[std::size_t(name - u'A')] = int(out_.categories_.size());
+        out_.categories_.push_back(std::move(category));
+    }
+
+    // Literals and categories of symbols [from, to); false after a fault.
+    bool sequence(qsizetype from, qsizetype to, Sequence &out)
+    {
+        for (qsizetype i = from; i < to; ++i) {
+            const char16_t c = symbol(i);
+            if (c == u'_') {
+                fail(unitAt(i), messages::rules::kPlaceOutsideContext);
+                return false;
+            }
+            if (const int category = named(c); category >= 0) {
+                if (out.categories == kMaxCategoriesPerPart) {
+                    fail(unitAt(i), messages::rules::kTooManyCategories);
+                    return false;
+                }
+                const Category &members = out_.categories_[std::size_t(category)];
+                out.pieces.push_back({category, out.categories++, QString()});
+                out.shortest += members.shortest;
+                out.longest += members.longest;
+                continue;
+            }
+            if (out.pieces.empty() || out.pieces.back().category >= 0)
+                out.pieces.push_back({});
+            out.pieces.back().literal += QChar(c);
+            ++out.shortest;
+            ++out.longest;
+        }
+        return true;
+    }
+
+    // "left_right", "#" first or last for the word's edge.
+    bool context(qsizetype from, qsizetype to, qsizetype introducer, Context &out, const QString &withoutPlace)
+    {
+        out.present = true;
+        const qsizetype place = find(u'_', from, to);
+        if (place < 0) {
+            fail(unitAt(introducer), withoutPlace);
+            return false;
+        }
+        if (const qsizetype second = find(u'_', place + 1, to); second >= 0) {
+            fail(unitAt(second), messages::rules::kSecondPlace);
+            return false;
+        }
+        qsizetype leftFrom = from;
+        qsizetype rightTo = to;
+        if (leftFrom < place && symbol(leftFrom) == u'#') {
+            out.leftEdge = true;
+            ++leftFrom;
+        }
+        if (place + 1 < rightTo && symbol(rightTo - 1) == u'#') {
+            out.rightEdge = true;
+            --rightTo;
+        }
+        for (qsizetype i = leftFrom; i < rightTo; ++i) {
+            if (symbol(i) == u'#') {
+                fail(unitAt(i), messages::rules::kMarkInContext);
+                return false;
+            }
+        }
+        return sequence(leftFrom, place, out.left) && sequence(place + 1, rightTo, out.right);
+    }
+
+    void rule()
+    {
+        Rule rule;
+        rule.line = index_;
+        auto end = qsizetype(symbols_.size());
+
+        // "?N" at the end.
+        if (const qsizetype chance = find(u'?', 0, end); chance >= 0) {
+            int percent = 0;
+            bool digits = chance + 1 < end && end - chance - 1 <= 3;
+            for (qsizetype i = chance + 1; digits && i < end; ++i) {
+                digits = symbol(i) >= u'0' && symbol(i) <= u'9';
+                percent = percent * 10 + (symbol(i) - u'0');
+            }
+            if (!digits || percent < 1 || percent > 100) {
+                fail(unitAt(chance), messages::rules::kBadChance);
+                return;
+            }
+            rule.percent = percent;
+            end = chance;
+        }
+
+        const qsizetype arrow = find(u'>', 0, end);
+        if (arrow < 0) {
+            fail(text_->size(), messages::rules::kMissingArrow);
+            return;
+        }
+        if (const qsizetype second = find(u'>', arrow + 1, end); second >= 0) {
+            fail(unitAt(second), messages::rules::kSecondArrow);
+            return;
+        }
+
+        // SUSTITUTO[/ENTORNO][//EXCEPCION]
+        qsizetype replacementTo = end;
+        qsizetype environmentFrom = -1;
+        qsizetype environmentTo = -1;
+        qsizetype exceptionFrom = -1;
+        const qsizetype slash = find(u'/', arrow + 1, end);
+        const auto doubleSlash = [&](qsizetype from) {
+            for (qsizetype i = from; i + 1 < end; ++i) {
+                if (symbol(i) == u'/' && symbol(i + 1) == u'/')
+                    return i;
+            }
+            return qsizetype(-1);
+        };
+        if (slash >= 0) {
+            replacementTo = slash;
+            if (slash + 1 < end && symbol(slash + 1) == u'/') {
+                exceptionFrom = slash + 2;
+            } else {
+                environmentFrom = slash + 1;
+                const qsizetype exception = doubleSlash(environmentFrom);
+                environmentTo = exception < 0 ? end : exception;
+                if (exception >= 0)
+                    exceptionFrom = exception + 2;
+            }
+            const qsizetype extra = std::max(environmentFrom >= 0 ? find(u'/', environmentFrom, environmentTo) : -1,
+                                             exceptionFrom >= 0 ? find(u'/', exceptionFrom, end) : -1);
+            if (extra >= 0) {
+                fail(unitAt(extra), messages::rules::kExtraSlash);
+                return;
+            }
+        }
+
+        // OBJETIVO, "#" first or last tying it to the word's edge.
+        qsizetype targetFrom = 0;
+        qsizetype targetTo = arrow;
+        if (targetFrom < targetTo && symbol(targetFrom) == u'#') {
+            rule.atStart = true;
+            ++targetFrom;
+        }
+        if (targetFrom < targetTo && symbol(targetTo - 1) == u'#') {
+            rule.atEnd = true;
+            --targetTo;
+        }
+        if (const qsizetype mark = find(u'#', targetFrom, targetTo); mark >= 0) {
+            fail(unitAt(mark), messages::rules::kMarkInTarget);
+            return;
+        }
+        if (!sequence(targetFrom, targetTo, rule.target))
+            return;
+
+        // SUSTITUTO, with the target's marks ("#" alone is either).
+        qsizetype replacementFrom = arrow + 1;
+        if (rule.atStart && replacementFrom < replacementTo) {
+            if (symbol(replacementFrom) != u'#') {
+                fail(unitAt(replacementFrom), messages::rules::kInitialMarkMissing);
+                return;
+            }
+            ++replacementFrom;
+        }
+        if (rule.atEnd && replacementFrom < replacementTo) {
+            if (symbol(replacementTo - 1) != u'#') {
+                fail(unitAt(replacementTo - 1), messages::rules::kFinalMarkMissing);
+                return;
+            }
+            --replacementTo;
+        }
+        if (const qsizetype mark = find(u'#', replacementFrom, replacementTo); mark >= 0) {
+            fail(unitAt(mark),
+                 mark == replacementFrom         ? messages::rules::kInitialMarkUnpaired
+                     : mark == replacementTo - 1 ? messages::rules::kFinalMarkUnpaired
+                                                 : messages::rules::kMarkInReplacement);
+            return;
+        }
+        if (!sequence(replacementFrom, replacementTo, rule.replacement) || !pairCategories(rule, replacementFrom))
+            return;
+
+        if (environmentFrom >= 0
+            && !context(environmentFrom, environmentTo, environmentFrom - 1, rule.environment,
+                        messages::rules::kEnvironmentWithoutPlace))
+            return;
+        if (exceptionFrom >= 0
+            && !context(exceptionFrom, end, exceptionFrom - 2, rule.exception, messages::rules::kExceptionWithoutPlace))
+            return;
+        if (rule.target.pieces.empty() && !rule.atStart && !rule.atEnd && !rule.environment.present) {
+            fail(unitAt(arrow), messages::rules::kInsertionWithoutContext);
+            return;
+        }
+
+        if (out_.rules_.size() >= std::size_t(kMaxExtendedRules)) {
+            if (!tooMany_)
+                fail(0, messages::rules::tooManyRules(kMaxExtendedRules));
+            tooMany_ = true;
+            return;
+        }
+        out_.prefilters_.push_back(requirements(rule));
+        out_.sporadic_ = out_.sporadic_ || rule.percent < 100;
+        out_.rules_.push_back(std::move(rule));
+    }
+
+    // The k-th category of the replacement and the k-th of the target.
+    bool pairCategories(const Rule &rule, qsizetype replacementFrom)
+    {
+        std::vector<const Piece *> targets;
+        for (const Piece &piece : rule.target.pieces) {
+            if (piece.category >= 0)
+                targets.push_back(&piece);
+        }
+        // Symbols and pieces of the replacement run in step: find each category's symbol for its position.
+        qsizetype at = replacementFrom;
+        for (const Piece &piece : rule.replacement.pieces) {
+            if (piece.category < 0) {
+                at += piece.literal.size();
+                continue;
+            }
+            const QChar name(symbol(at));
+            if (std::size_t(piece.slot) >= targets.size()) {
+                fail(unitAt(at), messages::rules::unpairedCategory(name));
+                return false;
+            }
+            const Piece &partner = *targets[std::size_t(piece.slot)];
+            const std::size_t size = out_.categories_[std::size_t(piece.category)].members.size();
+            const std::size_t partnerSize = out_.categories_[std::size_t(partner.category)].members.size();
+            if (size != partnerSize) {
+                fail(unitAt(at),
+                     messages::rules::categorySizes(name, qsizetype(size), partnerName(rule, partner),
+                                                    qsizetype(partnerSize)));
+                return false;
+            }
+            ++at;
+        }
+        return true;
+    }
+
+    // The letter that named a category piece of the target.
+    QChar partnerName(const Rule &rule, const Piece &partner) const
+    {
+        qsizetype at = rule.atStart ? 1 : 0;
+        for (const Piece &piece : rule.target.pieces) {
+            if (&piece == &partner)
+                return QChar(symbol(at));
+            at += piece.category >= 0 ? 1 : piece.literal.size();
+        }
+        return QChar(u'?');
+    }
+
+    Prefilter requirements(const Rule &rule) const
+    {
+        Prefilter filter;
+        const auto add = [&](const Sequence &sequence) {
+            for (const Piece &piece : sequence.pieces) {
+                if (piece.category < 0)
+                    filter.needs |= characterMask(piece.literal);
+                else if (filter.count < int(filter.oneOf.size()))
+                    filter.oneOf[std::size_t(filter.count++)] = out_.categories_[std::size_t(piece.category)].firstMask;
+            }
+        };
+        add(rule.target);
+        add(rule.environment.left);
+        add(rule.environment.right);
+        return filter;
+    }
+
+    ExtendedRules &out_;
+    std::array<int, 26> named_{};
+    qsizetype index_ = 0;
+    const QString *text_ = nullptr;
+    bool failed_ = false;
+    bool tooMany_ = false;
+    std::vector<Symbol> symbols_;
+};
+
+// Finds where a rule matches one word.
+class ExtendedRules::Matcher {
+public:
+    Matcher(const std::vector<Category> &categories, std::array<Memo, 3> &memos)
+        : categories_(categories)
+        , memos_(memos)
+    {
+    }
+
+    void setWord(const QString &word)
+    {
+        word_ = characters(word);
+        size_ = word.size();
+    }
+
+    // Whether the target can begin at `at` (its first character, at least).
+    bool mayStartAt(const Rule &rule, qsizetype at) const
+    {
+        const Sequence &target = rule.target;
+        if (target.pieces.empty())
+            return true;
+        if (at >= size_)
+            return false;
+        const Piece &first = target.pieces.front();
+        if (first.category < 0)
+            return word_[at] == first.literal.at(0).unicode();
+        return (categories_[std::size_t(first.category)].firstMask >> (word_[at] & 63)) & 1;
+    }
+
+    // Whether the rule applies with its target at `at`; then `end` is where
+    // the target ends and members[k] the member its k-th category took.
+    bool matchTarget(const Rule &rule, qsizetype at, int *members, qsizetype &end)
+    {
+        const auto leaf = [&](qsizetype to) {
+            if (!placeFits(rule, at, to))
+                return false;
+            end = to;
+            return true;
+        };
+        return forward(rule.target, 0, at, members, memo(0, rule.target, at), leaf);
+    }
+
+    // Whether a simple target stands at `at`, its first character already
+    // known to fit; then members[k] is the member its k-th category took.
+    bool restOfStepsAt(const Sequence &target, qsizetype at, int *members) const
+    {
+        const qsizetype count = target.stepCount;
+        return count <= size_ - at && stepsAt(target.stepData + 1, count - 1, at + 1, members);
+    }
+
+    // Whether the place [start, end) of a match suits the rule: the word's
+    // end where the target asks for it, the environment, not the exception.
+    bool placeFits(const Rule &rule, qsizetype start, qsizetype end)
+    {
+        if (rule.atEnd && end != size_)
+            return false;
+        if (rule.environment.present && !fits(rule.environment, start, end))
+            return false;
+        return !rule.exception.present || !fits(rule.exception, start, end);
+    }
+
+private:
+    // Whether `count` steps stand at `at` (known to fit in the word).
+    bool stepsAt(const Step *steps, qsizetype count, qsizetype at, int *members) const
+    {
+        for (qsizetype k = 0; k < count; ++k) {
+            const Step &step = steps[k];
+            const char16_t c = word_[at + k];
+            if (!step.category) {
+                if (c != step.character)
+                    return false;
+                continue;
+            }
+            const int member = step.category->memberOf(c);
+            if (member < 0)
+                return false;
+            if (members && step.slot >= 0)
+                members[step.slot] = member;
+        }
+        return true;
+    }
+
+    Memo *memo(std::size_t which, const Sequence &sequence, qsizetype origin)
+    {
+        // Without two categories the search never branches twice: nothing to remember.
+        if (sequence.categories < 2)
+            return nullptr;
+        memos_[which].start(origin, sequence.pieces.size(), sequence.longest);
+        return &memos_[which];
+    }
+
+    bool fits(const Context &context, qsizetype start, qsizetype end)
+    {
+        const Sequence &left = context.left;
+        if (left.simple) {
+            const qsizetype size = left.stepCount;
+            if (size > start || (context.leftEdge && size != start)
+                || !stepsAt(left.stepData, size, start - size, nullptr))
+                return false;
+        } else if (!backward(left, left.pieces.size(), start, context.leftEdge, memo(1, left, start))) {
+            return false;
+        }
+        const Sequence &right = context.right;
+        if (right.simple) {
+            const qsizetype size = right.stepCount;
+            return size <= size_ - end && (!context.rightEdge || size == size_ - end)
+                && stepsAt(right.stepData, size, end, nullptr);
+        }
+        const auto leaf = [&](qsizetype to) { return !context.rightEdge || to == size_; };
+        return forward(right, 0, end, nullptr, memo(2, right, end), leaf);
+    }
+
+    template <typename Leaf>
+    bool forward(const Sequence &sequence, std::size_t level, qsizetype at, int *members, Memo *memo, const Leaf &leaf)
+    {
+        if (level == sequence.pieces.size())
+            return leaf(at);
+        if (memo && memo->failed(level, at))
+            return false;
+        const Piece &piece = sequence.pieces[level];
+        if (piece.category < 0) {
+            if (textAt(word_, size_, at, piece.literal)
+                && forward(sequence, level + 1, at + piece.literal.size(), members, memo, leaf))
+                return true;
+        } else if (at < size_) {
+            const Category &category = categories_[std::size_t(piece.category)];
+            if ((category.firstMask >> (word_[at] & 63)) & 1) {
+                for (const int member : category.longestFirst) {
+                    const QString &text = category.members[std::size_t(member)];
+                    if (!textAt(word_, size_, at, text))
+                        continue;
+                    if (members)
+                        members[piece.slot] = member;
+                    if (forward(sequence, level + 1, at + text.size(), members, memo, leaf))
+                        return true;
+                }
+            }
+        }
+        if (memo)
+            memo->fail(level, at);
+        return false;
+    }
+
+    // Whether the first `level` pieces end at `at`, the first at the word's
+    // start when `edge` is set.
+    bool backward(const Sequence &sequence, std::size_t level, qsizetype at, bool edge, Memo *memo)
+    {
+        if (level == 0)
+            return !edge || at == 0;
+        if (memo && memo->failed(level, at))
+            return false;
+        const Piece &piece = sequence.pieces[level - 1];
+        if (piece.category < 0) {
+            const qsizetype from = at - piece.literal.size();
+            if (textAt(word_, size_, from, piece.literal) && backward(sequence, level - 1, from, edge, memo))
+                return true;
+        } else {
+            const Category &category = categories_[std::size_t(piece.category)];
+            for (const int member : category.longestFirst) {
+                const QString &text = category.members[std::size_t(member)];
+                const qsizetype from = at - text.size();
+                if (textAt(word_, size_, from, text) && backward(sequence, level - 1, from, edge, memo))
+                    return true;
+            }
+        }
+        if (memo)
+            memo->fail(level, at);
+        return false;
+    }
+
+    const std::vector<Category> &categories_;
+    std::array<Memo, 3> &memos_;
+    const char16_t *word_ = nullptr;
+    qsizetype size_ = 0;
+};
+
+QString RuleError::message() const
+{
+    return QStringLiteral("Línea %1 («%2»), posición %3: %4.")
+        .arg(QString::number(line + 1), text, QString::number(position), reason);
+}
+
+bool isExtendedList(const QStringList &items)
+{
+    return !items.isEmpty() && items.constFirst() == kExtendedMarker;
+}
+
+ExtendedRules::ExtendedRules(const QStringList &lines)
+{
+    Parser parser(*this);
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        parser.line(i, lines.at(i));
+
+    // With every category known, sequences of single characters become steps.
+    const auto compile = [this](Sequence &sequence) {
+        sequence.simple = std::all_of(sequence.pieces.begin(), sequence.pieces.end(), [this](const Piece &piece) {
+            return piece.category < 0 || categories_[std::size_t(piece.category)].single;
+        });
+        if (!sequence.simple)
+            return;
+        for (const Piece &piece : sequence.pieces) {
+            if (piece.category >= 0) {
+                sequence.steps.push_back({&categories_[std::size_t(piece.category)], 0, piece.slot});
+                continue;
+            }
+            for (const QChar c : piece.literal)
+                sequence.steps.push_back({nullptr, c.unicode(), -1});
+        }
+        sequence.stepData = sequence.steps.data();
+        sequence.stepCount = qsizetype(sequence.steps.size());
+    };
+    for (Rule &rule : rules_) {
+        compile(rule.target);
+        for (Context *context : {&rule.environment, &rule.exception}) {
+            compile(context->left);
+            compile(context->right);
+        }
+    }
+}
+
+ExtendedRules::~ExtendedRules() = default;
+
+qsizetype ExtendedRules::size() const
+{
+    return qsizetype(rules_.size());
+}
+
+qsizetype ExtendedRules::lineOf(qsizetype rule) const
+{
+    return rules_[std::size_t(rule)].line;
+}
+
+bool ExtendedRules::isRuleLine(const QString &line)
+{
+    return !isComment(line) && !isDefinition(line);
+}
+
+bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
+{
+    Scratch &buffers = scratch();
+    Matcher matcher(categories_, buffers.memos);
+    // Which characters the word holds: most rules are passed over on this one test.
+    std::uint64_t present = characterMask(word);
+    // A rule that changes the word builds a new one: the old one becomes
+    // `before` for the observer, without a copy.
+    QString before;
+    QString *const keep = observer ? &before : nullptr;
+    const std::size_t count = rules_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!prefilters_[i].passes(present))
+            continue;
+        matcher.setWord(word);
+        const RuleEffect effect = applyRule(rules_[i], matcher, word, keep, random, maxLength);
+        if (effect == RuleEffect::TooLong)
+            return false;
+        if (effect == RuleEffect::Unchanged)
+            continue;
+        present = characterMask(word);
+        if (observer && word != before)
+            observer->ruleChanged(rules_[i].line, before, word);
+    }
+    return true;
+}
+
+RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString &word, QString *before,
+                                    RandomSource *random, qsizetype maxLength) const
+{
+    std::array<int, kMaxCategoriesPerPart> members;
+    const char16_t *w = characters(word);
+    const qsizetype n = word.size();
+    // Every match, left to right and without overlaps, is found on the word
+    // as it stands; the new word is built in the same pass. A sporadic rule
+    // changes each match with its chance: one draw per match.
+    Rewriter rewriter(categories_, word, maxLength);
+    const double chance = rule.percent / 100.0;
+    const auto take = [&](qsizetype start, qsizetype end) {
+        return (rule.percent < 100 && random->nextUnit() >= chance)
+            || rewriter.replace(rule.replacement, start, end, members.data());
+    };
+    // The last place a match may begin: a target tied to the start begins there or nowhere.
+    const qsizetype last = std::min(n - rule.target.shortest, rule.atStart ? qsizetype(0) : n);
+    qsizetype at = rule.atEnd && !rule.atStart && n > rule.target.longest ? n - rule.target.longest : 0;
+    if (rule.target.simple && rule.target.stepCount > 0) {
+        // The common case, kept tight: a target of single characters. It
+        // begins with a whole character, never inside a surrogate pair.
+        const Step first = *rule.target.stepData;
+        const qsizetype count = rule.target.stepCount;
+        for (; at <= last; ++at) {
+            const char16_t c = w[at];
+            if (first.category) {
+                const int member = first.category->memberOf(c);
+                if (member < 0)
+                    continue;
+                if (first.slot >= 0)
+                    members[std::size_t(first.slot)] = member;
+            } else if (c != first.character) {
+                continue;
+            }
+            if (!matcher.restOfStepsAt(rule.target, at, members.data()) || !matcher.placeFits(rule, at, at + count))
+                continue;
+            if (!take(at, at + count))
+                return RuleEffect::TooLong;
+            at += count - 1;
+        }
+    } else {
+        // An insertion stands between characters, never inside a surrogate pair.
+        const bool insertion = rule.target.pieces.empty();
+        while (at <= last) {
+            qsizetype end = at;
+            if (!matcher.mayStartAt(rule, at) || !matcher.matchTarget(rule, at, members.data(), end)) {
+                at = insertion ? nextCharacter(w, n, at) : at + 1;
+                continue;
+            }
+            if (!take(at, end))
+                return RuleEffect::TooLong;
+            at = end > at ? end : nextCharacter(w, n, at);
+        }
+    }
+    if (!rewriter.changed())
+        return RuleEffect::Unchanged;
+    QString result = rewriter.finish();
+    if (before)
+        *before = std::move(word);
+    word = std::move(result);
+    return RuleEffect::Changed;
+}
+
+} // namespace vordane

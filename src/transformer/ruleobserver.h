@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace vordane {
+
+// Told what each rule did to each word, for reports and traces.
+class RuleObserver {
+public:
+    virtual ~RuleObserver() = default;
+    // Rule number `rule` (its position in the list the rule set was made
+    // from) changed a word from `before` to `after`.
+    virtual void ruleChanged(qsizetype rule, const QString &before, const QString &after) = 0;
+    // A word of the run went through every rule.
+    virtual void wordDone(const QString &before, const QString &after) = 0;
+};
+
+} // namespace vordane
