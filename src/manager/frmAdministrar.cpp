@@ -138,8 +138,8 @@ void frmAdministrar::setCurrentDirectory(const QString &path)
     selectDriveOf(directory);
     const QModelIndex index = dirModel_->index(directory);
     R->setCurrentIndex(index); // runs R_Change when the directory differs
-    R->scrollTo(index);
     revealPending_ = true;
+    revealDirectory();
     if (directory_ != directory) {
         directory_ = directory;
         R_Change();
@@ -148,8 +148,9 @@ void frmAdministrar::setCurrentDirectory(const QString &path)
 
 void frmAdministrar::revealDirectory()
 {
+    // In the middle, with the folders around it.
     if (revealPending_)
-        R->scrollTo(R->currentIndex());
+        R->scrollTo(R->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void frmAdministrar::selectDriveOf(const QString &path)
