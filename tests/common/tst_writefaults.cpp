@@ -19,6 +19,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 #if defined(Q_OS_UNIX)
 #include <csignal>
 #include <sys/resource.h>
@@ -87,6 +90,8 @@ private slots:
     void rootCreatorAtTheEdge();
     void commandLineOutputs();
     void lateSwitchToUtf8();
+    void systemReasons_inSpanish_data();
+    void systemReasons_inSpanish();
 
 private:
     QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
@@ -262,6 +267,38 @@ void tst_WriteFaults::lateSwitchToUtf8()
     FullDisk full;
     QVERIFY(full.active());
     checkUnchanged(writeLines(file("late.txt"), lines), {});
+}
+
+void tst_WriteFaults::systemReasons_inSpanish_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("spanish");
+    QTest::newRow("no such file") << ENOENT << QStringLiteral("No existe el archivo o la carpeta");
+    QTest::newRow("permission denied") << EACCES << QStringLiteral("Permiso denegado");
+    QTest::newRow("not permitted") << EPERM << QStringLiteral("Operación no permitida");
+    QTest::newRow("read-only") << EROFS << QStringLiteral("El sistema de archivos es de solo lectura");
+    QTest::newRow("no space") << ENOSPC << QStringLiteral("No queda espacio en el dispositivo");
+    QTest::newRow("too large") << EFBIG << QStringLiteral("El archivo es demasiado grande");
+    QTest::newRow("is a folder") << EISDIR << QStringLiteral("Es una carpeta");
+    QTest::newRow("not a folder") << ENOTDIR << QStringLiteral("No es una carpeta");
+    QTest::newRow("name too long") << ENAMETOOLONG << QStringLiteral("El nombre del archivo es demasiado largo");
+    QTest::newRow("too many links") << EMLINK << QStringLiteral("Demasiados enlaces");
+    QTest::newRow("link loop") << ELOOP << QStringLiteral("Demasiados niveles de enlaces simbólicos");
+    QTest::newRow("exists") << EEXIST << QStringLiteral("El archivo ya existe");
+    QTest::newRow("busy") << EBUSY << QStringLiteral("Dispositivo o recurso ocupado");
+    QTest::newRow("input/output") << EIO << QStringLiteral("Error de entrada/salida");
+}
+
+void tst_WriteFaults::systemReasons_inSpanish()
+{
+    // Whatever Qt or the system said (in English where no translation is
+    // installed), the message gives the program's Spanish.
+    QFETCH(int, error);
+    QFETCH(QString, spanish);
+    const QString system = QString::fromLocal8Bit(std::strerror(error));
+    QCOMPARE(FileStatus::failure(FileError::WriteFailed, QStringLiteral("x.txt"), system).message(),
+             QStringLiteral("No se ha podido escribir el archivo «x.txt»: %1.").arg(spanish));
+    QCOMPARE(FileStatus::systemFailure(FileError::WriteFailed, QStringLiteral("x.txt"), error).reason, spanish);
 }
 
 QTEST_GUILESS_MAIN(tst_WriteFaults)
