@@ -180,9 +180,14 @@ double mostSyllables(const GenerationSettings &settings)
 
 } // namespace
 
+double wordsOfRun(const GenerationSettings &settings)
+{
+    return loopCount(settings.rows) * loopCount(settings.wordsPerRow);
+}
+
 FileStatus countDictionaryLines(const QString &path, const GenerationSettings &settings, std::int64_t &lines)
 {
-    const double words = loopCount(settings.rows) * loopCount(settings.wordsPerRow);
+    const double words = wordsOfRun(settings);
     const std::int64_t needed = words < 9e18 ? std::int64_t(words) : std::numeric_limits<std::int64_t>::max();
     LineReader reader(path);
     if (const FileStatus status = reader.open(); !status.ok())
@@ -199,7 +204,7 @@ Outcome checkGeneration(const Combinacion &definition, const GenerationSettings 
 {
     const double rows = loopCount(settings.rows);
     const double wordsPerRow = loopCount(settings.wordsPerRow);
-    double words = rows * wordsPerRow;
+    double words = wordsOfRun(settings);
     double rowsMade = rows;
     if (dictionaryLines != kNoPairing && double(dictionaryLines) < words) {
         // The run ends with the dictionary's last line, part way through a row.

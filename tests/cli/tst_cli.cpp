@@ -471,6 +471,13 @@ void tst_Cli::beyondTheWindows_generationFilters()
         QVERIFY2(result.err.contains(QStringLiteral("64 palabras distintas")), qPrintable(result.err));
         QCOMPARE(readBytes(file("keep.txt")), QByteArray("kept"));
     }
+    // Counts below one make no words, with the filters as without them.
+    for (const QStringList &counts : {QStringList{"--filas", "-5"}, QStringList{"--filas", "3", "--por-fila", "-1"}}) {
+        const Run without = run(QStringList{"generar", file("d.lng")} + counts);
+        const Run with = run(QStringList{"generar", file("d.lng"), "--sin-repetir"} + counts);
+        QCOMPARE(with.status, kExitOk);
+        QCOMPARE(with.out, without.out);
+    }
     // A bad pattern is a usage error that names it and where it goes wrong.
     result = run({"generar", file("d.lng"), "--rechazar", "a(b"});
     QCOMPARE(result.status, kExitUsage);
