@@ -75,6 +75,15 @@ void LineWriter::write(QStringView text)
     // The encoder keeps a high surrogate that ends one piece for the next.
     char *out = room(utf8Encoder_.requiredSpace(text.size()));
     size_ = utf8Encoder_.appendToBuffer(out, text) - buffer_.data();
+    if (!text.isEmpty())
+        halfPending_ = text.back().isHighSurrogate();
+}
+
+void LineWriter::endHalfCharacter()
+{
+    utf8Encoder_.resetState();
+    halfPending_ = false;
+    write(QStringView(u"\uFFFD"));
 }
 
 void LineWriter::writeLine(QStringView text)
@@ -174,6 +183,8 @@ void LineWriter::switchToUtf8()
 
 FileStatus LineWriter::finish()
 {
+    if (halfPending_)
+        endHalfCharacter();
     flushBuffer();
     if (failed())
         return failure_;

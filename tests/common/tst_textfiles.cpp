@@ -368,6 +368,19 @@ void tst_TextFiles::writing_surrogatePairSplitAcrossPieces()
     writer.write(QStringView(clef).mid(1));
     QVERIFY(writer.commit().ok());
     QCOMPARE(readBytes(path("pair.txt")), QByteArray("\xef\xbb\xbf\xf0\x9d\x84\x9e"));
+
+    // Halves that a line end separates are no character: each is written as
+    // U+FFFD, never half a character, never one moved across the line end.
+    LineWriter halves(path("halves.txt"));
+    QVERIFY(halves.open().ok());
+    halves.writeLine(QStringLiteral("a") + clef.left(1));
+    halves.writeLine(clef.mid(1) + QStringLiteral("b"));
+    halves.write(clef.left(1));
+    QVERIFY(halves.commit().ok());
+    QCOMPARE(readBytes(path("halves.txt")),
+             QByteArray("\xef\xbb\xbf"
+                        "a\xef\xbf\xbd\r\n\xef\xbf\xbd"
+                        "b\r\n\xef\xbf\xbd"));
 }
 
 void tst_TextFiles::atomicFile_writesOnceBesideTheTarget()
