@@ -122,6 +122,9 @@ QString FileStatus::message() const
     case FileError::DeviceFailed:
         text = QStringLiteral("No se ha podido escribir en %1").arg(path);
         break;
+    case FileError::TemporaryFailed:
+        text = QStringLiteral("No se ha podido crear un archivo temporal en la carpeta «%1»").arg(name);
+        break;
     case FileError::TooShort:
         text = QStringLiteral("El archivo «%1» está incompleto: le faltan líneas").arg(name);
         break;

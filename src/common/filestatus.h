@@ -17,6 +17,7 @@ enum class FileError {
     CreateFailed, // the file cannot be created or replaced
     WriteFailed, // writing or committing the file failed
     DeviceFailed, // writing to a device failed; `path` describes the device
+    TemporaryFailed, // no temporary file can be made; `path` is the temporary folder
     TooShort, // the file ends before the lines its format requires
 };
 
