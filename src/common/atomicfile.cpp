@@ -322,10 +322,17 @@ FileStatus AtomicFile::commit()
     if (kind_ == Kind::Direct) {
         status = writeIntoTarget();
     } else {
-        status = temporary_->giveName(kind_ == Kind::Replace);
-        if (status.ok() && kind_ == Kind::Replace)
+        // The attributes first, so that the file's name shows it complete;
+        // again where giving it a name made a copy.
+        const bool replacing = kind_ == Kind::Replace;
+        if (replacing)
             status = keepAttributes();
+        const int handle = temporary_->device().handle();
         if (status.ok())
+            status = temporary_->giveName(replacing, replacing ? QString() : target_);
+        if (status.ok() && replacing && temporary_->device().handle() != handle)
+            status = keepAttributes();
+        if (status.ok() && temporary_->fileName() != target_)
             status = moveOverTarget();
         if (status.ok())
             temporary_->release();

@@ -191,31 +191,37 @@ FileStatus TemporaryFile::createNamed(const QString &shownPath)
     return FileStatus::systemFailure(FileError::CreateFailed, shownPath, int(std::errc::file_exists));
 }
 
-FileStatus TemporaryFile::giveName(bool sync)
+FileStatus TemporaryFile::giveName(bool sync, const QString &wanted)
 {
     if (!file_)
         return FileStatus::failure(FileError::CreateFailed, shown_);
     if (!name_.isEmpty())
         return FileStatus::success();
 #if defined(Q_OS_LINUX)
+    // Through /proc for everyone, or straight from the descriptor where the
+    // process may (/proc not mounted).
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(handle_);
-    const QDir folder(folder_);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString name = folder.filePath(randomName());
+    const auto link = [&](const QString &name) {
         const QByteArray encoded = QFile::encodeName(name);
-        // Through /proc for everyone, or straight from the descriptor where
-        // the process may (/proc not mounted).
-        int linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, encoded.constData(), AT_SYMLINK_FOLLOW);
-        if (linked != 0 && errno != EEXIST)
-            linked = ::linkat(handle_, "", AT_FDCWD, encoded.constData(), AT_EMPTY_PATH);
-        if (linked == 0) {
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, encoded.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        return errno != EEXIST && ::linkat(handle_, "", AT_FDCWD, encoded.constData(), AT_EMPTY_PATH) == 0;
+    };
+    if (!wanted.isEmpty() && link(wanted)) {
+        name_ = wanted; // the result itself: no signal removes it
+        return FileStatus::success();
+    }
+    const QDir folder(folder_);
+    for (int attempt = 0; attempt < kNameAttempts && (attempt == 0 || errno == EEXIST); ++attempt) {
+        const QString name = folder.filePath(randomName());
+        if (link(name)) {
             name_ = name;
             slot_ = registerName(name);
             return FileStatus::success();
         }
-        if (errno != EEXIST)
-            break;
     }
+#else
+    Q_UNUSED(wanted);
 #endif
 #if defined(Q_OS_UNIX)
     // The bytes move to a file with a name.

@@ -33,11 +33,13 @@ public:
     // Open for reading and writing, positioned at its start when created.
     QFile &device() { return *file_; }
 
-    // Gives the file a short random name in its folder, where it can be
-    // renamed over its target. Where a file without a name cannot be linked
-    // into the folder, its bytes are copied into a new named file (synced to
-    // disk first with `sync`).
-    FileStatus giveName(bool sync);
+    // Gives the file a name in its folder: `wanted` where it is given and
+    // free (a new file then appears complete in one step, nothing to
+    // rename), otherwise a short random name, where it can be renamed over
+    // its target. Where a file without a name cannot be linked into the
+    // folder, its bytes are copied into a new named file (synced to disk
+    // with `sync`): a new file, whose attributes are the default ones.
+    FileStatus giveName(bool sync, const QString &wanted = QString());
     // The name given (empty while it has none).
     const QString &fileName() const { return name_; }
     // Closes the file, leaving its name: it is no longer a temporary (it
