@@ -106,10 +106,7 @@ FileStatus AtomicFile::open()
     FileStatus status = inspectTarget();
     if (status.ok()) {
         temporary_ = std::make_unique<TemporaryFile>();
-        status = temporary_->create(folder_, path_,
-                                    kind_ == Kind::Direct ? TemporaryFile::Use::Scratch : TemporaryFile::Use::Kept);
-        if (!status.ok() && kind_ == Kind::Direct)
-            status = FileStatus::failure(FileError::TemporaryFailed, folder_, status.reason);
+        status = createTemporary(*temporary_);
     }
     if (!status.ok()) {
         discard();
@@ -117,6 +114,14 @@ FileStatus AtomicFile::open()
     }
     finished_ = false;
     return status;
+}
+
+FileStatus AtomicFile::createTemporary(TemporaryFile &file) const
+{
+    if (kind_ != Kind::Direct)
+        return file.create(folder_, path_);
+    const FileStatus status = file.create(folder_, path_, TemporaryFile::Use::Scratch);
+    return status.ok() ? status : FileStatus::failure(FileError::TemporaryFailed, folder_, status.reason);
 }
 
 #if defined(Q_OS_UNIX)
@@ -282,8 +287,7 @@ FileStatus AtomicFile::rewrite(const std::function<FileStatus(QFile &from, QFile
     if (!temporary_ || finished_)
         return FileStatus::failure(FileError::WriteFailed, path_);
     auto fresh = std::make_unique<TemporaryFile>();
-    FileStatus status =
-        fresh->create(folder_, path_, kind_ == Kind::Direct ? TemporaryFile::Use::Scratch : TemporaryFile::Use::Kept);
+    FileStatus status = createTemporary(*fresh);
     QFile &old = temporary_->device();
     if (status.ok() && !old.seek(0))
         status = FileStatus::failure(FileError::WriteFailed, path_, old);

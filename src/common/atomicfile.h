@@ -70,6 +70,7 @@ private:
     enum class Kind { New, Replace, Direct };
 
     FileStatus inspectTarget();
+    FileStatus createTemporary(TemporaryFile &file) const;
     FileStatus openDirect(bool append);
     FileStatus keepAttributes();
     FileStatus moveOverTarget();
