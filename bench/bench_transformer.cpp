@@ -2,7 +2,7 @@
 // alone, plain and extended notation; and the command line's pipeline, word
 // file to file, plain and with the rule report), one long word through rules
 // that change its length (both notations), and "Abrir" of a 10 MB word list
-// into the source box (offscreen).
+// into the source box (offscreen); the workshop window's refresh.
 
 #include "benchfiles.h"
 #include "common/linereader.h"
@@ -10,15 +10,22 @@
 #include "common/randomsource.h"
 #include "common/textsink.h"
 #include "shell/multilinetextbox.h"
+#include "shell/silentplatformservices.h"
+#include "transformer/frmTaller.h"
+#include "transformer/ruleeditor.h"
 #include "transformer/rulefile.h"
 #include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
+#include "transformer/workshoprun.h"
 
 #include "widgetbenchmarkmain.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -170,6 +177,56 @@ void BM_OpenWordList(benchmark::State &state)
     state.counters["MB"] = double(QFile(path).size()) / 1e6;
 }
 BENCHMARK(BM_OpenWordList)->Unit(benchmark::kMillisecond);
+
+// The workshop window: from an edit of its 100 rules (run at once, as F5
+// does, without the pause after typing) to the result, report and trace on
+// show, over range(0) words. "longest_stall_ms" is the longest the window
+// kept the interface thread busy in one go meanwhile: its responsiveness.
+// (An edit of the words also reads them out of their box first: about 0.1 s
+// for a million.)
+void BM_WorkshopRefresh(benchmark::State &state)
+{
+    vordane::SilentPlatformServices services;
+    vordane::frmTaller window(services);
+    window.resize(window.sizeHint());
+    window.show();
+    vordane::RandomSource random;
+    QString words = randomWords(int(state.range(0)), random);
+    words.replace(QLatin1Char(','), QStringLiteral("\r\n"));
+    window.txtPalabras->setText(words);
+    QStringList rules = extendedBenchRules();
+    int shown = 0;
+    QObject::connect(&window, &vordane::frmTaller::resultShown, [&shown] { ++shown; });
+    // A timer that should fire every 5 ms: the longest gap between its ticks
+    // is the longest the interface thread was kept from its events.
+    qint64 longestStall = 0;
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
+    // A first run reads the words out of their box, as after any edit of the words.
+    window.mnuAplicar->trigger();
+    while (shown == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    for (auto _ : state) {
+        // An edit of the last rule, then the run.
+        rules.last() =
+            rules.last() == QStringLiteral("ai>e/C_") ? QStringLiteral("ai>ei/C_") : QStringLiteral("ai>e/C_");
+        window.txtReglas->setRules(rules);
+        const int before = shown;
+        sinceTick.start();
+        ticker.start();
+        window.mnuAplicar->trigger();
+        while (shown == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        ticker.stop();
+        if (!window.result() || window.result()->size() != state.range(0))
+            state.SkipWithError("no result");
+    }
+    state.counters["longest_stall_ms"] = double(longestStall);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_WorkshopRefresh)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The text box taking a text of a million CR LF lines.
 void BM_TextBoxMillionLines(benchmark::State &state)

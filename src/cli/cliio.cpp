@@ -64,14 +64,15 @@ int Io::report(const Outcome &outcome, const QString &doneText)
 
 CommandOutput::CommandOutput(Io &io, const QCommandLineParser &parser, bool holdBack)
     : io_(io)
+    , toFile_(parser.isSet(QStringLiteral("salida")))
     , file_(parser.value(QStringLiteral("salida")))
-    , holdBack_(holdBack && !parser.isSet(QStringLiteral("salida")))
+    , holdBack_(holdBack && !toFile_)
 {
 }
 
 FileStatus CommandOutput::open()
 {
-    if (!file_.isEmpty()) {
+    if (toFile_) {
         writer_ = std::make_unique<LineWriter>(file_);
         return writer_->open();
     }
@@ -81,29 +82,31 @@ FileStatus CommandOutput::open()
         writer_ = std::make_unique<LineWriter>(io_.out(), kStandardOutput);
         return writer_->open();
     }
-    spool_ = std::make_unique<QTemporaryFile>();
-    if (!spool_->open())
-        return FileStatus::failure(FileError::CreateFailed, spool_->fileTemplate(), *spool_);
+    const QString folder = QDir::tempPath();
+    spool_ = std::make_unique<TemporaryFile>();
+    if (const FileStatus status = spool_->create(folder, folder, TemporaryFile::Use::Scratch); !status.ok())
+        return FileStatus::failure(FileError::TemporaryFailed, folder, status.reason);
     const QString spoolName =
-        QStringLiteral("el archivo temporal «%1»").arg(QDir::toNativeSeparators(spool_->fileName()));
-    writer_ = std::make_unique<LineWriter>(*spool_, spoolName);
+        QStringLiteral("un archivo temporal de la carpeta «%1»").arg(QDir::toNativeSeparators(folder));
+    writer_ = std::make_unique<LineWriter>(spool_->device(), spoolName);
     return writer_->open();
 }
 
 Outcome CommandOutput::commit()
 {
-    if (!file_.isEmpty()) {
+    if (toFile_) {
         writer_->write(QStringLiteral("\r\n")); // as the window's "Guardar" ends the text
         return writer_->commit();
     }
     if (const FileStatus status = writer_->finish(); !status.ok() || !spool_)
         return status;
-    if (!spool_->seek(0))
-        return FileStatus::failure(FileError::ReadFailed, spool_->fileName(), *spool_);
-    while (!spool_->atEnd()) {
-        const QByteArray chunk = spool_->read(1024 * 1024);
+    QFile &spool = spool_->device();
+    if (!spool.seek(0))
+        return FileStatus::failure(FileError::DeviceFailed, writer_->path(), spool);
+    while (!spool.atEnd()) {
+        const QByteArray chunk = spool.read(1024 * 1024);
         if (chunk.isEmpty())
-            return FileStatus::failure(FileError::ReadFailed, spool_->fileName(), *spool_);
+            return FileStatus::failure(FileError::DeviceFailed, writer_->path(), spool);
         if (const FileStatus status = writeOut(io_.out(), chunk); !status.ok())
             return status;
     }

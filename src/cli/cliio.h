@@ -3,9 +3,9 @@
 #include "cli/clirunner.h"
 #include "common/linewriter.h"
 #include "common/outcome.h"
+#include "common/temporaryfile.h"
 
 #include <QString>
-#include <QTemporaryFile>
 
 #include <memory>
 
@@ -50,7 +50,9 @@ private:
 // "Guardar" writes it (the text, then one CR LF) and replaced only on
 // success; or standard output, as the text is made. With `holdBack`,
 // standard output receives nothing unless the whole command succeeds (the
-// text waits in a temporary file meanwhile).
+// text waits in a temporary file meanwhile, one without a name where the
+// system allows it). An empty --salida is refused as an empty file name is
+// everywhere.
 class CommandOutput {
 public:
     CommandOutput(Io &io, const QCommandLineParser &parser, bool holdBack = false);
@@ -62,9 +64,10 @@ public:
 
 private:
     Io &io_;
+    bool toFile_;
     QString file_;
     bool holdBack_;
-    std::unique_ptr<QTemporaryFile> spool_;
+    std::unique_ptr<TemporaryFile> spool_;
     std::unique_ptr<LineWriter> writer_;
 };
 

@@ -72,7 +72,7 @@ RandomSource randomSource(const QCommandLineParser &parser)
 Outcome readWordFilters(const QCommandLineParser &parser, const GenerationSettings &settings, WordFilters &filters)
 {
     if (parser.isSet(QStringLiteral("sin-repetir")))
-        filters.refuseRepeats(qsizetype(std::min(settings.rows * settings.wordsPerRow, 1e9)));
+        filters.refuseRepeats(qsizetype(std::min(wordsOfRun(settings), 1e9)));
     for (const QString &pattern : parser.values(QStringLiteral("rechazar"))) {
         QString error;
         qsizetype position = 0;
@@ -98,10 +98,6 @@ int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io
     const GenerationSettings settings{
         readNumber(parser.value(QStringLiteral("filas"))), readNumber(parser.value(QStringLiteral("por-fila"))),
         readNumber(parser.value(QStringLiteral("minimas"))), readNumber(parser.value(QStringLiteral("maximas")))};
-    WordFilters filters;
-    if (const Outcome read = readWordFilters(parser, settings, filters); !read.ok())
-        return io.fail(read.message());
-
     std::unique_ptr<LineReader> dictionary;
     std::int64_t dictionaryLines = kNoPairing;
     if (parser.isSet(QStringLiteral("diccionario"))) {
@@ -112,8 +108,12 @@ int runGenerar(const QCommandLineParser &parser, const QStringList &args, Io &io
         if (const FileStatus status = dictionary->open(); !status.ok())
             return io.fail(status.message());
     }
+    // The counts are checked as for any run before a filter prepares for them.
     if (const Outcome check = checkGeneration(definition, settings, dictionaryLines); !check.ok())
         return io.fail(check.message());
+    WordFilters filters;
+    if (const Outcome read = readWordFilters(parser, settings, filters); !read.ok())
+        return io.fail(read.message());
 
     // A run that filters words may give up part way: then nothing at all is written.
     CommandOutput output(io, parser, filters.active());

@@ -1,5 +1,6 @@
 #include "cli/clirunner.h"
 #include "common/qttranslation.h"
+#include "common/temporaryfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -44,6 +45,9 @@ bool representable(const char *argument)
 
 int main(int argc, char *argv[])
 {
+    // An interrupted run leaves no temporary file; a closed pipe ends the
+    // program quietly, by its signal, as it ends standard tools.
+    vordane::removeTemporariesOnSignals();
     const bool outOpen = claimStandardStream(1);
     const bool errOpen = claimStandardStream(2);
     QCoreApplication app(argc, argv);

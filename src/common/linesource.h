@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <algorithm>
 
 namespace vordane {
 
@@ -24,6 +27,37 @@ public:
 
 private:
     QStringList lines_;
+    qsizetype next_ = 0;
+};
+
+// The lines of a text held in memory, cut as a file's lines are: at CR LF,
+// a lone CR or a lone LF; a final line end adds no line. The text must
+// outlive the source.
+class TextLineSource final : public LineSource {
+public:
+    explicit TextLineSource(QStringView text)
+        : text_(text)
+    {
+    }
+    bool atEnd() override { return next_ >= text_.size(); }
+    QString readLine() override
+    {
+        if (atEnd())
+            return QString();
+        qsizetype end = next_;
+        while (end < text_.size() && text_[end] != u'\r' && text_[end] != u'\n')
+            ++end;
+        const QString line = text_.sliced(next_, end - next_).toString();
+        next_ = end < text_.size() && text_[end] == u'\r' && end + 1 < text_.size() && text_[end + 1] == u'\n'
+            ? end + 2
+            : end + 1;
+        return line;
+    }
+    // How much of the text has been read, in characters.
+    qsizetype position() const { return std::min(next_, text_.size()); }
+
+private:
+    QStringView text_;
     qsizetype next_ = 0;
 };
 

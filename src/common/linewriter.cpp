@@ -75,6 +75,15 @@ void LineWriter::write(QStringView text)
     // The encoder keeps a high surrogate that ends one piece for the next.
     char *out = room(utf8Encoder_.requiredSpace(text.size()));
     size_ = utf8Encoder_.appendToBuffer(out, text) - buffer_.data();
+    if (!text.isEmpty())
+        halfPending_ = text.back().isHighSurrogate();
+}
+
+void LineWriter::endHalfCharacter()
+{
+    utf8Encoder_.resetState();
+    halfPending_ = false;
+    write(QStringView(u"\uFFFD"));
 }
 
 void LineWriter::writeLine(QStringView text)
@@ -140,40 +149,33 @@ void LineWriter::flushBuffer()
 void LineWriter::switchToUtf8()
 {
     // Everything so far is Windows-1252: rewrite it behind a byte-order mark
-    // into a second new file beside the target, which takes the first's place.
+    // into a second new file, which takes the first's place.
     utf8_ = true;
     if (failed() || !file_)
         return;
     flushBuffer();
-    auto converted = std::make_unique<AtomicFile>(path_);
-    FileStatus status = converted->open();
-    QFile &old = file_->device();
-    if (status.ok() && !old.seek(0))
-        status = FileStatus::failure(FileError::WriteFailed, path_, old);
-    QByteArray bytes(kUtf8Bom);
-    QStringEncoder encoder(QStringEncoder::Utf8);
-    while (status.ok()) {
-        if (converted->device().write(bytes) != bytes.size()) {
-            status = FileStatus::failure(FileError::WriteFailed, path_, converted->device());
-            break;
-        }
-        const QByteArray chunk = old.read(kCopyChunk);
-        if (chunk.isEmpty()) {
-            if (!old.atEnd())
-                status = FileStatus::failure(FileError::WriteFailed, path_, old);
-            break;
-        }
-        bytes = encoder.encode(decodeWindows1252(chunk.constData(), chunk.size()));
-    }
-    if (!status.ok()) {
-        fail(status);
+    if (failed())
         return;
-    }
-    file_ = std::move(converted); // the old new file is removed
+    const FileStatus status = file_->rewrite([this](QFile &old, QFile &converted) {
+        QByteArray bytes(kUtf8Bom);
+        QStringEncoder encoder(QStringEncoder::Utf8);
+        for (;;) {
+            if (converted.write(bytes) != bytes.size())
+                return FileStatus::failure(FileError::WriteFailed, path_, converted);
+            const QByteArray chunk = old.read(kCopyChunk);
+            if (chunk.isEmpty())
+                return old.atEnd() ? FileStatus::success() : FileStatus::failure(FileError::WriteFailed, path_, old);
+            bytes = encoder.encode(decodeWindows1252(chunk.constData(), chunk.size()));
+        }
+    });
+    if (!status.ok())
+        fail(status);
 }
 
 FileStatus LineWriter::finish()
 {
+    if (halfPending_)
+        endHalfCharacter();
     flushBuffer();
     if (failed())
         return failure_;

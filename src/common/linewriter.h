@@ -79,12 +79,17 @@ private:
     {
         if (failed())
             return;
+        if (halfPending_)
+            endHalfCharacter();
         char *out = room(2);
         out[0] = '\r';
         out[1] = '\n';
         size_ += 2;
     }
     void flushBuffer();
+    // A piece of text ended with the first half of a character beyond U+FFFF
+    // and no second half came: U+FFFD takes its place, never half a character.
+    void endHalfCharacter();
     void switchToUtf8();
     void fail(const FileStatus &status);
 
@@ -95,6 +100,7 @@ private:
     qsizetype size_ = 0;
     QStringEncoder utf8Encoder_{QStringEncoder::Utf8};
     bool utf8_ = false;
+    bool halfPending_ = false; // the encoder holds a first half
     FileStatus failure_;
 };
 

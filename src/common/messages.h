@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/filestatus.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -194,7 +196,7 @@ inline QString fileMissing(const QString &file)
 // With the system's reason, as the file layer's messages give it.
 inline QString cannotDelete(const QString &file, const QString &reason)
 {
-    return QStringLiteral("No se ha podido eliminar el archivo «%1»: %2.").arg(file, reason);
+    return QStringLiteral("No se ha podido eliminar el archivo «%1»: %2.").arg(file, spanishReason(reason));
 }
 inline QString nameTaken(const QString &file)
 {
@@ -202,7 +204,7 @@ inline QString nameTaken(const QString &file)
 }
 inline QString cannotRename(const QString &from, const QString &to, const QString &reason)
 {
-    return QStringLiteral("No se ha podido renombrar «%1» como «%2»: %3.").arg(from, to, reason);
+    return QStringLiteral("No se ha podido renombrar «%1» como «%2»: %3.").arg(from, to, spanishReason(reason));
 }
 
 // Dictionary tools.

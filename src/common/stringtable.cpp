@@ -46,6 +46,9 @@ qsizetype StringTable::find(QStringView text) const
 
 void StringTable::reserve(qsizetype count)
 {
+    // Counts beyond what the table can number are left to insert() to refuse.
+    if (count <= 0 || std::uint64_t(count) >= std::numeric_limits<std::uint32_t>::max())
+        return;
     std::size_t wanted = tags_.empty() ? kFirstSlots : tags_.size();
     while (wanted < 2 * std::size_t(count))
         wanted *= 2;

@@ -16,9 +16,24 @@ template <typename Ascii, typename Convert> QString convertCase(const QString &t
             data[i] = QChar(ascii(c.unicode()));
             continue;
         }
-        if (c.isSurrogate())
-            continue; // characters beyond the basic plane keep their form
-        const QChar converted = convert(c);
+        if (c.isSurrogate()) {
+            // A character beyond U+FFFF is one character in two units: it
+            // changes as a whole, into another such character (always so in
+            // Unicode's one-to-one mappings), or not at all. A lone half stays.
+            if (!c.isHighSurrogate() || i + 1 == result.size() || !data[i + 1].isLowSurrogate())
+                continue;
+            const char32_t converted = convert(QChar::surrogateToUcs4(c, data[i + 1]));
+            if (QChar::requiresSurrogates(converted)) {
+                data[i] = QChar(QChar::highSurrogate(converted));
+                data[i + 1] = QChar(QChar::lowSurrogate(converted));
+            }
+            ++i;
+            continue;
+        }
+        const char32_t mapped = convert(char32_t(c.unicode()));
+        if (QChar::requiresSurrogates(mapped))
+            continue; // lengths never change
+        const QChar converted{char16_t(mapped)};
         if (converted == c)
             continue;
         if (fitsWindows1252(c) && !fitsWindows1252(converted))
@@ -34,14 +49,14 @@ QString toUpperText(const QString &text)
 {
     return convertCase(
         text, [](char16_t c) -> char16_t { return c >= u'a' && c <= u'z' ? c - 32 : c; },
-        [](QChar c) { return c.toUpper(); });
+        [](char32_t c) { return QChar::toUpper(c); });
 }
 
 QString toLowerText(const QString &text)
 {
     return convertCase(
         text, [](char16_t c) -> char16_t { return c >= u'A' && c <= u'Z' ? c + 32 : c; },
-        [](QChar c) { return c.toLower(); });
+        [](char32_t c) { return QChar::toLower(c); });
 }
 
 namespace {

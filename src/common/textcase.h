@@ -6,8 +6,9 @@
 
 namespace vordane {
 
-// Whole-text case conversion, one character for one character, so lengths
-// never change: accented letters change case (ñandú <-> ÑANDÚ), ß stays ß,
+// Whole-text case conversion, one character for one character (a character
+// beyond U+FFFF, two UTF-16 units, being one), so lengths never change:
+// accented letters change case (ñandú <-> ÑANDÚ), ß stays ß,
 // and a character of the Windows-1252 set whose counterpart lies outside that
 // set (µ) keeps its form, so that a file stays writable in its code page.
 QString toUpperText(const QString &text);

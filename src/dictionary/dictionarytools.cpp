@@ -10,8 +10,10 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace vordane {
 
@@ -72,6 +74,39 @@ template <typename View> View columnPiece(View line, View separator, int column)
     return trimmedBlanks(line.sliced(p, std::min(end - p, line.size() - p)));
 }
 
+// The same piece of a line holding characters beyond U+FFFF, each of which
+// counts as one character (two UTF-16 units) in the columns.
+QStringView columnPieceByCharacter(QStringView line, QStringView separator, int column)
+{
+    std::vector<qsizetype> starts; // the unit where each character starts, then the line's end
+    starts.reserve(std::size_t(line.size()) + 1);
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        starts.push_back(i);
+        if (line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    starts.push_back(line.size());
+    const qsizetype characters = qsizetype(starts.size()) - 1;
+    const qsizetype start = column * kColumnWidth;
+    const qsizetype end = (column + 1) * kColumnWidth;
+    qsizetype found = -1;
+    if (!separator.isEmpty() && start <= characters) {
+        const qsizetype unit = line.indexOf(separator, starts[std::size_t(start)]);
+        if (unit >= 0) // the character that holds the unit
+            found = qsizetype(std::upper_bound(starts.begin(), starts.end(), unit) - starts.begin()) - 1;
+    }
+    const qsizetype p = found < 0 ? 0 : found + 1;
+    if (end - p <= 0 || p >= characters)
+        return QStringView();
+    const qsizetype from = starts[std::size_t(p)];
+    return trimmedBlanks(line.sliced(from, starts[std::size_t(std::min(end, characters))] - from));
+}
+
+bool holdsSurrogates(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+}
+
 } // namespace
 
 Outcome separateListing(const QString &origin, const QString &destination, const QString &separator)
@@ -104,8 +139,11 @@ Outcome separateListing(const QString &origin, const QString &destination, const
         } else {
             while (!reader.atEnd()) {
                 const QString line = reader.readLine();
-                for (int column = 0; column < kColumns; ++column)
-                    writer.writeLine(columnPiece(QStringView(line), QStringView(separator), column));
+                const bool wide = holdsSurrogates(line);
+                for (int column = 0; column < kColumns; ++column) {
+                    writer.writeLine(wide ? columnPieceByCharacter(line, separator, column)
+                                          : columnPiece(QStringView(line), QStringView(separator), column));
+                }
             }
         }
         return finish({&reader}, writer);

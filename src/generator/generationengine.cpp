@@ -28,6 +28,15 @@ struct Piece {
     qsizetype size = 0;
 };
 
+// The units of the character at `at`: two for a character beyond U+FFFF,
+// one otherwise (a lone surrogate included), none at the end.
+qsizetype characterSize(QStringView text, qsizetype at)
+{
+    if (at >= text.size())
+        return 0;
+    return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+}
+
 Piece pieceOf(const QString &text)
 {
     return {reinterpret_cast<const char16_t *>(text.constData()), text.size()};
@@ -77,9 +86,11 @@ public:
             strings_[std::size_t(i)] = panel.letters;
             for (const QString &letter : strings_[std::size_t(i)])
                 letters_[std::size_t(i)].push_back(pieceOf(letter));
-            // Only a one-character identifier can match a pattern character.
-            hasIdentifier_[std::size_t(i)] = panel.identifier.size() == 1;
-            identifiers_[std::size_t(i)] = hasIdentifier_[std::size_t(i)] ? panel.identifier.at(0) : QChar();
+            // Only a one-character identifier can match a pattern character
+            // (a character beyond U+FFFF being one character in two units).
+            const qsizetype size = characterSize(panel.identifier, 0);
+            hasIdentifier_[std::size_t(i)] = size > 0 && size == panel.identifier.size();
+            identifiers_[std::size_t(i)] = hasIdentifier_[std::size_t(i)] ? panel.identifier.left(size) : QString();
         }
         patterns_.reserve(std::size_t(definition.patterns.size()));
         for (const QString &pattern : definition.patterns) {
@@ -123,29 +134,31 @@ public:
     // The longest text one syllable can give.
     qsizetype longestSyllable() const
     {
-        qsizetype longestLetter = 0;
+        // Every step gives one piece, a letter or a literal (one character, two units at most).
+        qsizetype longestPiece = 2;
         for (const std::vector<Piece> &letters : letters_) {
             for (const Piece &letter : letters)
-                longestLetter = std::max(longestLetter, letter.size);
+                longestPiece = std::max(longestPiece, letter.size);
         }
         qsizetype longest = 0;
-        for (const Pattern &pattern : patterns_) {
-            // A literal is one character; drawn and repeated pieces are letters at most.
-            const qsizetype size = qsizetype(pattern.count) * std::max<qsizetype>(1, longestLetter);
-            longest = std::max(longest, size);
-        }
+        for (const Pattern &pattern : patterns_)
+            longest = std::max(longest, qsizetype(pattern.count) * longestPiece);
         return longest;
     }
 
 private:
+    // One step for each character of the pattern, a character beyond U+FFFF included.
     void compile(const QString &pattern)
     {
-        for (qsizetype k = 0; k < pattern.size(); ++k) {
-            const QChar c = pattern.at(k);
+        for (qsizetype k = 0; k < pattern.size();) {
+            const bool quote = pattern.at(k) == u'\'';
+            const QStringView c = QStringView(pattern).sliced(k, characterSize(pattern, k));
+            k += c.size();
             Step step;
-            if (c == u'\'') {
-                ++k;
-                literals_.push_back(k < pattern.size() ? QString(pattern.at(k)) : QString());
+            if (quote) {
+                const qsizetype size = characterSize(pattern, k);
+                literals_.push_back(pattern.mid(k, size));
+                k += size;
                 step.kind = Step::Kind::Literal;
                 step.literal = pieceOf(literals_.back());
                 steps_.push_back(step);
@@ -164,7 +177,7 @@ private:
     std::array<QStringList, Combinacion::kPanels> strings_; // own the letters' characters
     std::list<QString> literals_; // own the literals' (stable addresses)
     std::array<std::vector<Piece>, Combinacion::kPanels> letters_;
-    std::array<QChar, Combinacion::kPanels> identifiers_;
+    std::array<QString, Combinacion::kPanels> identifiers_;
     std::array<bool, Combinacion::kPanels> hasIdentifier_{};
     std::vector<Step> steps_;
     std::vector<Pattern> patterns_;
@@ -180,9 +193,14 @@ double mostSyllables(const GenerationSettings &settings)
 
 } // namespace
 
+double wordsOfRun(const GenerationSettings &settings)
+{
+    return loopCount(settings.rows) * loopCount(settings.wordsPerRow);
+}
+
 FileStatus countDictionaryLines(const QString &path, const GenerationSettings &settings, std::int64_t &lines)
 {
-    const double words = loopCount(settings.rows) * loopCount(settings.wordsPerRow);
+    const double words = wordsOfRun(settings);
     const std::int64_t needed = words < 9e18 ? std::int64_t(words) : std::numeric_limits<std::int64_t>::max();
     LineReader reader(path);
     if (const FileStatus status = reader.open(); !status.ok())
@@ -199,7 +217,7 @@ Outcome checkGeneration(const Combinacion &definition, const GenerationSettings 
 {
     const double rows = loopCount(settings.rows);
     const double wordsPerRow = loopCount(settings.wordsPerRow);
-    double words = rows * wordsPerRow;
+    double words = wordsOfRun(settings);
     double rowsMade = rows;
     if (dictionaryLines != kNoPairing && double(dictionaryLines) < words) {
         // The run ends with the dictionary's last line, part way through a row.

@@ -23,6 +23,10 @@ struct GenerationSettings {
     double maximum = 4;
 };
 
+// How many words a run of these settings makes (before a dictionary runs
+// out): whole rows times whole words a row, none for a count below 1.
+double wordsOfRun(const GenerationSettings &settings);
+
 // Runs that would not fit a text box are refused before they start.
 inline constexpr double kMaxGeneratedWords = 10'000'000;
 inline constexpr double kMaxGeneratedCharacters = 400'000'000;

@@ -22,7 +22,7 @@ public:
     void refuseRepeats(qsizetype expected = 0)
     {
         unique_ = true;
-        seen_.reserve(std::min<qsizetype>(expected, kReservedWords));
+        seen_.reserve(std::clamp<qsizetype>(expected, 0, kReservedWords));
     }
     // Refuses every line of a word file; of a dictionary line
     // "palabra = significado", the part before " = ".

@@ -14,6 +14,9 @@ struct FileDialogRequest {
     QString title; // empty: the platform's default title
 };
 
+// What to do with unsaved work before it is closed.
+enum class SaveChoice { Save, Discard, Cancel };
+
 // Dialogs, message boxes and the clipboard, owned by the shell and handed to
 // every window, so that tests can answer them without a person.
 class PlatformServices {
@@ -36,6 +39,10 @@ public:
     // Shows a window modally: returns once it is hidden or closed. (Tests
     // show it without waiting and drive it afterwards.)
     virtual void showModal(QDialog *dialog) = 0;
+
+    // Asks whether to save unsaved work before it is closed: "Guardar",
+    // "No guardar" or "Cancelar" (also Escape).
+    virtual SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
 } // namespace vordane

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 #include <algorithm>
@@ -122,6 +123,26 @@ namespace vordane {
 void QtPlatformServices::showModal(QDialog *dialog)
 {
     dialog->exec();
+}
+
+SaveChoice QtPlatformServices::askToSave(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.button(QMessageBox::Save)->setText(QStringLiteral("Guardar"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("No guardar"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    makeRoomForTitle(box);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
 }
 
 } // namespace vordane

@@ -16,6 +16,7 @@ public:
     void warning(QWidget *parent, const QString &title, const QString &text) override;
     void setClipboardText(const QString &text) override;
     void showModal(QDialog *dialog) override;
+    SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) override;
 
     // Sets up a dialog as every window uses it; public so the set-up can be checked.
     static void prepareDialog(QFileDialog &dialog, const FileDialogRequest &request, bool save);

@@ -8,7 +8,7 @@ namespace vordane {
 
 // Services for running windows without a person (screenshots, benchmarks):
 // every file dialog is cancelled, messages go nowhere, modal windows are
-// shown without waiting.
+// shown without waiting, unsaved work is not saved.
 class SilentPlatformServices final : public PlatformServices {
 public:
     QString getOpenFileName(QWidget *, const FileDialogRequest &) override { return {}; }
@@ -17,6 +17,7 @@ public:
     void warning(QWidget *, const QString &, const QString &) override { }
     void setClipboardText(const QString &) override { }
     void showModal(QDialog *dialog) override { dialog->show(); }
+    SaveChoice askToSave(QWidget *, const QString &, const QString &) override { return SaveChoice::Discard; }
 };
 
 } // namespace vordane

@@ -33,6 +33,8 @@ RuleReport::RuleReport(const QStringList &rules)
 void RuleReport::ruleChanged(qsizetype rule, const QString &before, const QString &after)
 {
     ++counts_[std::size_t(rule)];
+    if (!changedWords_.empty())
+        changedWords_[std::size_t(rule)].push_back(std::int32_t(changed_ + unchanged_));
     QStringList &examples = examples_[std::size_t(rule)];
     if (examples.size() < kExamples)
         examples.append(step(before, after));
@@ -41,6 +43,17 @@ void RuleReport::ruleChanged(qsizetype rule, const QString &before, const QStrin
 void RuleReport::wordDone(const QString &before, const QString &after)
 {
     ++(before == after ? unchanged_ : changed_);
+}
+
+void RuleReport::keepChangedWords()
+{
+    changedWords_.resize(std::size_t(rules_.size()));
+}
+
+const std::vector<std::int32_t> &RuleReport::changedWords(qsizetype line) const
+{
+    static const std::vector<std::int32_t> kNone;
+    return std::size_t(line) < changedWords_.size() ? changedWords_[std::size_t(line)] : kNone;
 }
 
 std::vector<RuleReport::Entry> RuleReport::entries() const

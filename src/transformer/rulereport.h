@@ -39,6 +39,12 @@ public:
     std::int64_t wordsChanged() const { return changed_; }
     std::int64_t wordsUnchanged() const { return unchanged_; }
 
+    // Also keeps, for every rule, which words it changed: their numbers
+    // from 0 in the order of the run, for showing those words apart.
+    void keepChangedWords();
+    // The words the rule on line `line` changed (empty unless kept).
+    const std::vector<std::int32_t> &changedWords(qsizetype line) const;
+
     // The report in Spanish, one line per rule and a final total.
     QString text() const;
 
@@ -48,6 +54,7 @@ private:
     QStringList rules_;
     std::vector<std::int64_t> counts_;
     std::vector<QStringList> examples_;
+    std::vector<std::vector<std::int32_t>> changedWords_;
     std::int64_t changed_ = 0;
     std::int64_t unchanged_ = 0;
 };

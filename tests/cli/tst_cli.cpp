@@ -14,7 +14,15 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#if defined(Q_OS_UNIX)
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace vordane;
 using vordane::test::readBytes;
@@ -45,6 +53,9 @@ private slots:
     void executable_standardOutputFailures();
     void executable_namesTheSystemCannotRepresent();
     void executable_spanishUsageErrorsAndVersion();
+    void executable_outputsThatAreNotFiles();
+    void executable_closedPipeEndsQuietly();
+    void executable_interruptedRunsLeaveNothing();
     void refusals_exitOneAndChangeNothing();
     void runaway_endsWithAMessage();
     void beyondTheWindows_generationFilters();
@@ -236,6 +247,21 @@ void tst_Cli::failures_exitOneAndTouchNothing()
         QCOMPARE(readBytes(file("keep.txt")), QByteArray("kept"));
     }
     QVERIFY(run({"generar", file("none.lng")}).err.contains(QStringLiteral("no existe")));
+
+    // An empty output name is refused alike everywhere; nothing goes to standard output.
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = {"a"};
+    d.patterns = {"A"};
+    QVERIFY(writeLngFile(file("d.lng"), d).ok());
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n"));
+    for (const QStringList &args : {QStringList{"generar", file("d.lng"), "--salida", ""},
+                                    QStringList{"transformar", file("r.sc"), "--texto", "a", "--salida", ""},
+                                    QStringList{"mayusculas", file("keep.txt"), ""}}) {
+        const Run result = run(args);
+        QCOMPARE(result.status, kExitFailed);
+        QCOMPARE(result.err, QStringLiteral("No se ha indicado ningún nombre de archivo.\n"));
+        QVERIFY(result.out.isEmpty());
+    }
 }
 
 void tst_Cli::executable_runsAndReportsStatus()
@@ -377,6 +403,110 @@ void tst_Cli::executable_spanishUsageErrorsAndVersion()
     QVERIFY(run({"mayusculas", "--help"}).out.contains("«--»"));
 }
 
+namespace {
+
+// A definition with room for millions of distinct words.
+void writeLargeDefinition(const QString &path)
+{
+    Combinacion d = Combinacion::initial();
+    d.panels[0].letters = QStringList{"p", "t", "k", "b", "d", "g", "m", "n", "s", "l", "r", "f", "z", "ch", "ll"};
+    d.panels[1].letters = QStringList{"a", "e", "i", "o", "u"};
+    d.patterns = {"AB", "ABA"};
+    QVERIFY(writeLngFile(path, d).ok());
+}
+
+} // namespace
+
+void tst_Cli::executable_outputsThatAreNotFiles()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("needs a Unix shell, /dev/stdout and named pipes");
+#else
+    QVERIFY(writeBytes(file("c.txt"), "abc\r\n"));
+    const QString upper = QStringLiteral("\"$CLI\" mayusculas '%1' /dev/stdout").arg(file("c.txt"));
+    ShellRun run = shell(upper + QStringLiteral(" | cat"));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("ABC\r\n"));
+    // Standard output sent to a file by the shell: ">" fills it, ">>" adds to it.
+    run = shell(upper + QStringLiteral(" > '%1' && ").arg(file("o.txt")) + upper
+                + QStringLiteral(" >> '%1'").arg(file("o.txt")));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(file("o.txt")), QByteArray("ABC\r\nABC\r\n"));
+
+    // A named pipe feeding another program stays a pipe.
+    const QByteArray fifo = QFile::encodeName(file("fifo"));
+    QVERIFY(::mkfifo(fifo.constData(), 0644) == 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n"));
+    QProcess process;
+    process.start(QStringLiteral(VORDANE_CLI_PATH),
+                  {"transformar", file("r.sc"), "--texto", "casa", "--salida", file("fifo")});
+    QVERIFY(process.waitForFinished(30000));
+    QByteArray got(100, '\0');
+    got.truncate(qMax<qsizetype>(0, ::read(reader, got.data(), std::size_t(got.size()))));
+    ::close(reader);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(got, QByteArray("cese\r\n\r\n"));
+    QVERIFY(QFileInfo(file("fifo")).exists() && !QFileInfo(file("fifo")).isFile());
+#endif
+}
+
+void tst_Cli::executable_closedPipeEndsQuietly()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("needs a Unix shell and its pipes");
+#endif
+    // As standard tools end: by the signal of the closed pipe (141 in the
+    // shell), no message, no temporary file left (TMPDIR is watched).
+    writeLargeDefinition(file("d.lng"));
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("tmp")));
+    for (const QString &options : {QStringLiteral("--filas 1000000"), QStringLiteral("--filas 300000 --sin-repetir")}) {
+        const ShellRun run = shell(QStringLiteral("{ \"$CLI\" generar '%1' %2; echo $? > '%3'; } | head -c5")
+                                       .arg(file("d.lng"), options, file("status")),
+                                   {QStringLiteral("TMPDIR=") + file("tmp")});
+        QCOMPARE(run.out.size(), 5);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(readBytes(file("status")), QByteArray("141\n"));
+        QCOMPARE(QDir(file("tmp")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+}
+
+void tst_Cli::executable_interruptedRunsLeaveNothing()
+{
+#if !defined(Q_OS_UNIX)
+    QSKIP("needs Unix signals");
+#else
+    writeLargeDefinition(file("d.lng"));
+    QVERIFY(writeBytes(file("t.lex"), "kept"));
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("tmp")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), file("tmp"));
+    const QStringList toFile{"generar",   file("d.lng"), "--filas",  "10000000",
+                             "--maximas", "1",           "--salida", file("t.lex")};
+    const QStringList heldBack{"generar", file("d.lng"), "--filas", "5000000", "--sin-repetir"};
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+        for (const QStringList &args : {toFile, heldBack}) {
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.start(QStringLiteral(VORDANE_CLI_PATH), args);
+            QVERIFY(process.waitForStarted());
+            QThread::msleep(500); // well into the run
+            ::kill(pid_t(process.processId()), signal);
+            QVERIFY(process.waitForFinished(30000));
+            QVERIFY2(process.exitStatus() == QProcess::CrashExit, "the run ended before the signal came");
+            QCOMPARE(process.exitCode(), signal);
+            QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     (QStringList{"d.lng", "t.lex", "tmp"}));
+            QCOMPARE(readBytes(file("t.lex")), QByteArray("kept"));
+            QCOMPARE(QDir(file("tmp")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList());
+        }
+    }
+#endif
+}
+
 void tst_Cli::refusals_exitOneAndChangeNothing()
 {
     QVERIFY(writeBytes(file("l.lan"), "a:b:c\r\n"));
@@ -471,6 +601,13 @@ void tst_Cli::beyondTheWindows_generationFilters()
         QVERIFY(result.out.isEmpty());
         QVERIFY2(result.err.contains(QStringLiteral("64 palabras distintas")), qPrintable(result.err));
         QCOMPARE(readBytes(file("keep.txt")), QByteArray("kept"));
+    }
+    // Counts below one make no words, with the filters as without them.
+    for (const QStringList &counts : {QStringList{"--filas", "-5"}, QStringList{"--filas", "3", "--por-fila", "-1"}}) {
+        const Run without = run(QStringList{"generar", file("d.lng")} + counts);
+        const Run with = run(QStringList{"generar", file("d.lng"), "--sin-repetir"} + counts);
+        QCOMPARE(with.status, kExitOk);
+        QCOMPARE(with.out, without.out);
     }
     // A bad pattern is a usage error that names it and where it goes wrong.
     result = run({"generar", file("d.lng"), "--rechazar", "a(b"});

@@ -167,8 +167,14 @@ void tst_Common::caseConversion_keepsLength()
         all.append(QChar(c));
     QCOMPARE(toUpperText(all).size(), all.size());
     QCOMPARE(toLowerText(all).size(), all.size());
-    const QString astral = QString::fromUtf8("\xf0\x90\x90\xa8"); // a Deseret letter
-    QCOMPARE(toUpperText(astral), astral);
+    // A character beyond U+FFFF is one character: it changes case as a whole
+    // (a Deseret letter), or stays (an emoji, or half of a character alone).
+    const QString small = QString::fromUtf8("a\xf0\x90\x90\xa8\xf0\x9f\x98\x80");
+    const QString capital = QString::fromUtf8("A\xf0\x90\x90\x80\xf0\x9f\x98\x80");
+    QCOMPARE(toUpperText(small), capital);
+    QCOMPARE(toLowerText(capital), small);
+    const QString halves = small.mid(2, 1) + QLatin1Char('x') + small.mid(1, 1);
+    QCOMPARE(toUpperText(halves), small.mid(2, 1) + QLatin1Char('X') + small.mid(1, 1));
 }
 
 namespace {

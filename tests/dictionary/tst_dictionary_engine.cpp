@@ -42,6 +42,7 @@ private slots:
     void separate_edgeCases_data();
     void separate_edgeCases();
     void separate_failures();
+    void separate_charactersBeyondU10000();
     void caseCopies();
     void combine_bandsFollowTheDraws();
     void combine_percentagesNotSummingTo100();
@@ -103,6 +104,22 @@ void tst_DictionaryEngine::separate_edgeCases()
     QVERIFY(writeBytes(file("u.txt"), asUtf8(kHeading + line + "\r\n")));
     QVERIFY(separateListing(file("u.txt"), file("o.txt"), separator).ok());
     QCOMPARE(readBytes(file("o.txt")), output);
+}
+
+void tst_DictionaryEngine::separate_charactersBeyondU10000()
+{
+    // Two UTF-16 units, one character: columns count it once and never cut it.
+    const QString emoji = QStringLiteral("\U0001F600");
+    const QString line = QString(39, u'a') + emoji + QStringLiteral(" resto");
+    QVERIFY(writeBytes(file("u.txt"), "\xef\xbb\xbf" + (QString::fromLatin1(kHeading) + line + "\r\n").toUtf8()));
+    QVERIFY(separateListing(file("u.txt"), file("o.txt"), QStringLiteral("=")).ok());
+    QCOMPARE(readBytes(file("o.txt")),
+             "\xef\xbb\xbf" + (QString(39, u'a') + emoji + "\r\n" + line + "\r\n" + line + "\r\n").toUtf8());
+    // A separator beyond U+FFFF: the piece starts after the whole character.
+    QVERIFY(
+        writeBytes(file("u.txt"), "\xef\xbb\xbf" + (QString::fromLatin1(kHeading) + "ab" + emoji + "cd\r\n").toUtf8()));
+    QVERIFY(separateListing(file("u.txt"), file("o.txt"), emoji).ok());
+    QCOMPARE(readBytes(file("o.txt")), "\xef\xbb\xbf" + ("cd\r\nab" + emoji + "cd\r\nab" + emoji + "cd\r\n").toUtf8());
 }
 
 void tst_DictionaryEngine::separate_failures()

@@ -267,6 +267,13 @@ void tst_GeneratorEngine::run_patternRules_data()
                                                  << "b";
     QTest::newRow("empty pattern") << ""
                                    << "";
+    // Characters beyond U+FFFF (two UTF-16 units) are one character each;
+    // panel C, identified by one of them, holds only another.
+    QTest::newRow("identifier beyond U+FFFF") << QStringLiteral("A\U0001D51B") << QStringLiteral("b\U0001F600");
+    QTest::newRow("literal beyond U+FFFF") << QStringLiteral("'\U0001F642A") << QStringLiteral("\U0001F642b");
+    QTest::newRow("unknown beyond U+FFFF repeats once") << QStringLiteral("A\U0001F30D") << QStringLiteral("bb");
+    QTest::newRow("letter beyond U+FFFF repeated whole")
+        << QStringLiteral("\U0001D51B?") << QStringLiteral("\U0001F600\U0001F600");
 }
 
 void tst_GeneratorEngine::run_patternRules()
@@ -276,6 +283,7 @@ void tst_GeneratorEngine::run_patternRules()
     Combinacion d = Combinacion::initial();
     d.panels[0].letters = {"b"};
     d.panels[1].letters = {"c"};
+    d.panels[2] = {QStringLiteral("\U0001D51B"), QString(), {QStringLiteral("\U0001F600")}};
     d.patterns = {pattern};
     RandomSource random;
     // minimum 0, maximum 1: e = 1, one syllable per word

@@ -46,6 +46,12 @@ void FakePlatformServices::showModal(QDialog *dialog)
     dialog->show();
 }
 
+SaveChoice FakePlatformServices::askToSave(QWidget *, const QString &title, const QString &text)
+{
+    calls.append({Kind::AskToSave, title, QString(), text});
+    return saveAnswers_.isEmpty() ? SaveChoice::Cancel : saveAnswers_.dequeue();
+}
+
 int FakePlatformServices::count(Kind kind) const
 {
     return int(std::count_if(calls.begin(), calls.end(), [kind](const Call &c) { return c.kind == kind; }));

@@ -14,7 +14,7 @@ namespace vordane::test {
 // a queue (the empty text, as after a cancel, when the queue is empty).
 class FakePlatformServices final : public PlatformServices {
 public:
-    enum class Kind { Open, Save, Information, Warning, Clipboard, Modal };
+    enum class Kind { Open, Save, Information, Warning, Clipboard, Modal, AskToSave };
     struct Call {
         Kind kind;
         QString title;
@@ -23,6 +23,8 @@ public:
     };
 
     void answerDialog(const QString &path) { answers_.enqueue(path); }
+    // The answer of the next question about unsaved work (Cancel when none is queued).
+    void answerSave(SaveChoice choice) { saveAnswers_.enqueue(choice); }
 
     QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString getSaveFileName(QWidget *parent, const FileDialogRequest &request) override;
@@ -31,6 +33,7 @@ public:
     void setClipboardText(const QString &text) override;
     // Shows the window without waiting; the test drives it, then hides or closes it.
     void showModal(QDialog *dialog) override;
+    SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) override;
 
     // Runs while a file dialog is "open", to look at the window meanwhile.
     std::function<void()> duringDialog;
@@ -43,6 +46,7 @@ public:
 private:
     QString answer(Kind kind, const FileDialogRequest &request);
     QQueue<QString> answers_;
+    QQueue<SaveChoice> saveAnswers_;
 };
 
 } // namespace vordane::test

@@ -7,6 +7,7 @@
 #include "transformer/rulefile.h"
 #include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
+#include "transformer/workshoprun.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -238,6 +239,8 @@ private slots:
     void extended_longWordsAndHostileCategories();
     void surrogatePairs_areOneCharacter();
     void example_latinToCastilian();
+    void workshop_runIsTheCommandLines();
+    void workshop_tracesFollowTheDrawsAndRunsCanBeAbandoned();
 };
 
 void tst_TransformerEngine::word_data()
@@ -788,9 +791,9 @@ void tst_TransformerEngine::extended_longWordsAndHostileCategories()
 {
     // A long word through environments, an insertion and a deletion: pata
     // pata... becomes pada bada..., then pahdahbahda..., then pahahaha...
-    QString word = QStringLiteral("pata").repeated(250'000);
+    QString word = QStringLiteral("pata").repeated(50'000);
     QVERIFY(RuleSet(kLatinCategories + QStringList{"P>B/V_V", ">h/V_B", "B>/h_"}).apply(word));
-    QCOMPARE(word, QStringLiteral("pa") + QStringLiteral("ha").repeated(2 * 250'000 - 1));
+    QCOMPARE(word, QStringLiteral("pa") + QStringLiteral("ha").repeated(2 * 50'000 - 1));
 
     // Categories whose members overlap in length, many in a row: the search
     // over their choices must not explode (2^40 ways without remembering).
@@ -843,6 +846,75 @@ void tst_TransformerEngine::example_latinToCastilian()
                                "lleno llama estar escudo muerte bueno fuerte año caballo agua hierro pelo rueda "
                                "lago saber muro")
                  .split(u' '));
+}
+
+void tst_TransformerEngine::workshop_runIsTheCommandLines()
+{
+    // Lines cut at CR LF, CR or LF, and at commas; what the file pipeline gives, word for word.
+    const QString source = QStringLiteral("pataka\r\nlupum,vita\rapta\n\r\n,kasa,\r\nfin\r\n");
+    const QStringList rules =
+        kLatinCategories + QStringList{"P>B/V_V", "m>/_#", "#k>#g", "x>y", "; nada", "e>ie/P_ ?50"};
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath("w.lex"), source.toLatin1()));
+    LineReader reader(dir.filePath("w.lex"));
+    QVERIFY(reader.open().ok());
+    RandomSource random;
+    random.seed(11);
+    RuleReport fileReport(rules);
+    StringSink expected(kMaxResultLength);
+    QVERIFY(transformWordList(reader, RuleSet(rules), nullptr, expected, &fileReport, &random).ok());
+
+    const auto result = runWorkshop(rules, source, 11);
+    QVERIFY(result->outcome().ok());
+    QCOMPARE(result->size(), 9);
+    QString joined;
+    for (qsizetype i = 0; i < result->size(); ++i)
+        joined += result->after(i) + QStringLiteral("\r\n");
+    QCOMPARE(joined, expected.text());
+    QCOMPARE(result->before(1), QStringLiteral("lupum"));
+    QCOMPARE(result->after(1), QStringLiteral("lubu"));
+    QVERIFY(result->changed(1) && !result->changed(3) && !result->changed(4));
+    QCOMPARE(result->changedCount(), 4);
+    QCOMPARE(result->report().text(), fileReport.text());
+    // Which words each rule changed, by their numbers in the run.
+    QCOMPARE(result->report().changedWords(4), (std::vector<std::int32_t>{0, 1, 2}));
+    QCOMPARE(result->report().changedWords(5), (std::vector<std::int32_t>{1}));
+    QCOMPARE(result->report().changedWords(6), (std::vector<std::int32_t>{6}));
+    QVERIFY(result->report().changedWords(7).empty());
+
+    // Saved as the transformer saves its result box.
+    QVERIFY(result->save(dir.filePath("out.lex")).ok());
+    QCOMPARE(readBytes(dir.filePath("out.lex")), expected.text().toLatin1() + "\r\n");
+
+    // A malformed list runs nothing.
+    const auto refused = runWorkshop(kLatinCategories + QStringList{"P>V"}, source, 11);
+    QVERIFY(!refused->outcome().ok());
+    QCOMPARE(refused->size(), 0);
+}
+
+void tst_TransformerEngine::workshop_tracesFollowTheDrawsAndRunsCanBeAbandoned()
+{
+    // Sporadic rules: the trace of a word ends with the word the run made,
+    // however far into the run it stands (past several snapshots).
+    const QStringList rules{"@ampliada", "a>o ?50", "o>u/_# ?50", "k>g"};
+    const QString source = QStringLiteral("kaaa\n").repeated(10'000);
+    const auto result = runWorkshop(rules, source, 3);
+    QCOMPARE(result->size(), 10'000);
+    QVERIFY(result->changedCount() > 9000);
+    for (const qsizetype word : {qsizetype(0), qsizetype(4095), qsizetype(4096), qsizetype(9999)}) {
+        const QString trace = result->trace(word);
+        QVERIFY2(trace.endsWith(QStringLiteral(": %1\n").arg(result->after(word))), qPrintable(trace));
+    }
+
+    // An abandoned run stops at once and says so.
+    RunControl control;
+    control.abandoned = true;
+    const auto abandoned = runWorkshop(rules, source, 3, &control);
+    QVERIFY(abandoned->abandoned());
+    QCOMPARE(abandoned->size(), 0);
+    RunControl progress;
+    QVERIFY(!runWorkshop(rules, source, 3, &progress)->abandoned());
+    QCOMPARE(progress.done.load(), source.size());
 }
 
 QTEST_APPLESS_MAIN(tst_TransformerEngine)

@@ -1,0 +1,291 @@
+#include "transformer/ruleeditor.h"
+
+#include "common/linesource.h"
+
+#include <Qsci/qscilexercustom.h>
+
+#include <QColor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QToolTip>
+
+#include <array>
+#include <vector>
+
+namespace vordane {
+
+namespace {
+
+enum Style { kDefault, kComment, kDefinition, kArrow, kSlash, kPlace, kEdge, kChance, kMarker, kCategory, kStyleCount };
+
+// Bytes of a UTF-16 unit in the editor's UTF-8 text (a surrogate pair is four).
+int utf8Size(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x80 ? 1 : u < 0x800 || c.isSurrogate() ? 2 : 3;
+}
+
+bool isCategoryName(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+// Where the first character other than a space stands, or -1.
+qsizetype firstNonSpace(const QString &line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) != u' ' && line.at(i) != u'\r' && line.at(i) != u'\n')
+            return i;
+    }
+    return -1;
+}
+
+// "X=" (spaces aside): the category's letter, or 0.
+QChar definedName(const QString &line)
+{
+    const qsizetype at = firstNonSpace(line);
+    if (at < 0 || !isCategoryName(line.at(at)))
+        return QChar();
+    for (qsizetype i = at + 1; i < line.size(); ++i) {
+        if (line.at(i) != u' ')
+            return line.at(i) == u'=' ? line.at(at) : QChar();
+    }
+    return QChar();
+}
+
+} // namespace
+
+// Colours the notation of each line; a list whose first line is the marker
+// is in the extended notation, any other in the plain one.
+class RuleLexer final : public QsciLexerCustom {
+public:
+    explicit RuleLexer(QObject *parent)
+        : QsciLexerCustom(parent)
+    {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        setDefaultFont(font);
+        QFont bold = font;
+        bold.setBold(true);
+        QFont italic = font;
+        italic.setItalic(true);
+        const std::array<std::pair<QColor, const QFont *>, kStyleCount> looks{{
+            {QColor(0x20, 0x20, 0x20), &font}, // default
+            {QColor(0x70, 0x70, 0x70), &italic}, // comment
+            {QColor(0x80, 0x00, 0x80), &font}, // definition
+            {QColor(0x00, 0x00, 0xc0), &bold}, // >
+            {QColor(0x00, 0x70, 0x70), &bold}, // /
+            {QColor(0xb0, 0x50, 0x00), &bold}, // _
+            {QColor(0xc0, 0x00, 0x00), &bold}, // #
+            {QColor(0x70, 0x30, 0xa0), &bold}, // ?N
+            {QColor(0x00, 0x00, 0x80), &bold}, // @ampliada
+            {QColor(0x00, 0x64, 0x00), &font}, // a category
+        }};
+        for (int style = 0; style < kStyleCount; ++style) {
+            setColor(looks[std::size_t(style)].first, style);
+            setFont(*looks[std::size_t(style)].second, style);
+        }
+    }
+
+    const char *language() const override { return "Vordane"; }
+    QString description(int style) const override
+    {
+        static const char *const names[kStyleCount] = {
+            "Texto", "Comentario", "Categoría",    "Flecha",   "Barra",
+            "Lugar", "Borde",      "Probabilidad", "Ampliada", "Nombre de categoría"};
+        return style >= 0 && style < kStyleCount ? QString::fromUtf8(names[style]) : QString();
+    }
+
+    void styleText(int start, int end) override
+    {
+        QsciScintilla *ed = editor();
+        if (!ed)
+            return;
+        const int firstLine = int(ed->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, start));
+        const int lastLine = int(ed->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, end));
+        const bool extended = trimmedLine(ed, 0) == kExtendedMarker;
+        // The categories defined above the first line to colour.
+        std::array<bool, 26> defined{};
+        if (extended) {
+            for (int line = 1; line < firstLine; ++line) {
+                if (const QChar name = definedName(ed->text(line)); !name.isNull())
+                    defined[std::size_t(name.unicode() - u'A')] = true;
+            }
+        }
+        startStyling(int(ed->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine)));
+        for (int line = firstLine; line <= lastLine; ++line) {
+            const QString text = ed->text(line);
+            std::vector<int> styles(std::size_t(text.size()), kDefault);
+            if (extended)
+                styleExtended(line, text, styles, defined);
+            else
+                stylePlain(text, styles);
+            // Runs of one style, measured in the editor's bytes.
+            for (qsizetype i = 0; i < text.size();) {
+                const int style = styles[std::size_t(i)];
+                int bytes = 0;
+                for (; i < text.size() && styles[std::size_t(i)] == style; ++i)
+                    bytes += utf8Size(text.at(i));
+                setStyling(bytes, style);
+            }
+        }
+    }
+
+private:
+    static QString trimmedLine(QsciScintilla *ed, int line)
+    {
+        QString text = ed->text(line);
+        while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+            text.chop(1);
+        return text;
+    }
+
+    static void stylePlain(const QString &text, std::vector<int> &styles)
+    {
+        const qsizetype arrow = text.indexOf(u'>');
+        if (arrow < 0) { // no rule: it does nothing
+            std::fill(styles.begin(), styles.end(), int(kComment));
+            return;
+        }
+        styles[std::size_t(arrow)] = kArrow;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text.at(i) == u'#')
+                styles[std::size_t(i)] = kEdge;
+        }
+    }
+
+    static void styleExtended(int line, const QString &text, std::vector<int> &styles, std::array<bool, 26> &defined)
+    {
+        const qsizetype first = firstNonSpace(text);
+        if (line == 0) {
+            std::fill(styles.begin(), styles.end(), int(kMarker));
+            return;
+        }
+        if (first < 0 || text.at(first) == u';') {
+            std::fill(styles.begin(), styles.end(), int(kComment));
+            return;
+        }
+        if (const QChar name = definedName(text); !name.isNull()) {
+            std::fill(styles.begin(), styles.end(), int(kDefinition));
+            styles[std::size_t(first)] = kCategory;
+            defined[std::size_t(name.unicode() - u'A')] = true;
+            return;
+        }
+        bool chance = false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            int style = kDefault;
+            if (c == u'?')
+                chance = true;
+            if (chance && c != u'\r' && c != u'\n')
+                style = kChance;
+            else if (c == u'>')
+                style = kArrow;
+            else if (c == u'/')
+                style = kSlash;
+            else if (c == u'_')
+                style = kPlace;
+            else if (c == u'#')
+                style = kEdge;
+            else if (isCategoryName(c) && defined[std::size_t(c.unicode() - u'A')])
+                style = kCategory;
+            styles[std::size_t(i)] = style;
+        }
+    }
+};
+
+RuleEditor::RuleEditor(QWidget *parent)
+    : QsciScintilla(parent)
+    , lexer_(new RuleLexer(this))
+{
+    setUtf8(true);
+    setEolMode(EolWindows);
+    setLexer(lexer_);
+    setAutoIndent(false);
+    setAutoCompletionSource(AcsNone);
+    setBraceMatching(NoBraceMatch);
+    setFolding(NoFoldStyle);
+    setWrapMode(WrapNone);
+    // Line numbers: messages name rules by their line.
+    setMarginType(0, NumberMargin);
+    setMarginWidth(0, QStringLiteral("99999"));
+    setMarginsFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    for (int margin = 1; margin < 5; ++margin)
+        setMarginWidth(margin, 0);
+
+    SendScintilla(SCI_INDICSETSTYLE, kErrorIndicator, INDIC_SQUIGGLE);
+    SendScintilla(SCI_INDICSETFORE, kErrorIndicator, QColor(Qt::red));
+    SendScintilla(SCI_SETMOUSEDWELLTIME, 400);
+    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &RuleEditor::showErrorTip);
+    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+}
+
+RuleEditor::~RuleEditor() = default;
+
+QStringList RuleEditor::rules() const
+{
+    const QString all = text();
+    TextLineSource lines(all);
+    QStringList rules;
+    while (!lines.atEnd())
+        rules.append(lines.readLine());
+    return rules;
+}
+
+void RuleEditor::setRules(const QStringList &rules)
+{
+    setText(rules.join(QStringLiteral("\r\n")));
+}
+
+void RuleEditor::setErrors(const QList<RuleError> &errors)
+{
+    errors_.clear();
+    const int length = int(SendScintilla(SCI_GETLENGTH));
+    SendScintilla(SCI_SETINDICATORCURRENT, kErrorIndicator);
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0, length);
+    for (const RuleError &error : errors) {
+        const int line = int(error.line);
+        errors_.insert(line, error.message());
+        const int from = int(SendScintilla(SCI_POSITIONFROMLINE, line));
+        const int to = int(SendScintilla(SCI_GETLINEENDPOSITION, line));
+        if (to > from)
+            SendScintilla(SCI_INDICATORFILLRANGE, from, to - from);
+    }
+}
+
+QString RuleEditor::errorOnLine(int line) const
+{
+    return errors_.value(line);
+}
+
+QString RuleEditor::firstError() const
+{
+    return errors_.isEmpty() ? QString() : errors_.first();
+}
+
+bool RuleEditor::underlinedAt(int position) const
+{
+    return SendScintilla(SCI_INDICATORVALUEAT, kErrorIndicator, position) != 0;
+}
+
+void RuleEditor::keyPressEvent(QKeyEvent *event)
+{
+    // Tab moves on to the next control, as everywhere in the toolkit: a rule never holds a tab.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+}
+
+void RuleEditor::showErrorTip(int position, int x, int y)
+{
+    if (position < 0)
+        return;
+    const QString message = errorOnLine(int(SendScintilla(SCI_LINEFROMPOSITION, position)));
+    if (!message.isEmpty())
+        QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y)), message, viewport());
+}
+
+} // namespace vordane

@@ -1,0 +1,202 @@
+#include "transformer/workshopmodels.h"
+
+#include "common/messages.h"
+#include "transformer/workshoprun.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QLocale>
+
+#include <algorithm>
+#include <limits>
+
+namespace vordane {
+
+namespace {
+
+const QColor kChangedBackground(0xe6, 0xf0, 0xff);
+const QColor kDeadBackground(0xff, 0xe8, 0xe0);
+const QColor kDeadText(0x90, 0x30, 0x20);
+
+QFont boldFont()
+{
+    QFont font;
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+ResultModel::ResultModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void ResultModel::setResult(std::shared_ptr<const WorkshopResult> result)
+{
+    beginResetModel();
+    result_ = std::move(result);
+    rule_ = -1;
+    rows_ = nullptr;
+    endResetModel();
+}
+
+void ResultModel::showChangedBy(qsizetype line)
+{
+    beginResetModel();
+    rule_ = result_ ? line : -1;
+    rows_ = rule_ >= 0 ? &result_->report().changedWords(rule_) : nullptr;
+    endResetModel();
+}
+
+qsizetype ResultModel::wordAt(int row) const
+{
+    if (!result_ || row < 0 || row >= rowCount())
+        return -1;
+    return rows_ ? qsizetype((*rows_)[std::size_t(row)]) : row;
+}
+
+int ResultModel::rowOfWord(qsizetype word) const
+{
+    if (!result_ || word < 0)
+        return -1;
+    if (!rows_)
+        return word < rowCount() ? int(word) : -1;
+    // The words of one rule are in the order of the run.
+    const auto found = std::lower_bound(rows_->begin(), rows_->end(), word);
+    return found != rows_->end() && *found == word && found - rows_->begin() < rowCount() ? int(found - rows_->begin())
+                                                                                          : -1;
+}
+
+int ResultModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid() || !result_)
+        return 0;
+    // A view counts its rows in int: more words than that are not shown.
+    const qsizetype rows = rows_ ? qsizetype(rows_->size()) : result_->size();
+    return int(std::min<qsizetype>(rows, std::numeric_limits<int>::max()));
+}
+
+int ResultModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ResultModel::data(const QModelIndex &index, int role) const
+{
+    const qsizetype word = wordAt(index.row());
+    if (word < 0)
+        return {};
+    const bool changed = result_->changed(word);
+    switch (role) {
+    case Qt::DisplayRole:
+        if (index.column() == Number)
+            return QLocale().toString(word + 1);
+        return index.column() == Before ? result_->before(word) : result_->after(word);
+    case Qt::ToolTipRole:
+        return changed ? QStringLiteral("%1 → %2").arg(result_->before(word), result_->after(word))
+                       : QStringLiteral("Sin cambios");
+    case Qt::FontRole:
+        return changed && index.column() == After ? QVariant(boldFont()) : QVariant();
+    case Qt::BackgroundRole:
+        return changed ? QVariant(QBrush(kChangedBackground)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == Number ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char *const names[ColumnCount] = {"N.º", "Antes", "Después"};
+    return QString::fromUtf8(names[section]);
+}
+
+ReportModel::ReportModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void ReportModel::setReport(std::vector<RuleReport::Entry> entries)
+{
+    beginResetModel();
+    entries_ = std::move(entries);
+    endResetModel();
+}
+
+const RuleReport::Entry *ReportModel::entry(int row) const
+{
+    return row >= 0 && std::size_t(row) < entries_.size() ? &entries_[std::size_t(row)] : nullptr;
+}
+
+int ReportModel::rowOfLine(qsizetype line) const
+{
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].line == line)
+            return int(i);
+    }
+    return -1;
+}
+
+int ReportModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(entries_.size());
+}
+
+int ReportModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ReportModel::data(const QModelIndex &index, int role) const
+{
+    const RuleReport::Entry *rule = entry(index.row());
+    if (!rule)
+        return {};
+    const bool dead = rule->isRule && rule->changed == 0;
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case Line:
+            return QString::number(rule->line + 1);
+        case Rule:
+            return rule->text;
+        case Changed:
+            return rule->isRule ? QLocale().toString(qint64(rule->changed)) : QStringLiteral("no es una regla");
+        default:
+            return rule->examples.join(QStringLiteral("; "));
+        }
+    case Qt::ToolTipRole:
+        if (!rule->isRule)
+            return QStringLiteral("Le falta «>»: no cambia nada.");
+        if (dead)
+            return QStringLiteral("Esta regla no ha cambiado ninguna palabra.");
+        return QStringLiteral("%1. Pulse para ver solo esas palabras.")
+            .arg(messages::counted(rule->changed, QStringLiteral("palabra cambiada"),
+                                   QStringLiteral("palabras cambiadas")));
+    case Qt::BackgroundRole:
+        return dead || !rule->isRule ? QVariant(QBrush(kDeadBackground)) : QVariant();
+    case Qt::ForegroundRole:
+        return dead || !rule->isRule ? QVariant(QBrush(kDeadText)) : QVariant();
+    case Qt::TextAlignmentRole:
+        return index.column() == Line || (index.column() == Changed && rule->isRule)
+            ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+            : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char *const names[ColumnCount] = {"Línea", "Regla", "Cambiadas", "Ejemplos"};
+    return QString::fromUtf8(names[section]);
+}
+
+} // namespace vordane
