@@ -60,7 +60,7 @@ if(NOT page MATCHES "^\\.TH VORDANE 1 \"\" \"vordane ${VERSION}\"")
 endif()
 foreach(text "Generador de palabras" "Transformador de palabras" "Exportador de diccionarios"
              "Creador de diccionarios" "Combinador de diccionarios" "Administrador de lenguajes"
-             "Creador de raíces" "Generador de lenguas" "Separador de lenguas"
+             "Creador de raíces" "Generador de lenguas" "Separador de lenguas" "Taller de cambios fonéticos"
              "\\.SH ARCHIVOS" "\\*\\.lng" "\\*\\.rad" "\\*\\.lan" "/vordane/ejemplos/"
              "\\.BR vordane-cli \\(1\\)")
     if(NOT page MATCHES "${text}")

@@ -1,9 +1,14 @@
 // Renders the main window, its "Programas" menu and every tool window to PNG
-// files in the folder given as the only argument.
+// files in the folder given as the only argument; the sound-change workshop
+// also at work, at its own size and maximized in a main window that fills
+// the screen (scripts/screenshots.sh gives it a 1366 x 768 one).
 
 #include "app/frmVordane.h"
 #include "shell/appstyle.h"
+#include "shell/multilinetextbox.h"
 #include "shell/silentplatformservices.h"
+#include "transformer/frmTaller.h"
+#include "transformer/ruleeditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +19,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QTableView>
 #include <QTextStream>
 
 namespace {
@@ -79,6 +86,47 @@ int main(int argc, char *argv[])
                 }
             }
         }
+    }
+
+    // The workshop at work: rules, words, the result, the report and a
+    // trace; then a malformed line, underlined, the last result kept.
+    window.mnuTaller->trigger();
+    QApplication::processEvents();
+    if (QMdiSubWindow *sub = window.mdiArea()->activeSubWindow()) {
+        auto *taller = qobject_cast<vordane::frmTaller *>(sub->widget());
+        QStringList rules{"@ampliada",
+                          QString::fromUtf8("; Del latín al castellano (unas pocas reglas)"),
+                          QString::fromUtf8("V=a,e,i,o,u,ā,ē,ī,ō,ū,é,ó"),
+                          "P=p,t,c",
+                          "B=b,d,g",
+                          "m>/_#",
+                          "u>o//q_",
+                          QString::fromUtf8("é>ie//_ch"),
+                          QString::fromUtf8("ó>ue//_ch"),
+                          "P>B/V_V",
+                          "#f>#h/_V//_ue",
+                          "x>y",
+                          QString::fromUtf8("X=ā,ē,ī,ō,ū,é,ó"),
+                          "Y=a,e,i,o,u,e,o",
+                          "X>Y"};
+        taller->txtReglas->setRules(rules);
+        taller->txtPalabras->setText(QString::fromUtf8("lupum\r\nvītam\r\nfócum\r\npórtam\r\ntérram\r\n"
+                                                       "pétram\r\nfactum\r\nbónum\r\nrótam\r\nlacum"));
+        bool shown = false;
+        QObject::connect(taller, &vordane::frmTaller::resultShown, [&shown] { shown = true; });
+        taller->mnuAplicar->trigger();
+        while (!shown)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        taller->grdResultado->setCurrentIndex(taller->grdResultado->model()->index(2, 2));
+        taller->txtReglas->setRules(rules << QStringLiteral("P>V/_#"));
+        taller->mnuAplicar->trigger();
+        taller->txtReglas->setCursorPosition(int(rules.size()) - 1, 0);
+        QApplication::processEvents();
+        ok = save(sub, dir, QStringLiteral("frmTaller")) && ok;
+        window.setGeometry(window.screen()->availableGeometry());
+        sub->showMaximized();
+        QApplication::processEvents();
+        ok = save(&window, dir, QStringLiteral("frmTaller_pantalla")) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -2,14 +2,19 @@
 
 #include "app/programtools.h"
 #include "shell/platformservices.h"
+#include "shell/unsavedwork.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace vordane {
 
@@ -84,8 +89,27 @@ QString frmVordane::aboutText()
 
 void frmVordane::mnuExit_Click()
 {
-    // Ends at once: no window is asked whether it may close.
-    QCoreApplication::exit(0);
+    // Ends at once: no window is asked whether it may close, except one
+    // holding unsaved work of its own.
+    if (toolsMayClose())
+        QCoreApplication::exit(0);
+}
+
+void frmVordane::closeEvent(QCloseEvent *event)
+{
+    if (toolsMayClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool frmVordane::toolsMayClose()
+{
+    const QList<QMdiSubWindow *> windows = area_->subWindowList();
+    return std::all_of(windows.begin(), windows.end(), [](QMdiSubWindow *sub) {
+        auto *work = dynamic_cast<UnsavedWork *>(sub->widget());
+        return !work || work->confirmClose();
+    });
 }
 
 void frmVordane::mnuAbout_Click()

@@ -33,11 +33,17 @@ public:
     QAction *mnuRaices;
     QAction *mnuRaigen;
     QAction *mnuLansep;
+    QAction *mnuTaller;
     QAction *mnuSep;
     QAction *mnuExit;
     QAction *mnuAbout;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Whether every tool window with unsaved work may close (each asks).
+    bool toolsMayClose();
     void openWithinScreen();
     void mnuExit_Click();
     void mnuAbout_Click();

@@ -8,6 +8,7 @@
 #include "roots/frmLanSep.h"
 #include "roots/frmRaiGen.h"
 #include "roots/frmRaices.h"
+#include "transformer/frmTaller.h"
 #include "transformer/frmTransformar.h"
 
 namespace vordane {
@@ -31,6 +32,7 @@ const ProgramTool kTools[] = {
     {"mnuRaices", "Creador de raíces", &frmVordane::mnuRaices, "frmRaices", create<frmRaices>},
     {"mnuRaigen", "Generador de lenguas", &frmVordane::mnuRaigen, "frmRaiGen", create<frmRaiGen>},
     {"mnuLansep", "Separador de lenguas", &frmVordane::mnuLansep, "frmLanSep", create<frmLanSep>},
+    {"mnuTaller", "Taller de cambios fonéticos", &frmVordane::mnuTaller, "frmTaller", create<frmTaller>},
 };
 
 } // namespace

@@ -13,10 +13,10 @@ class PlatformServices;
 
 // One entry of the "Programas" menu and the tool window it opens.
 struct ProgramTool {
-    const char *entry;            // the menu entry's name
-    const char *caption;          // the menu entry's caption
+    const char *entry; // the menu entry's name
+    const char *caption; // the menu entry's caption
     QAction *frmVordane::*action; // the main window's member for the entry
-    const char *window;           // the tool window's name
+    const char *window; // the tool window's name
     QWidget *(*create)(PlatformServices &services);
 };
 

@@ -195,6 +195,9 @@ void frmTaller::buildPanes()
                          QStringLiteral("Cada palabra antes y después de las reglas; las que cambiaron, resaltadas"));
     grdResultado->setModel(resultModel_);
     setUpTable(grdResultado);
+    // A million rows: widths set here, never measured on the rows.
+    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999")));
+    grdResultado->setColumnWidth(ResultModel::Before, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 16);
     lblResultado = named(new QLabel(QStringLiteral("Resulta&do:")), "lblResultado");
     cmdTodas = named(new QPushButton(QStringLiteral("Todas las palabras")), "cmdTodas",
                      QStringLiteral("Vuelve a mostrar todas las palabras"));
@@ -207,9 +210,9 @@ void frmTaller::buildPanes()
                        QStringLiteral("Lo que hizo cada regla; pulse una para ver solo las palabras que cambió"));
     grdInforme->setModel(reportModel_);
     setUpTable(grdInforme);
-    grdInforme->horizontalHeader()->setSectionResizeMode(ReportModel::Line, QHeaderView::ResizeToContents);
-    grdInforme->horizontalHeader()->setSectionResizeMode(ReportModel::Changed, QHeaderView::ResizeToContents);
-    grdInforme->setColumnWidth(ReportModel::Rule, fontMetrics().horizontalAdvance(QStringLiteral("P>B/V_V//l_")));
+    // A report has a row per rule, a few thousand at most: its columns fit their contents.
+    for (const int column : {ReportModel::Line, ReportModel::Rule, ReportModel::Changed})
+        grdInforme->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     lblInforme = named(new QLabel(QStringLiteral("&Informe:")), "lblInforme");
     txtTraza = named(new MultiLineTextBox, "txtTraza",
                      QStringLiteral("Los pasos de la palabra elegida en el resultado, regla a regla"));
@@ -250,7 +253,7 @@ void frmTaller::buildPanes()
                                  cmdTodas,       grdResultado,     grdInforme,       txtTraza};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
-    setFocusProxy(txtReglas);
+    txtReglas->setFocus(); // where typing goes when the window opens
 }
 
 void frmTaller::connectControls()
@@ -453,6 +456,7 @@ bool frmTaller::confirmClose()
     case SaveChoice::Save:
         return mnuGuardarReglas_Click();
     case SaveChoice::Discard:
+        txtReglas->setModified(false); // left as they are: not asked again
         return true;
     case SaveChoice::Cancel:
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/unsavedwork.h"
+
 #include <QThreadPool>
 #include <QWidget>
 
@@ -31,7 +33,7 @@ struct RunControl;
 // any word through the rules. Runs go on in another thread a moment after
 // typing stops; a newer edit abandons the run under way. Rules are kept in
 // the transformer's rule files; closing with unsaved rules asks first.
-class frmTaller : public QWidget {
+class frmTaller : public QWidget, public UnsavedWork {
     Q_OBJECT
 public:
     explicit frmTaller(PlatformServices &services, QWidget *parent = nullptr);
@@ -41,7 +43,7 @@ public:
 
     // Whether the window may close: with unsaved rules the user is asked
     // whether to save them first (and may cancel).
-    bool confirmClose();
+    bool confirmClose() override;
     // The result on show (null before the first run).
     const WorkshopResult *result() const { return shown_.get(); }
     // Whether a run is under way.

@@ -206,6 +206,9 @@ RuleEditor::RuleEditor(QWidget *parent)
     setBraceMatching(NoBraceMatch);
     setFolding(NoFoldStyle);
     setWrapMode(WrapNone);
+    // The horizontal scroll bar as wide as the longest line seen, not a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
     // Line numbers: messages name rules by their line.
     setMarginType(0, NumberMargin);
     setMarginWidth(0, QStringLiteral("99999"));

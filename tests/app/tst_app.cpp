@@ -26,6 +26,7 @@ private slots:
     void mainWindow_menuAsSpecified();
     void mainWindow_aboutThroughServices();
     void mainWindow_salirEndsTheEventLoop();
+    void mainWindow_unsavedWorkshopRulesAskFirst();
     void mainWindow_fitsASmallScreen();
 };
 
@@ -46,7 +47,7 @@ void tst_App::mainWindow_menuAsSpecified()
 
     const QStringList names{"mnuGenerador",  "mnuTransformador", "mnuExportador", "mnuCreador",
                             "mnuCombinador", "mnuAdministrador", "mnuRaices",     "mnuRaigen",
-                            "mnuLansep",     "mnuSep",           "mnuExit"};
+                            "mnuLansep",     "mnuTaller",        "mnuSep",        "mnuExit"};
     const QStringList captions{"Generador de palabras",
                                "Transformador de palabras",
                                "Exportador de diccionarios",
@@ -56,18 +57,19 @@ void tst_App::mainWindow_menuAsSpecified()
                                QString::fromUtf8("Creador de raíces"),
                                "Generador de lenguas",
                                "Separador de lenguas",
+                               QString::fromUtf8("Taller de cambios fonéticos"),
                                "",
                                "Salir"};
     const QList<QAction *> entries = window.mnuProgramas->actions();
-    QCOMPARE(entries.size(), 11);
+    QCOMPARE(entries.size(), 12);
     for (int i = 0; i < entries.size(); ++i) {
         QCOMPARE(entries.at(i)->objectName(), names.at(i));
         QCOMPARE(entries.at(i)->text(), captions.at(i));
     }
-    QVERIFY(entries.at(9)->isSeparator());
+    QVERIFY(entries.at(10)->isSeparator());
     // Every entry opens its own window, in front, with its caption.
-    const QStringList windows{"frmGenerar",     "frmTransformar", "frmExportar", "frmCrear", "frmCombinar",
-                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep"};
+    const QStringList windows{"frmGenerar",     "frmTransformar", "frmExportar", "frmCrear",  "frmCombinar",
+                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep", "frmTaller"};
     const QStringList windowCaptions{"Generador de Palabras Personalizado",
                                      "Transformador de Palabras",
                                      "Exportador de diccionarios",
@@ -76,14 +78,16 @@ void tst_App::mainWindow_menuAsSpecified()
                                      "Administrador de lenguajes",
                                      QString::fromUtf8("Creador de raíces"),
                                      "Generador de palabras",
-                                     "Separador de Lenguas"};
+                                     "Separador de Lenguas",
+                                     QString::fromUtf8("Taller de cambios fonéticos")};
     for (int i = 0; i < windows.size(); ++i) {
         QVERIFY(entries.at(i)->isEnabled());
         entries.at(i)->trigger();
         QMdiSubWindow *active = window.mdiArea()->activeSubWindow();
         QVERIFY(active);
         QCOMPARE(active->widget()->objectName(), windows.at(i));
-        QCOMPARE(active->windowTitle(), windowCaptions.at(i));
+        // (The workshop's title carries the mark of unsaved rules, "[*]", shown as "*" or nothing.)
+        QCOMPARE(active->windowTitle().remove(QStringLiteral("[*]")), windowCaptions.at(i));
     }
     QCOMPARE(window.mdiArea()->subWindowList().size(), windows.size());
 }
@@ -116,6 +120,39 @@ void tst_App::mainWindow_salirEndsTheEventLoop()
     guard.start(5000);
     QCOMPARE(loop.exec(), 0);
     QVERIFY(services.calls.isEmpty());
+}
+
+void tst_App::mainWindow_unsavedWorkshopRulesAskFirst()
+{
+    // Only the workshop holds work of its own; with its rules unsaved,
+    // "Salir" and closing the main window ask first.
+    FakePlatformServices services;
+    frmVordane window(services);
+    window.show();
+    window.mnuTaller->trigger();
+    auto *rules = window.mdiArea()->activeSubWindow()->widget()->findChild<QWidget *>(QStringLiteral("txtReglas"));
+    QVERIFY(rules);
+    rules->setFocus();
+    QTest::keyClicks(rules, QStringLiteral("a>e"));
+
+    services.answerSave(SaveChoice::Cancel);
+    QVERIFY(!window.close());
+    QCOMPARE(services.count(FakePlatformServices::Kind::AskToSave), 1);
+    QVERIFY(window.isVisible());
+    services.answerSave(SaveChoice::Cancel);
+    window.mnuExit->trigger(); // the user chose to stay: the program goes on
+    QCOMPARE(services.count(FakePlatformServices::Kind::AskToSave), 2);
+
+    // Left unsaved: the program ends. (The application's own loop, which
+    // starts afresh even after an earlier exit.)
+    services.answerSave(SaveChoice::Discard);
+    QTimer::singleShot(0, window.mnuExit, &QAction::trigger);
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    guard.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QCOMPARE(services.count(FakePlatformServices::Kind::AskToSave), 3);
 }
 
 void tst_App::mainWindow_fitsASmallScreen()
@@ -151,7 +188,7 @@ int main(int argc, char *argv[])
     if (!file.open(QIODevice::WriteOnly)
         || file.write(R"({"screens": [{"name": "pantalla", "x": 0, "y": 0, "width": 1600, "height": 1000,
                           "logicalDpi": 96, "logicalBaseDpi": 96}]})")
-               < 0)
+            < 0)
         return 1;
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));

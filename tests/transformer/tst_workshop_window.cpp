@@ -166,7 +166,7 @@ void tst_WorkshopWindow::typing_showsWhatTheCommandLineGives()
 void tst_WorkshopWindow::reportAndTrace_followTheChosenRuleAndWord()
 {
     typeLines(w_->txtReglas,
-              {"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "; sonorización", "P>B/V_V", "m>/_#", "x>y"});
+              {"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "; entre vocales", "P>B/V_V", "m>/_#", "x>y"});
     typeLines(w_->txtPalabras, {"pataka", "lupum", "apta", "amor"});
     QVERIFY(waitForResult());
 
