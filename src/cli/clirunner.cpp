@@ -400,7 +400,8 @@ QString generalHelp(const QList<Command> &all)
                        "(nombres de archivo como «-a.lex»).\n"
                        "«%1 ORDEN --help» describe las opciones de cada orden.\n"
                        "Estado de salida: 0 si todo fue bien, 1 si la operación falló (no se modifica ningún archivo), "
-                       "2 si la orden está mal escrita.\n")
+                       "2 si la orden está mal escrita. Una tubería cerrada (como tras «| head») termina la orden en "
+                       "silencio, por la señal SIGPIPE, como a las herramientas del sistema.\n")
             .arg(kProgram);
     return text;
 }
