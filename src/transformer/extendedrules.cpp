@@ -138,12 +138,18 @@ struct ExtendedRules::Category {
 
     int memberOf(char16_t c) const
     {
-        if (c < 256)
+        if (c < 256) [[likely]]
             return low[c];
-        const auto found = std::lower_bound(high.begin(), high.end(), std::pair<char16_t, int>(c, -1));
-        return found != high.end() && found->first == c ? found->second : -1;
+        return highMemberOf(c);
     }
+    int highMemberOf(char16_t c) const;
 };
+
+int ExtendedRules::Category::highMemberOf(char16_t c) const
+{
+    const auto found = std::lower_bound(high.begin(), high.end(), std::pair<char16_t, int>(c, -1));
+    return found != high.end() && found->first == c ? found->second : -1;
+}
 
 struct ExtendedRules::Piece {
     int category = -1; // index into categories_, or -1: the literal text
@@ -188,6 +194,7 @@ struct ExtendedRules::Rule {
     Context environment;
     Context exception;
     int percent = 100;
+    double chance = 1; // percent / 100
 };
 
 // What a word must hold for a rule to match it: every character of `needs`
@@ -195,18 +202,13 @@ struct ExtendedRules::Rule {
 // of their first characters.
 struct ExtendedRules::Prefilter {
     std::uint64_t needs = 0;
-    std::array<std::uint64_t, 3> oneOf{};
+    std::array<std::uint64_t, 3> oneOf{}; // 0: a slot no category uses (a category's is never 0)
     int count = 0;
 
     bool passes(std::uint64_t present) const
     {
-        if ((needs & ~present) != 0)
-            return false;
-        for (int i = 0; i < count; ++i) {
-            if ((oneOf[std::size_t(i)] & present) == 0)
-                return false;
-        }
-        return true;
+        const auto has = [present](std::uint64_t firsts) { return firsts == 0 || (firsts & present) != 0; };
+        return (needs & ~present) == 0 && has(oneOf[0]) && has(oneOf[1]) && has(oneOf[2]);
     }
 };
 
@@ -470,6 +472,7 @@ private:
                 return;
             }
             rule.percent = percent;
+            rule.chance = percent / 100.0;
             end = chance;
         }
 
@@ -706,7 +709,7 @@ public:
 
     // Whether the place [start, end) of a match suits the rule: the word's
     // end where the target asks for it, the environment, not the exception.
-    bool placeFits(const Rule &rule, qsizetype start, qsizetype end)
+    Q_ALWAYS_INLINE bool placeFits(const Rule &rule, qsizetype start, qsizetype end)
     {
         if (rule.atEnd && end != size_)
             return false;
@@ -745,7 +748,7 @@ private:
         return &memos_[which];
     }
 
-    bool fits(const Context &context, qsizetype start, qsizetype end)
+    Q_ALWAYS_INLINE bool fits(const Context &context, qsizetype start, qsizetype end)
     {
         const Sequence &left = context.left;
         if (left.simple) {
@@ -891,35 +894,8 @@ bool ExtendedRules::isRuleLine(const QString &line)
     return !isComment(line) && !isDefinition(line);
 }
 
-bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
-{
-    Scratch &buffers = scratch();
-    Matcher matcher(categories_, buffers.memos);
-    // Which characters the word holds: most rules are passed over on this one test.
-    std::uint64_t present = characterMask(word);
-    // A rule that changes the word builds a new one: the old one becomes
-    // `before` for the observer, without a copy.
-    QString before;
-    QString *const keep = observer ? &before : nullptr;
-    const std::size_t count = rules_.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!prefilters_[i].passes(present))
-            continue;
-        matcher.setWord(word);
-        const RuleEffect effect = applyRule(rules_[i], matcher, word, keep, random, maxLength);
-        if (effect == RuleEffect::TooLong)
-            return false;
-        if (effect == RuleEffect::Unchanged)
-            continue;
-        present = characterMask(word);
-        if (observer && word != before)
-            observer->ruleChanged(rules_[i].line, before, word);
-    }
-    return true;
-}
-
-RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString &word, QString *before,
-                                    RandomSource *random, qsizetype maxLength) const
+Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString &word, QString *before,
+                                                    RandomSource *random, qsizetype maxLength) const
 {
     std::array<int, kMaxCategoriesPerPart> members;
     const char16_t *w = characters(word);
@@ -928,7 +904,7 @@ RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString 
     // as it stands; the new word is built in the same pass. A sporadic rule
     // changes each match with its chance: one draw per match.
     Rewriter rewriter(categories_, word, maxLength);
-    const double chance = rule.percent / 100.0;
+    const double chance = rule.chance;
     const auto take = [&](qsizetype start, qsizetype end) {
         return (rule.percent < 100 && random->nextUnit() >= chance)
             || rewriter.replace(rule.replacement, start, end, members.data());
@@ -952,7 +928,8 @@ RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString 
             } else if (c != first.character) {
                 continue;
             }
-            if (!matcher.restOfStepsAt(rule.target, at, members.data()) || !matcher.placeFits(rule, at, at + count))
+            if ((count > 1 && !matcher.restOfStepsAt(rule.target, at, members.data()))
+                || !matcher.placeFits(rule, at, at + count))
                 continue;
             if (!take(at, at + count))
                 return RuleEffect::TooLong;
@@ -979,6 +956,33 @@ RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString 
         *before = std::move(word);
     word = std::move(result);
     return RuleEffect::Changed;
+}
+
+bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
+{
+    Scratch &buffers = scratch();
+    Matcher matcher(categories_, buffers.memos);
+    // Which characters the word holds: most rules are passed over on this one test.
+    std::uint64_t present = characterMask(word);
+    // A rule that changes the word builds a new one: the old one becomes
+    // `before` for the observer, without a copy.
+    QString before;
+    QString *const keep = observer ? &before : nullptr;
+    const std::size_t count = rules_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!prefilters_[i].passes(present))
+            continue;
+        matcher.setWord(word);
+        const RuleEffect effect = applyRule(rules_[i], matcher, word, keep, random, maxLength);
+        if (effect == RuleEffect::TooLong)
+            return false;
+        if (effect == RuleEffect::Unchanged)
+            continue;
+        present = characterMask(word);
+        if (observer && word != before)
+            observer->ruleChanged(rules_[i].line, before, word);
+    }
+    return true;
 }
 
 } // namespace vordane
