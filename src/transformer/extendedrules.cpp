@@ -143,6 +143,27 @@ struct ExtendedRules::Category {
         return highMemberOf(c);
     }
     int highMemberOf(char16_t c) const;
+
+    // The members that begin (end) with a character, the longest first: for
+    // a character below 256 a range of a table, for any other every member
+    // that begins (ends) with such a character.
+    struct Bucket {
+        const int *begin;
+        const int *end;
+    };
+    struct Buckets {
+        std::vector<int> members;
+        std::array<int, 257> start{};
+        std::vector<int> high;
+        Bucket at(char16_t c) const
+        {
+            if (c < 256) [[likely]]
+                return {members.data() + start[c], members.data() + start[c + 1]};
+            return {high.data(), high.data() + high.size()};
+        }
+    };
+    Buckets byFirst;
+    Buckets byLast;
 };
 
 int ExtendedRules::Category::highMemberOf(char16_t c) const
@@ -157,11 +178,22 @@ struct ExtendedRules::Piece {
     QString literal;
 };
 
-// One character of a sequence whose every piece matches one character.
+// One step of a stepped sequence: a literal character, or a category.
 struct ExtendedRules::Step {
     const Category *category = nullptr; // or the literal character
     char16_t character = 0;
     int slot = -1;
+
+    // Whether a member (the character) can begin with c.
+    bool mayBegin(char16_t c) const
+    {
+        if (!category)
+            return c == character;
+        if (category->single)
+            return category->memberOf(c) >= 0;
+        const Category::Bucket bucket = category->byFirst.at(c);
+        return bucket.begin != bucket.end;
+    }
 };
 
 struct ExtendedRules::Sequence {
@@ -169,9 +201,12 @@ struct ExtendedRules::Sequence {
     qsizetype shortest = 0; // the shortest and longest text it matches
     qsizetype longest = 0;
     int categories = 0;
-    // Literal characters and categories of single characters only: matched
-    // character by character, without a search.
-    bool simple = false;
+    // Literal characters and categories, at most one of them with a member
+    // longer than one character: matched step by step, trying the members
+    // of that one category in turn, without a search. The steps of a
+    // sequence with no such category stand one per character.
+    bool stepped = false;
+    qsizetype multi = -1; // the step of the category with longer members
     std::vector<Step> steps;
     const Step *stepData = nullptr; // steps.data() and steps.size(), at hand
     qsizetype stepCount = 0;
@@ -372,6 +407,8 @@ private:
         std::stable_sort(category.longestFirst.begin(), category.longestFirst.end(), [&](int a, int b) {
             return category.members[std::size_t(a)].size() > category.members[std::size_t(b)].size();
         });
+        bucket(category, category.byFirst, [](const QString &member) { return member.front(); });
+        bucket(category, category.byLast, [](const QString &member) { return member.back(); });
         category.single = category.longest == 1;
         if (category.single) {
             category.low.fill(-1);
@@ -390,6 +427,28 @@ private:
         }
         named_[std::size_t(name - u'A')] = int(out_.categories_.size());
         out_.categories_.push_back(std::move(category));
+    }
+
+    // Groups the members by a character of theirs, each group longest first.
+    template <typename Key> static void bucket(Category &category, Category::Buckets &buckets, Key key)
+    {
+        std::array<int, 257> counts{};
+        for (const int member : category.longestFirst) {
+            const char16_t c = key(category.members[std::size_t(member)]).unicode();
+            if (c < 256)
+                ++counts[c + 1];
+            else
+                buckets.high.push_back(member);
+        }
+        for (std::size_t c = 1; c < counts.size(); ++c)
+            counts[c] += counts[c - 1];
+        buckets.start = counts;
+        buckets.members.resize(std::size_t(counts[256]));
+        for (const int member : category.longestFirst) {
+            const char16_t c = key(category.members[std::size_t(member)]).unicode();
+            if (c < 256)
+                buckets.members[std::size_t(counts[c]++)] = member;
+        }
     }
 
     // Literals and categories of symbols [from, to); false after a fault.
@@ -688,23 +747,12 @@ public:
 
     // Whether the rule applies with its target at `at`; then `end` is where
     // the target ends and members[k] the member its k-th category took.
-    bool matchTarget(const Rule &rule, qsizetype at, int *members, qsizetype &end)
+    Q_ALWAYS_INLINE bool matchTarget(const Rule &rule, qsizetype at, int *members, qsizetype &end)
     {
-        const auto leaf = [&](qsizetype to) {
-            if (!placeFits(rule, at, to))
-                return false;
-            end = to;
-            return true;
-        };
+        const TargetEnd leaf{*this, rule, at, end};
+        if (rule.target.stepped)
+            return steppedForward(rule.target, at, members, leaf);
         return forward(rule.target, 0, at, members, memo(0, rule.target, at), leaf);
-    }
-
-    // Whether a simple target stands at `at`, its first character already
-    // known to fit; then members[k] is the member its k-th category took.
-    bool restOfStepsAt(const Sequence &target, qsizetype at, int *members) const
-    {
-        const qsizetype count = target.stepCount;
-        return count <= size_ - at && stepsAt(target.stepData + 1, count - 1, at + 1, members);
     }
 
     // Whether the place [start, end) of a match suits the rule: the word's
@@ -719,8 +767,29 @@ public:
     }
 
 private:
+    // Where a target may end: where the place suits the rule (then kept in `end`).
+    struct TargetEnd {
+        Matcher &matcher;
+        const Rule &rule;
+        qsizetype start;
+        qsizetype &end;
+        Q_ALWAYS_INLINE bool operator()(qsizetype to) const
+        {
+            if (!matcher.placeFits(rule, start, to))
+                return false;
+            end = to;
+            return true;
+        }
+    };
+    // Where the right side of a context may end: anywhere, or at the word's end.
+    struct RightEnd {
+        bool edge;
+        qsizetype size;
+        Q_ALWAYS_INLINE bool operator()(qsizetype to) const { return !edge || to == size; }
+    };
+
     // Whether `count` steps stand at `at` (known to fit in the word).
-    bool stepsAt(const Step *steps, qsizetype count, qsizetype at, int *members) const
+    Q_ALWAYS_INLINE bool stepsAt(const Step *steps, qsizetype count, qsizetype at, int *members) const
     {
         for (qsizetype k = 0; k < count; ++k) {
             const Step &step = steps[k];
@@ -739,7 +808,7 @@ private:
         return true;
     }
 
-    Memo *memo(std::size_t which, const Sequence &sequence, qsizetype origin)
+    Q_ALWAYS_INLINE Memo *memo(std::size_t which, const Sequence &sequence, qsizetype origin)
     {
         // Without two categories the search never branches twice: nothing to remember.
         if (sequence.categories < 2)
@@ -751,22 +820,71 @@ private:
     Q_ALWAYS_INLINE bool fits(const Context &context, qsizetype start, qsizetype end)
     {
         const Sequence &left = context.left;
-        if (left.simple) {
-            const qsizetype size = left.stepCount;
-            if (size > start || (context.leftEdge && size != start)
-                || !stepsAt(left.stepData, size, start - size, nullptr))
-                return false;
-        } else if (!backward(left, left.pieces.size(), start, context.leftEdge, memo(1, left, start))) {
+        if (left.stepped ? !steppedBackward(left, start, context.leftEdge)
+                         : !backward(left, left.pieces.size(), start, context.leftEdge, memo(1, left, start)))
             return false;
-        }
         const Sequence &right = context.right;
-        if (right.simple) {
-            const qsizetype size = right.stepCount;
-            return size <= size_ - end && (!context.rightEdge || size == size_ - end)
-                && stepsAt(right.stepData, size, end, nullptr);
-        }
-        const auto leaf = [&](qsizetype to) { return !context.rightEdge || to == size_; };
+        const RightEnd leaf{context.rightEdge, size_};
+        if (right.stepped)
+            return steppedForward(right, end, nullptr, leaf);
         return forward(right, 0, end, nullptr, memo(2, right, end), leaf);
+    }
+
+    // A stepped sequence from `at` on, then the leaf where it ends; with a
+    // category of longer members, its members in turn, the longest first.
+    template <typename Leaf>
+    Q_ALWAYS_INLINE bool steppedForward(const Sequence &sequence, qsizetype at, int *members, const Leaf &leaf)
+    {
+        const Step *steps = sequence.stepData;
+        const qsizetype count = sequence.stepCount;
+        const qsizetype multi = sequence.multi;
+        if (multi < 0)
+            return count <= size_ - at && stepsAt(steps, count, at, members) && leaf(at + count);
+        const qsizetype place = at + multi;
+        if (place >= size_ || !stepsAt(steps, multi, at, members))
+            return false;
+        const Step &step = steps[multi];
+        const qsizetype rest = count - multi - 1;
+        const Category::Bucket candidates = step.category->byFirst.at(word_[place]);
+        for (const int *member = candidates.begin; member != candidates.end; ++member) {
+            const QString &text = step.category->members[std::size_t(*member)];
+            const qsizetype after = place + text.size();
+            if (!textAt(word_, size_, place, text) || rest > size_ - after
+                || !stepsAt(steps + multi + 1, rest, after, members))
+                continue;
+            if (members && step.slot >= 0)
+                members[step.slot] = *member;
+            if (leaf(after + rest))
+                return true;
+        }
+        return false;
+    }
+
+    // Whether a stepped sequence ends at `at`, beginning at the word's start
+    // when `edge` is set.
+    Q_ALWAYS_INLINE bool steppedBackward(const Sequence &sequence, qsizetype at, bool edge) const
+    {
+        const Step *steps = sequence.stepData;
+        const qsizetype count = sequence.stepCount;
+        const qsizetype multi = sequence.multi;
+        if (multi < 0)
+            return count <= at && (!edge || count == at) && stepsAt(steps, count, at - count, nullptr);
+        const qsizetype rest = count - multi - 1;
+        if (rest > at || !stepsAt(steps + multi + 1, rest, at - rest, nullptr))
+            return false;
+        const qsizetype end = at - rest; // where the member of the category ends
+        if (end <= multi)
+            return false;
+        const Step &step = steps[multi];
+        const Category::Bucket candidates = step.category->byLast.at(word_[end - 1]);
+        for (const int *member = candidates.begin; member != candidates.end; ++member) {
+            const QString &text = step.category->members[std::size_t(*member)];
+            const qsizetype start = end - text.size();
+            if (start >= multi && (!edge || start == multi) && textAt(word_, size_, start, text)
+                && stepsAt(steps, multi, start - multi, nullptr))
+                return true;
+        }
+        return false;
     }
 
     template <typename Leaf>
@@ -783,16 +901,15 @@ private:
                 return true;
         } else if (at < size_) {
             const Category &category = categories_[std::size_t(piece.category)];
-            if ((category.firstMask >> (word_[at] & 63)) & 1) {
-                for (const int member : category.longestFirst) {
-                    const QString &text = category.members[std::size_t(member)];
-                    if (!textAt(word_, size_, at, text))
-                        continue;
-                    if (members)
-                        members[piece.slot] = member;
-                    if (forward(sequence, level + 1, at + text.size(), members, memo, leaf))
-                        return true;
-                }
+            const Category::Bucket candidates = category.byFirst.at(word_[at]);
+            for (const int *member = candidates.begin; member != candidates.end; ++member) {
+                const QString &text = category.members[std::size_t(*member)];
+                if (!textAt(word_, size_, at, text))
+                    continue;
+                if (members)
+                    members[piece.slot] = *member;
+                if (forward(sequence, level + 1, at + text.size(), members, memo, leaf))
+                    return true;
             }
         }
         if (memo)
@@ -813,10 +930,11 @@ private:
             const qsizetype from = at - piece.literal.size();
             if (textAt(word_, size_, from, piece.literal) && backward(sequence, level - 1, from, edge, memo))
                 return true;
-        } else {
+        } else if (at > 0) {
             const Category &category = categories_[std::size_t(piece.category)];
-            for (const int member : category.longestFirst) {
-                const QString &text = category.members[std::size_t(member)];
+            const Category::Bucket candidates = category.byLast.at(word_[at - 1]);
+            for (const int *member = candidates.begin; member != candidates.end; ++member) {
+                const QString &text = category.members[std::size_t(*member)];
                 const qsizetype from = at - text.size();
                 if (textAt(word_, size_, from, text) && backward(sequence, level - 1, from, edge, memo))
                     return true;
@@ -850,16 +968,21 @@ ExtendedRules::ExtendedRules(const QStringList &lines)
     for (qsizetype i = 1; i < lines.size(); ++i)
         parser.line(i, lines.at(i));
 
-    // With every category known, sequences of single characters become steps.
+    // With every category known, sequences with at most one category of
+    // longer members become steps.
     const auto compile = [this](Sequence &sequence) {
-        sequence.simple = std::all_of(sequence.pieces.begin(), sequence.pieces.end(), [this](const Piece &piece) {
-            return piece.category < 0 || categories_[std::size_t(piece.category)].single;
+        const auto longer = std::count_if(sequence.pieces.begin(), sequence.pieces.end(), [this](const Piece &piece) {
+            return piece.category >= 0 && !categories_[std::size_t(piece.category)].single;
         });
-        if (!sequence.simple)
+        sequence.stepped = longer <= 1;
+        if (!sequence.stepped)
             return;
         for (const Piece &piece : sequence.pieces) {
             if (piece.category >= 0) {
-                sequence.steps.push_back({&categories_[std::size_t(piece.category)], 0, piece.slot});
+                const Category &category = categories_[std::size_t(piece.category)];
+                if (!category.single)
+                    sequence.multi = qsizetype(sequence.steps.size());
+                sequence.steps.push_back({&category, 0, piece.slot});
                 continue;
             }
             for (const QChar c : piece.literal)
@@ -910,34 +1033,34 @@ Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &m
             || rewriter.replace(rule.replacement, start, end, members.data());
     };
     // The last place a match may begin: a target tied to the start begins there or nowhere.
-    const qsizetype last = std::min(n - rule.target.shortest, rule.atStart ? qsizetype(0) : n);
+    qsizetype last = std::min(n - rule.target.shortest, rule.atStart ? qsizetype(0) : n);
     qsizetype at = rule.atEnd && !rule.atStart && n > rule.target.longest ? n - rule.target.longest : 0;
-    if (rule.target.simple && rule.target.stepCount > 0) {
-        // The common case, kept tight: a target of single characters. It
-        // begins with a whole character, never inside a surrogate pair.
+    if (rule.target.stepped && rule.target.stepCount > 0) {
+        // The common case, kept tight: a stepped target. It begins with a
+        // whole character, never inside a surrogate pair.
         const Step first = *rule.target.stepData;
-        const qsizetype count = rule.target.stepCount;
         for (; at <= last; ++at) {
-            const char16_t c = w[at];
-            if (first.category) {
-                const int member = first.category->memberOf(c);
-                if (member < 0)
-                    continue;
-                if (first.slot >= 0)
-                    members[std::size_t(first.slot)] = member;
-            } else if (c != first.character) {
+            if (!first.mayBegin(w[at]))
                 continue;
-            }
-            if ((count > 1 && !matcher.restOfStepsAt(rule.target, at, members.data()))
-                || !matcher.placeFits(rule, at, at + count))
+            qsizetype end = at;
+            if (!matcher.matchTarget(rule, at, members.data(), end))
                 continue;
-            if (!take(at, at + count))
+            if (!take(at, end))
                 return RuleEffect::TooLong;
-            at += count - 1;
+            at = end - 1;
         }
     } else {
-        // An insertion stands between characters, never inside a surrogate pair.
+        // An insertion stands between characters, never inside a surrogate
+        // pair; one tied to an edge of the word by a fixed environment has
+        // one place only.
         const bool insertion = rule.target.pieces.empty();
+        if (insertion && rule.environment.present) {
+            const Context &environment = rule.environment;
+            if (environment.leftEdge && environment.left.stepped && environment.left.multi < 0)
+                at = last = std::min(last, environment.left.stepCount);
+            else if (environment.rightEdge && environment.right.stepped && environment.right.multi < 0)
+                at = last = std::max(qsizetype(0), n - environment.right.stepCount);
+        }
         while (at <= last) {
             qsizetype end = at;
             if (!matcher.mayStartAt(rule, at) || !matcher.matchTarget(rule, at, members.data(), end)) {
