@@ -755,6 +755,15 @@ public:
         return forward(rule.target, 0, at, members, memo(0, rule.target, at), leaf);
     }
 
+    // Whether a target of single characters stands at `at`, its first
+    // character already known to fit; then members[k] is the member its k-th
+    // category took.
+    Q_ALWAYS_INLINE bool restOfStepsAt(const Sequence &target, qsizetype at, int *members) const
+    {
+        const qsizetype count = target.stepCount;
+        return count <= size_ - at && stepsAt(target.stepData + 1, count - 1, at + 1, members);
+    }
+
     // Whether the place [start, end) of a match suits the rule: the word's
     // end where the target asks for it, the environment, not the exception.
     Q_ALWAYS_INLINE bool placeFits(const Rule &rule, qsizetype start, qsizetype end)
@@ -1035,9 +1044,31 @@ Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &m
     // The last place a match may begin: a target tied to the start begins there or nowhere.
     qsizetype last = std::min(n - rule.target.shortest, rule.atStart ? qsizetype(0) : n);
     qsizetype at = rule.atEnd && !rule.atStart && n > rule.target.longest ? n - rule.target.longest : 0;
-    if (rule.target.stepped && rule.target.stepCount > 0) {
-        // The common case, kept tight: a stepped target. It begins with a
-        // whole character, never inside a surrogate pair.
+    if (rule.target.stepped && rule.target.multi < 0 && rule.target.stepCount > 0) {
+        // The most common case, kept tightest: a target of single characters.
+        // It begins with a whole character, never inside a surrogate pair.
+        const Step first = *rule.target.stepData;
+        const qsizetype count = rule.target.stepCount;
+        for (; at <= last; ++at) {
+            const char16_t c = w[at];
+            if (first.category) {
+                const int member = first.category->memberOf(c);
+                if (member < 0)
+                    continue;
+                if (first.slot >= 0)
+                    members[std::size_t(first.slot)] = member;
+            } else if (c != first.character) {
+                continue;
+            }
+            if ((count > 1 && !matcher.restOfStepsAt(rule.target, at, members.data()))
+                || !matcher.placeFits(rule, at, at + count))
+                continue;
+            if (!take(at, at + count))
+                return RuleEffect::TooLong;
+            at += count - 1;
+        }
+    } else if (rule.target.stepped && rule.target.stepCount > 0) {
+        // A target with one category of longer members.
         const Step first = *rule.target.stepData;
         for (; at <= last; ++at) {
             if (!first.mayBegin(w[at]))
