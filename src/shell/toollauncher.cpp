@@ -38,6 +38,9 @@ QWidget *ToolLauncher::show(const QString &key)
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(content->windowTitle());
         sub->adjustSize();
+        // A window that can shrink opens no larger than the area (a window of
+        // fixed size keeps it).
+        sub->resize(sub->size().boundedTo(area_->viewport()->size()).expandedTo(sub->minimumSizeHint()));
         // The area places a window larger than itself partly out of reach.
         sub->move(subWindowPosition(sub->size(), area_->viewport()->size(), sub->pos()));
     }

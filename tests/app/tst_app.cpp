@@ -177,6 +177,15 @@ void tst_App::mainWindow_fitsASmallScreen()
     bar->triggerAction(QAbstractSlider::SliderToMaximum);
     auto *generar = sub->findChild<QPushButton *>(QStringLiteral("cmdGenerar"));
     QVERIFY(viewport->rect().contains(QRect(generar->mapTo(viewport, QPoint(0, 0)), generar->size())));
+
+    // The workshop can shrink: it opens within the area, its title bar in reach.
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    window.mnuTaller->trigger();
+    QMdiSubWindow *workshop = window.mdiArea()->activeSubWindow();
+    QCOMPARE(workshop->widget()->objectName(), QStringLiteral("frmTaller"));
+    QVERIFY(workshop->width() <= std::max(viewport->width(), workshop->minimumSizeHint().width()));
+    QVERIFY(workshop->height() <= std::max(viewport->height(), workshop->minimumSizeHint().height()));
+    QVERIFY(workshop->width() < workshop->widget()->sizeHint().width()); // smaller than it would open on a big screen
 }
 
 int main(int argc, char *argv[])
