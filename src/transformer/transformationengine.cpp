@@ -149,7 +149,6 @@ QStringList ruleTable(const QStringList &items)
 }
 
 RuleSet::RuleSet(const QStringList &rules)
-    : items_(rules.size())
 {
     if (isExtendedList(rules)) {
         extended_ = std::make_shared<const ExtendedRules>(rules);
@@ -210,19 +209,6 @@ Outcome RuleSet::validity() const
     for (const RuleError &error : errors())
         faults.append(error.message());
     return Outcome::failure(messages::rules::invalidRules(faults));
-}
-
-std::vector<qsizetype> RuleSet::ruleLines() const
-{
-    std::vector<qsizetype> lines;
-    if (extended_) {
-        for (qsizetype i = 0; i < extended_->size(); ++i)
-            lines.push_back(extended_->lineOf(i));
-    } else {
-        for (qsizetype i = 0; i < items_; ++i)
-            lines.push_back(i);
-    }
-    return lines;
 }
 
 RuleEffect RuleSet::applyPlain(const Rule &rule, QString &word, QString *before)

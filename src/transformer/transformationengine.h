@@ -56,9 +56,6 @@ public:
     // Success, or the failure that refuses every run of a malformed list.
     Outcome validity() const;
     bool hasSporadicRules() const { return extended_ && extended_->hasSporadicRules(); }
-    // The index in the list of each rule a run applies, in order; in the
-    // plain notation every item, rule or not.
-    std::vector<qsizetype> ruleLines() const;
 
     // Applies every rule in order, each to the word as the ones before left
     // it. False when the word would grow past kMaxWordLength (the word is
@@ -90,7 +87,6 @@ private:
     bool applyExtended(QString &word, RuleObserver *observer, RandomSource *random) const;
 
     std::vector<Rule> rules_;
-    qsizetype items_ = 0;
     std::shared_ptr<const ExtendedRules> extended_;
 };
 
