@@ -2,7 +2,7 @@
 
 #include "common/messages.h"
 #include "common/randomsource.h"
-#include "transformer/ruleobserver.h"
+#include "transformer/ruleorder.h"
 #include "transformer/wordtext.h"
 
 #include <algorithm>
@@ -1116,27 +1116,14 @@ bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *r
 {
     Scratch &buffers = scratch();
     Matcher matcher(categories_, buffers.memos);
-    // Which characters the word holds: most rules are passed over on this one test.
-    std::uint64_t present = characterMask(word);
-    // A rule that changes the word builds a new one: the old one becomes
-    // `before` for the observer, without a copy.
-    QString before;
-    QString *const keep = observer ? &before : nullptr;
-    const std::size_t count = rules_.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!prefilters_[i].passes(present))
-            continue;
-        matcher.setWord(word);
-        const RuleEffect effect = applyRule(rules_[i], matcher, word, keep, random, maxLength);
-        if (effect == RuleEffect::TooLong)
-            return false;
-        if (effect == RuleEffect::Unchanged)
-            continue;
-        present = characterMask(word);
-        if (observer && word != before)
-            observer->ruleChanged(rules_[i].line, before, word);
-    }
-    return true;
+    return applyInOrder(
+        word, observer, rules_.size(),
+        [this](std::size_t i, std::uint64_t present) { return prefilters_[i].passes(present); },
+        [&](std::size_t i, QString &changed, QString *before) {
+            matcher.setWord(changed);
+            return applyRule(rules_[i], matcher, changed, before, random, maxLength);
+        },
+        [this](std::size_t i) { return rules_[i].line; });
 }
 
 } // namespace vordane

@@ -5,6 +5,7 @@
 #include "common/messages.h"
 #include "common/randomsource.h"
 #include "common/textsink.h"
+#include "transformer/ruleorder.h"
 #include "transformer/wordtext.h"
 
 #include <algorithm>
@@ -284,29 +285,19 @@ bool RuleSet::apply(QString &word, RuleObserver *observer, RandomSource *random)
 {
     if (extended_)
         return applyExtended(word, observer, random);
-    // Which characters the word holds (by their last six bits): a plain rule
-    // whose pattern holds a character the word lacks cannot match, and most
-    // rules are passed over on this one test.
-    std::uint64_t present = characterMask(word);
-    // A rule that changes the word builds a new one: the old one becomes
-    // `before` for the observer, without a copy.
-    QString before;
-    QString *const keep = observer ? &before : nullptr;
-    for (const Rule &rule : rules_) {
-        if (rule.kind == Rule::Kind::Plain && (rule.needs & ~present) != 0)
-            continue;
-        const RuleEffect effect =
-            rule.kind == Rule::Kind::Plain ? applyPlain(rule, word, keep) : applyEdge(rule, word, keep);
-        if (effect == RuleEffect::TooLong)
-            return false;
-        if (effect == RuleEffect::Unchanged)
-            continue;
-        present = characterMask(word);
-        // An edge rule may give back the word it started from.
-        if (observer && word != before)
-            observer->ruleChanged(rule.number, before, word);
-    }
-    return true;
+    // A plain rule whose pattern holds a character the word lacks cannot match.
+    return applyInOrder(
+        word, observer, rules_.size(),
+        [this](std::size_t i, std::uint64_t present) {
+            const Rule &rule = rules_[i];
+            return rule.kind != Rule::Kind::Plain || (rule.needs & ~present) == 0;
+        },
+        [this](std::size_t i, QString &changed, QString *before) {
+            const Rule &rule = rules_[i];
+            return rule.kind == Rule::Kind::Plain ? applyPlain(rule, changed, before)
+                                                  : applyEdge(rule, changed, before);
+        },
+        [this](std::size_t i) { return rules_[i].number; });
 }
 
 bool RuleSet::applyExtended(QString &word, RuleObserver *observer, RandomSource *random) const
