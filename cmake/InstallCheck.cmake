@@ -25,16 +25,17 @@ set(expected
     share/man/man1/vordane.1
     share/man/man1/vordane-cli.1
     share/vordane/ejemplos/latin-castellano.sc
-    share/vordane/ejemplos/latin.lex)
+    share/vordane/ejemplos/latin.lex
+    share/doc/vordane/copyright)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
     endif()
 endforeach()
 
-# The installed command line answers with its version.
+# The installed command line answers with its version and licence.
 execute_process(COMMAND "${root}/bin/vordane-cli" --version OUTPUT_VARIABLE version RESULT_VARIABLE status)
-if(NOT status EQUAL 0 OR NOT version STREQUAL "vordane-cli ${VERSION}\n")
+if(NOT status EQUAL 0 OR NOT version MATCHES "^vordane-cli ${VERSION}\n.*GPL-3\\.0-or-later")
     message(FATAL_ERROR "vordane-cli --version: \"${version}\" (${status})")
 endif()
 

@@ -426,7 +426,11 @@ int runCli(const QStringList &arguments, QIODevice &out, QIODevice &err)
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("ayuda"))
         return io.print(generalHelp(all));
     if (name == QLatin1String("--version") || name == QLatin1String("-v"))
-        return io.print(QStringLiteral("%1 %2\n").arg(kProgram, QStringLiteral(VORDANE_VERSION)));
+        return io.print(QStringLiteral("%1 %2\n"
+                                       "Licencia GPL-3.0 o posterior (GPL-3.0-or-later): es software libre; puede "
+                                       "redistribuirlo y modificarlo.\nNo hay NINGUNA GARANTÍA, en la medida en que "
+                                       "lo permita la ley.\n")
+                            .arg(kProgram, QStringLiteral(VORDANE_VERSION)));
     const auto command = std::find_if(all.begin(), all.end(), [&](const Command &c) { return c.name == name; });
     if (command == all.end()) {
         io.message(name.isEmpty() ? QStringLiteral("Falta la orden.")
