@@ -71,12 +71,28 @@ QStringList extendedBenchRules()
     return rules;
 }
 
-// range(0) 0: the plain list; 1: the extended one.
+// 100 rules with the later elements of the notation: inline categories,
+// negation, optional parts, repetition, ellipses, captures, several
+// environments, blocks and the ways of applying a rule.
+QStringList grownBenchRules()
+{
+    QStringList rules{"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "F=s", "N=m,n", "L=l,r", "C=P,B,F,N,L"};
+    const QStringList ten{"[p,t,k]>[b,d,g]/V_V",  "C$1$1>$1",          "e>i/_…i",       "s>z/V_(N)V",
+                          "o>u/_C+#",              "a>e/_!C/_#//k_",    "ai>e",          "&au>o",
+                          "[e,i]>[a,u]/[a,o,u]_ {solo V, secuencial}", "n>$1/_P$1 {inversa}"};
+    for (int i = 0; i < 10; ++i)
+        rules += ten;
+    return rules;
+}
+
+// range(0) 0: the plain list; 1: the extended one; 2: the grown one.
 void BM_TransformText(benchmark::State &state)
 {
     vordane::RandomSource random;
     const QString source = randomWords(1'000'000, random);
-    const QStringList rules = state.range(0) ? extendedBenchRules() : benchRules();
+    const QStringList rules = state.range(0) == 2 ? grownBenchRules()
+        : state.range(0)                          ? extendedBenchRules()
+                                                  : benchRules();
     const vordane::RuleSet ruleSet(rules);
     for (auto _ : state) {
         vordane::StringSink result(vordane::kMaxResultLength);
@@ -85,9 +101,9 @@ void BM_TransformText(benchmark::State &state)
         benchmark::DoNotOptimize(result.text().data());
     }
     state.SetItemsProcessed(state.iterations() * 1'000'000);
-    state.SetLabel(state.range(0) ? "100 extended rules" : "100 plain rules");
+    state.SetLabel(state.range(0) == 2 ? "100 grown rules" : state.range(0) ? "100 extended rules" : "100 plain rules");
 }
-BENCHMARK(BM_TransformText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TransformText)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A word list through the rules into a file, as "transformar --palabras
 // --salida" does; range(0) 1 adds the per-rule report of --informe.
@@ -149,6 +165,48 @@ void BM_LongWordExtended(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_LongWordExtended)->Arg(1'000'000)->Arg(2'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Patterns that would take exponential time in a naive backtracker, on a
+// word of range(1) characters: range(0) picks the pattern.
+void BM_PathologicalPattern(benchmark::State &state)
+{
+    static const char *const patterns[] = {"(a*)*b>x", "a*a*a*a*b>x", "a>x/_…a…a…a…b", "(a+)+$1b>x"};
+    const char *pattern = patterns[state.range(0)];
+    const QString word(state.range(1), QLatin1Char('a'));
+    const vordane::RuleSet rules({"@ampliada", QString::fromUtf8(pattern)});
+    for (auto _ : state) {
+        QString result = word;
+        rules.apply(result);
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetLabel(pattern);
+}
+BENCHMARK(BM_PathologicalPattern)
+    ->Args({0, 10'000})
+    ->Args({1, 10'000})
+    ->Args({2, 10'000})
+    ->Args({3, 1'000})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One word of range(0) characters through ten rules using the later
+// elements of the notation.
+void BM_LongWordGrown(benchmark::State &state)
+{
+    const QString word = QStringLiteral("pata kasa").repeated(state.range(0) / 9);
+    const vordane::RuleSet rules({"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "C=P,B,s,k",
+                                  "[p,t]>[b,d]/V_V", "C$1>$1$1/V_V", "a>e/_!C", "s>z/V_(a)V",
+                                  "e>i/_C+#", "e>a//_…x", "C$1$1>$1 {secuencial}", "&z>s", "i>o/_\\ {inversa}",
+                                  "[a,o]>[e,u]/V_ {solo V}"});
+    for (auto _ : state) {
+        QString result = word;
+        if (!rules.apply(result))
+            state.SkipWithError("too long");
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LongWordGrown)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenWordList(benchmark::State &state)
 {

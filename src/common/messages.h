@@ -154,6 +154,57 @@ inline QString invalidRules(const QStringList &faults)
 }
 } // namespace rules
 
+// The grown extended notation: what is wrong with a line.
+namespace notation {
+inline QString reserved(const QString &character)
+{
+    return QStringLiteral("«%1» tiene un sentido en la notación: para el carácter mismo escriba «\\%1»").arg(character);
+}
+inline const QString kEscapeAtEnd = QStringLiteral("«\\» al final de la línea no escapa ningún carácter");
+inline const QString kSyllableBoundary =
+    QStringLiteral("«.» queda reservado para los límites de sílaba; para el punto mismo escriba «\\.»");
+inline const QString kUnclosedBracket = QStringLiteral("«[» sin su «]»");
+inline const QString kUnopenedBracket = QStringLiteral("«]» sin su «[»");
+inline const QString kUnclosedGroup = QStringLiteral("«(» sin su «)»");
+inline const QString kUnopenedGroup = QStringLiteral("«)» sin su «(»");
+inline const QString kEmptyGroup = QStringLiteral("«()» no contiene nada");
+inline const QString kTooDeep = QStringLiteral("demasiados paréntesis o corchetes anidados (más de 32)");
+inline const QString kNothingToRepeat = QStringLiteral("«*» y «+» repiten el elemento que tienen delante, y aquí no hay ninguno");
+inline const QString kNothingToNegate =
+    QStringLiteral("«!» va delante de una letra, una categoría o una categoría entre corchetes");
+inline const QString kBadCapture = QStringLiteral("«$» va seguido de un número del 1 al 9");
+inline QString unboundCapture(int capture)
+{
+    return QStringLiteral("la captura $%1 no se liga en ninguna parte de la regla (se liga con E$%1)").arg(capture);
+}
+inline QString captureNotCategory(int capture, const QString &category, qsizetype size)
+{
+    return QStringLiteral("%1$%2 pide que la captura $%2 se ligue a una categoría de %3")
+        .arg(category, QString::number(capture), counted(size, QStringLiteral("miembro"), QStringLiteral("miembros")));
+}
+inline const QString kEllipsisInTarget = QStringLiteral("«…» solo puede ir en un entorno o una excepción");
+inline const QString kEdgeInMember = QStringLiteral("«#» como miembro solo puede ir en un entorno o una excepción");
+inline const QString kNotInReplacement = QStringLiteral(
+    "el sustituto solo lleva letras, categorías, capturas ($n, Y$n) y las marcas «#»; no «(», «*», «+», «!», «…» ni «[]»");
+inline const QString kMappedInGroup =
+    QStringLiteral("esa categoría del objetivo está dentro de «( )», «*» o «+» y no puede dar su miembro al sustituto");
+inline const QString kEmptyContext = QStringLiteral("un entorno o una excepción vacíos: quite la «/» de más");
+inline const QString kBadOption = QStringLiteral(
+    "opción desconocida: las opciones son {simultánea}, {secuencial}, {inversa}, {repetida}, {una} y {solo X}");
+inline const QString kUnclosedOption = QStringLiteral("«{» sin su «}»");
+inline const QString kOnlyWhat = QStringLiteral("{solo X} pide una categoría o una categoría entre corchetes");
+inline const QString kBlockWithoutRule = QStringLiteral("una línea que empieza por «&» se une a la regla de encima, y no hay ninguna");
+inline const QString kOptionsInBlock =
+    QStringLiteral("las opciones y «?N» de un bloque van en su primera línea, no en las que empiezan por «&»");
+inline const QString kBadSymbols = QStringLiteral("@símbolos va seguido de los símbolos separados por comas");
+inline const QString kMarkerNotFirst =
+    QStringLiteral("«@ampliada» marca la notación ampliada solo como primera línea de la lista");
+inline QString unknownDirective(const QString &directive)
+{
+    return QStringLiteral("directiva desconocida «%1»").arg(directive);
+}
+} // namespace notation
+
 // Roots and languages.
 inline QString wordListExhausted(const QString &wordList, const QString &rootCode)
 {

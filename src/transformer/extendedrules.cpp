@@ -2,6 +2,8 @@
 
 #include "common/messages.h"
 #include "common/randomsource.h"
+#include "notation/compiledrules.h"
+#include "notation/parser.h"
 #include "transformer/ruleorder.h"
 #include "transformer/wordtext.h"
 
@@ -960,22 +962,79 @@ private:
     qsizetype size_ = 0;
 };
 
-QString RuleError::message() const
-{
-    return QStringLiteral("Línea %1 («%2»), posición %3: %4.")
-        .arg(QString::number(line + 1), text, QString::number(position), reason);
-}
-
 bool isExtendedList(const QStringList &items)
 {
     return !items.isEmpty() && items.constFirst() == kExtendedMarker;
 }
 
+namespace {
+
+// Whether a list uses any element beyond the first extended notation: a
+// directive, or a character that has a meaning only since.
+bool usesGrownNotation(const QStringList &lines)
+{
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        qsizetype first = 0;
+        while (first < line.size() && line.at(first) == u' ')
+            ++first;
+        if (first == line.size() || line.at(first) == u';')
+            continue;
+        if (line.at(first) == u'@')
+            return true;
+        const bool definition = isDefinition(line);
+        for (const QChar c : line) {
+            switch (c.unicode()) {
+            case u'[': case u']': case u'(': case u')': case u'*': case u'+': case u'!': case u'$': case u'{':
+            case u'}': case u'&': case u'|': case u'\\': case u'\u2026': case u'.':
+                return true;
+            case u',': case u'=':
+                if (!definition)
+                    return true;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+// Whether a word holds only characters below the combining marks and no
+// space: there the first notation's tables and the general rules agree.
+bool isPlainWord(const QString &word)
+{
+    return std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x300 && c != u' '; });
+}
+
+} // namespace
+
 ExtendedRules::ExtendedRules(const QStringList &lines)
 {
-    Parser parser(*this);
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        parser.line(i, lines.at(i));
+    // The general parser decides what a list says. A list within the first
+    // notation is also read into the tables, which report its faults as
+    // they always did.
+    notation::ParsedList parsed = notation::parseList(lines);
+    const bool grown = usesGrownNotation(lines);
+    if (!grown) {
+        Parser parser(*this);
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            parser.line(i, lines.at(i));
+    }
+    if (!parsed.errors.isEmpty()) {
+        if (grown || errors_.isEmpty())
+            errors_ = parsed.errors;
+        return;
+    }
+    basic_ = !grown && parsed.basic && errors_.isEmpty();
+    errors_.clear();
+    general_ = std::make_unique<const notation::CompiledRules>(std::move(parsed));
+    if (!basic_) {
+        categories_.clear();
+        rules_.clear();
+        prefilters_.clear();
+        return;
+    }
 
     // With every category known, sequences with at most one category of
     // longer members become steps.
@@ -1013,17 +1072,24 @@ ExtendedRules::~ExtendedRules() = default;
 
 qsizetype ExtendedRules::size() const
 {
-    return qsizetype(rules_.size());
+    if (basic_)
+        return qsizetype(rules_.size());
+    return general_ ? general_->size() : 0;
 }
 
 qsizetype ExtendedRules::lineOf(qsizetype rule) const
 {
-    return rules_[std::size_t(rule)].line;
+    return basic_ ? rules_[std::size_t(rule)].line : general_->lineOf(rule);
+}
+
+bool ExtendedRules::hasSporadicRules() const
+{
+    return basic_ ? sporadic_ : general_ && general_->hasSporadicRules();
 }
 
 bool ExtendedRules::isRuleLine(const QString &line)
 {
-    return !isComment(line) && !isDefinition(line);
+    return notation::isRuleLine(line);
 }
 
 Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &matcher, QString &word, QString *before,
@@ -1114,6 +1180,10 @@ Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &m
 
 bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
 {
+    if (!errors_.isEmpty())
+        return true;
+    if (!basic_ || !isPlainWord(word))
+        return general_->apply(word, observer, random, maxLength);
     Scratch &buffers = scratch();
     Matcher matcher(categories_, buffers.memos);
     return applyInOrder(

@@ -1,13 +1,20 @@
 #pragma once
 
+#include "notation/ruleerror.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vordane {
+
+namespace notation {
+class CompiledRules;
+}
 
 class RandomSource;
 class RuleObserver;
@@ -20,17 +27,6 @@ bool isExtendedList(const QStringList &items);
 // An extended list holds at most this many rules (comments and definitions
 // do not count).
 inline constexpr qsizetype kMaxExtendedRules = 10'000;
-
-// A malformed line of an extended rule list.
-struct RuleError {
-    qsizetype line = 0; // index of the line in the list (its number is line + 1)
-    qsizetype position = 1; // of the fault in the line, in characters from 1
-    QString reason; // what is wrong, in Spanish
-    QString text; // the line as written
-
-    // "Línea 4 («P>B/V_V_»), posición 8: el entorno tiene más de un «_»."
-    QString message() const;
-};
 
 // What one rule did to a word.
 enum class RuleEffect { Unchanged, Changed, TooLong };
@@ -71,7 +67,7 @@ public:
     qsizetype size() const;
     // The index in the list of the line that holds rule `rule`.
     qsizetype lineOf(qsizetype rule) const;
-    bool hasSporadicRules() const { return sporadic_; }
+    bool hasSporadicRules() const;
 
     // Applies every rule in order, each to the word as the ones before left
     // it, and tells the observer of every change. False when the word would
@@ -100,6 +96,13 @@ private:
     // is given, *before receives the word as the rule found it.
     RuleEffect applyRule(const Rule &rule, Matcher &matcher, QString &word, QString *before, RandomSource *random,
                          qsizetype maxLength) const;
+
+    // Lists that say only what the first extended notation said run on the
+    // tables below for words of plain characters (no combining marks, no
+    // spaces), where both give the same result; everything else runs on
+    // the general compiled rules.
+    bool basic_ = false;
+    std::unique_ptr<const notation::CompiledRules> general_;
 
     std::vector<Category> categories_;
     std::vector<Rule> rules_;

@@ -622,7 +622,7 @@ void tst_TransformerEngine::extended_errors_data()
     row("Z=a,,e", 5, "la categoría Z tiene un miembro vacío");
     row("Z=a,e,", 7, "la categoría Z tiene un miembro vacío");
     row("Z=a,#", 5, "un miembro de una categoría no puede contener «#»");
-    row("@ampliada", 10, "falta «>»");
+    row("@ampliada", 1, "«@ampliada» marca la notación ampliada solo como primera línea");
 }
 
 void tst_TransformerEngine::extended_errors()

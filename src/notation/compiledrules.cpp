@@ -1,0 +1,635 @@
+#include "notation/compiledrules.h"
+
+#include "common/randomsource.h"
+#include "transformer/extendedrules.h"
+#include "transformer/ruleorder.h"
+
+#include <algorithm>
+
+namespace vordane::notation {
+
+// One side of an environment or exception: its left part, read backward
+// from the target's start, and its right part, read forward from its end.
+struct CompiledRules::Side {
+    Program left;
+    Program right;
+    int leftId = -1; // memo of each program
+    int rightId = -1;
+    bool hasLeft = false;
+    bool hasRight = false;
+};
+
+struct CompiledRules::Line {
+    qsizetype line = 0;
+    Program forward; // the target read from its start
+    Program backward; // the target read from its end, for right-to-left scans
+    int forwardId = -1;
+    int backwardId = -1;
+    bool emptyTarget = false;
+    std::vector<Side> environments;
+    std::vector<Side> exceptions;
+    std::vector<Output> replacement;
+    std::array<int, 10> captureSlots{};
+    // Whether the context is checked on the place alone (no captures read):
+    // then the anchor side is checked before the target, and the target's
+    // failed places hold for every place with the same anchor results.
+    bool pureContext = true;
+};
+
+struct CompiledRules::Rule {
+    qsizetype line = 0;
+    std::vector<Line> lines; // one, or the lines of a block
+    Scan scan = Scan::Simultaneous;
+    bool repeated = false;
+    bool once = false;
+    int onlySet = -1;
+    int percent = 100;
+    double chance = 1;
+};
+
+// A change a pass makes: input segments [from, to) become written[replacementFrom, replacementTo).
+struct CompiledRules::Edit {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    qsizetype replacementFrom = 0;
+    qsizetype replacementTo = 0;
+};
+
+// Buffers of the thread that runs the rules, reused from word to word.
+struct CompiledRules::Scratch {
+    Machine target;
+    Machine side;
+    std::vector<Memo> memos;
+    MatchState state;
+    LocalSegments local;
+    std::vector<SegmentId> segments;
+    std::vector<SegmentId> next;
+    std::vector<SegmentId> written;
+    std::vector<SegmentId> out;
+    std::vector<Edit> edits;
+    std::vector<SegmentId> projected;
+    std::vector<qsizetype> visible;
+};
+
+namespace {
+
+CompiledRules::Scratch &scratch()
+{
+    thread_local CompiledRules::Scratch buffers;
+    return buffers;
+}
+
+// Sizes the memo of every program of a rule for a word of `size` segments,
+// forgetting what it held.
+void prepareMemos(const CompiledRules::Rule &rule, qsizetype size, CompiledRules::Scratch &scratch);
+
+bool readsCaptures(const Pattern &pattern)
+{
+    return std::any_of(pattern.begin(), pattern.end(), [](const Node &node) {
+        return node.kind == Node::Kind::Backref || readsCaptures(node.children);
+    });
+}
+
+bool bindsCaptures(const Pattern &pattern)
+{
+    return std::any_of(pattern.begin(), pattern.end(),
+                       [](const Node &node) { return node.capture > 0 || bindsCaptures(node.children); });
+}
+
+} // namespace
+
+CompiledRules::CompiledRules(ParsedList parsed)
+    : segmenter_(std::move(parsed.segmenter))
+    , categories_(std::move(parsed.categories))
+{
+    std::vector<int> setOfCategory(categories_.size(), -2);
+    std::array<int, 10> captureSlots{};
+    int nextSlot = 0;
+    CompileContext context{categories_, sets_, setOfCategory, &captureSlots, &nextSlot};
+
+    for (RuleSyntax &syntax : parsed.rules) {
+        if (syntax.joinsAbove && !rules_.empty()) {
+            // A block's options are its first line's.
+            const Rule &head = rules_.back();
+            syntax.scan = head.scan;
+        } else {
+            Rule rule;
+            rule.line = syntax.line;
+            rule.scan = syntax.scan;
+            rule.repeated = syntax.repeated;
+            rule.once = syntax.once;
+            rule.onlySet = syntax.only >= 0 ? setOf(syntax.only, context, true) : -1;
+            rule.percent = syntax.percent;
+            rule.chance = syntax.percent / 100.0;
+            sporadic_ = sporadic_ || syntax.percent < 100;
+            rules_.push_back(std::move(rule));
+        }
+        Line line;
+        line.line = syntax.line;
+        captureSlots.fill(-1);
+        nextSlot = syntax.slotCount;
+        line.forward = compile(syntax.target, false, context, syntax.atStart, syntax.atEnd);
+        line.backward = compile(syntax.target, true, context, syntax.atStart, syntax.atEnd);
+        line.forwardId = programs_++;
+        line.backwardId = programs_++;
+        line.emptyTarget = syntax.target.empty();
+        bool contextReads = false;
+        const auto side = [&](const Context &written) {
+            Side compiled;
+            compiled.hasLeft = !written.left.empty();
+            compiled.hasRight = !written.right.empty();
+            compiled.left = compile(written.left, true, context);
+            compiled.right = compile(written.right, false, context);
+            compiled.leftId = programs_++;
+            compiled.rightId = programs_++;
+            contextReads = contextReads || readsCaptures(written.left) || readsCaptures(written.right)
+                || bindsCaptures(written.left) || bindsCaptures(written.right);
+            return compiled;
+        };
+        for (const Context &environment : syntax.environments)
+            line.environments.push_back(side(environment));
+        for (const Context &exception : syntax.exceptions)
+            line.exceptions.push_back(side(exception));
+        line.pureContext = !contextReads && line.environments.size() + line.exceptions.size() <= 64;
+        // A target whose context compares captures fails or not by them too.
+        if (!line.pureContext) {
+            line.forward.readsCaptures = true;
+            line.backward.readsCaptures = true;
+        }
+        line.replacement = std::move(syntax.replacement);
+        line.captureSlots = captureSlots;
+        slots_ = std::max(slots_, nextSlot);
+        rules_.back().lines.push_back(std::move(line));
+    }
+}
+
+CompiledRules::~CompiledRules() = default;
+
+qsizetype CompiledRules::size() const
+{
+    return qsizetype(rules_.size());
+}
+
+qsizetype CompiledRules::lineOf(qsizetype rule) const
+{
+    return rules_[std::size_t(rule)].line;
+}
+
+namespace {
+
+void prepareMemos(const CompiledRules::Rule &rule, qsizetype size, CompiledRules::Scratch &scratch)
+{
+    for (const CompiledRules::Line &line : rule.lines) {
+        scratch.memos[std::size_t(line.forwardId)].prepare(line.forward, size);
+        scratch.memos[std::size_t(line.backwardId)].prepare(line.backward, size);
+        for (const std::vector<CompiledRules::Side> *sides : {&line.environments, &line.exceptions}) {
+            for (const CompiledRules::Side &side : *sides) {
+                scratch.memos[std::size_t(side.leftId)].prepare(side.left, size);
+                scratch.memos[std::size_t(side.rightId)].prepare(side.right, size);
+            }
+        }
+    }
+}
+
+} // namespace
+
+// One side of a context read from a place. The places a search of a side
+// that reads no captures failed from stay failed for the next search on the
+// same word.
+bool CompiledRules::runSide(const Program &program, int id, const WordView &word, qsizetype place,
+                            MatchState &state, Scratch &scratch) const
+{
+    Memo &memo = scratch.memos[std::size_t(id)];
+    const bool shareable = !program.readsCaptures;
+    memo.startSearch(shareable, 0);
+    const bool found = scratch.side.run(program, sets_, word, place, state, memo, [](qsizetype) { return true; });
+    memo.searchFailed(shareable && !found);
+    return found;
+}
+
+// The anchor side of each environment and exception (the left side for a
+// scan from the left, the right one for a scan from the right) checked at
+// the place: bit k for context k (environments first), set when it fits or
+// is empty.
+std::uint64_t CompiledRules::anchorMask(const Line &line, const WordView &word, qsizetype place, bool inverse,
+                                        MatchState &state, Scratch &scratch) const
+{
+    std::uint64_t mask = 0;
+    std::size_t k = 0;
+    const auto check = [&](const Side &side) {
+        const bool has = inverse ? side.hasRight : side.hasLeft;
+        const Program &program = inverse ? side.right : side.left;
+        if (!has || runSide(program, inverse ? side.rightId : side.leftId, word, place, state, scratch))
+            mask |= std::uint64_t(1) << k;
+        ++k;
+    };
+    for (const Side &side : line.environments)
+        check(side);
+    for (const Side &side : line.exceptions)
+        check(side);
+    return mask;
+}
+
+// Whether a target at [start, end) has an environment that fits and no
+// exception that does. With a pure context the anchor sides are known from
+// `anchorMask`; otherwise both sides are read here, with the captures.
+bool CompiledRules::contextFits(const Line &line, const WordView &word, qsizetype start, qsizetype end,
+                                bool inverse, std::uint64_t anchor, MatchState &state, Scratch &scratch) const
+{
+    const auto fits = [&](const Side &side, std::size_t k) {
+        const bool anchorKnown = line.pureContext;
+        if (anchorKnown && !((anchor >> k) & 1))
+            return false;
+        const auto runSide = [&](bool left) {
+            const bool has = left ? side.hasLeft : side.hasRight;
+            if (!has)
+                return true;
+            return this->runSide(left ? side.left : side.right, left ? side.leftId : side.rightId, word,
+                                 left ? start : end, state, scratch);
+        };
+        // The far side (and, without a pure context, the anchor side too).
+        if (!runSide(inverse))
+            return false;
+        return anchorKnown || runSide(!inverse);
+    };
+    const MatchState saved = line.pureContext ? MatchState() : state;
+    bool environment = line.environments.empty();
+    for (std::size_t k = 0; k < line.environments.size() && !environment; ++k) {
+        environment = fits(line.environments[k], k);
+        if (!environment && !line.pureContext)
+            state = saved;
+    }
+    if (!environment)
+        return false;
+    const MatchState matched = line.pureContext ? MatchState() : state;
+    for (std::size_t j = 0; j < line.exceptions.size(); ++j) {
+        const bool excepted = fits(line.exceptions[j], line.environments.size() + j);
+        if (!line.pureContext)
+            state = matched;
+        if (excepted) {
+            if (!line.pureContext)
+                state = saved;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the line matches with its target starting (ending, when `inverse`)
+// at `place`; then `other` is where it ends (starts).
+bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype place, bool inverse, MatchState &state,
+                           qsizetype &other, Scratch &scratch) const
+{
+    std::uint64_t anchor = 0;
+    if (line.pureContext) {
+        anchor = anchorMask(line, word, place, inverse, state, scratch);
+        const std::uint64_t environments = line.environments.empty()
+            ? 1
+            : (line.environments.size() >= 64 ? ~std::uint64_t(0)
+                                              : (std::uint64_t(1) << line.environments.size()) - 1);
+        if (!line.environments.empty() && (anchor & environments) == 0)
+            return false;
+    }
+    const Program &target = inverse ? line.backward : line.forward;
+    Memo &memo = scratch.memos[std::size_t(inverse ? line.backwardId : line.forwardId)];
+    // Failed places of the target hold for the next place when its context
+    // is read the same way there.
+    const bool shareable = line.pureContext && !target.readsCaptures;
+    memo.startSearch(shareable, anchor);
+    state.clearCaptures();
+    const bool found = scratch.target.run(target, sets_, word, place, state, memo, [&](qsizetype end) {
+        const qsizetype start = inverse ? end : place;
+        const qsizetype finish = inverse ? place : end;
+        if (!contextFits(line, word, start, finish, inverse, anchor, state, scratch))
+            return false;
+        other = end;
+        return true;
+    });
+    memo.searchFailed(shareable && !found);
+    return found;
+}
+
+void CompiledRules::write(const Line &line, const MatchState &state, const WordView &word,
+                          std::vector<SegmentId> &out) const
+{
+    for (const Output &output : line.replacement) {
+        switch (output.kind) {
+        case Output::Kind::Segments:
+            out.insert(out.end(), output.segments.begin(), output.segments.end());
+            break;
+        case Output::Kind::Mapped: {
+            const int member = state.members[std::size_t(output.slot)];
+            const std::vector<SegmentId> &segments
+                = categories_[std::size_t(output.category)].members[std::size_t(member)].segments;
+            out.insert(out.end(), segments.begin(), segments.end());
+            break;
+        }
+        case Output::Kind::Captured: {
+            const qsizetype from = state.captures[std::size_t(2 * output.capture)];
+            const qsizetype to = state.captures[std::size_t(2 * output.capture + 1)];
+            for (qsizetype i = from; from >= 0 && i < to; ++i)
+                out.push_back(word.at(i));
+            break;
+        }
+        case Output::Kind::Indexed: {
+            const int slot = line.captureSlots[std::size_t(output.capture)];
+            const int member = slot >= 0 ? state.members[std::size_t(slot)] : -1;
+            if (member < 0)
+                break;
+            const Category &category = categories_[std::size_t(output.category)];
+            if (std::size_t(member) < category.members.size())
+                out.insert(out.end(), category.members[std::size_t(member)].segments.begin(),
+                           category.members[std::size_t(member)].segments.end());
+            break;
+        }
+        }
+    }
+}
+
+bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random,
+                         Scratch &scratch, std::vector<Edit> &edits, std::vector<SegmentId> &written) const
+{
+    edits.clear();
+    written.clear();
+    MatchState &state = scratch.state;
+    state.members.assign(std::size_t(std::max(slots_, 1)), -1);
+    const auto n = qsizetype(input.size());
+    prepareMemos(rule, n, scratch);
+    bool found = false;
+    const auto draw = [&]() { return rule.percent >= 100 || random->nextUnit() < rule.chance; };
+
+    if (rule.scan == Scan::Simultaneous) {
+        const WordView word{input.data(), n};
+        if (rule.lines.size() == 1) {
+            const Line &line = rule.lines.front();
+            for (qsizetype at = 0; at <= n;) {
+                qsizetype end = at;
+                if (!findAt(line, word, at, false, state, end, scratch)) {
+                    ++at;
+                    continue;
+                }
+                found = true;
+                if (draw()) {
+                    const auto from = qsizetype(written.size());
+                    write(line, state, word, written);
+                    edits.push_back({at, end, from, qsizetype(written.size())});
+                }
+                if (rule.once)
+                    break;
+                at = end > at ? end : at + 1;
+            }
+            return found;
+        }
+        // A block: every line's matches on the word as it is; where two
+        // overlap, the earlier line's wins.
+        struct Found {
+            qsizetype from, to, replacementFrom, replacementTo;
+        };
+        std::vector<Found> accepted;
+        const auto overlaps = [&](qsizetype from, qsizetype to) {
+            return std::any_of(accepted.begin(), accepted.end(), [&](const Found &f) {
+                if (from == to && f.from == f.to)
+                    return from == f.from;
+                if (from == to)
+                    return f.from < from && from < f.to;
+                if (f.from == f.to)
+                    return from < f.from && f.from < to;
+                return from < f.to && f.from < to;
+            });
+        };
+        for (const Line &line : rule.lines) {
+            for (qsizetype at = 0; at <= n;) {
+                qsizetype end = at;
+                if (!findAt(line, word, at, false, state, end, scratch)) {
+                    ++at;
+                    continue;
+                }
+                if (!overlaps(at, end)) {
+                    const auto from = qsizetype(written.size());
+                    write(line, state, word, written);
+                    accepted.push_back({at, end, from, qsizetype(written.size())});
+                }
+                at = end > at ? end : at + 1;
+            }
+        }
+        std::stable_sort(accepted.begin(), accepted.end(), [](const Found &a, const Found &b) {
+            return a.from < b.from || (a.from == b.from && a.to < b.to);
+        });
+        for (const Found &f : accepted) {
+            found = true;
+            if (draw())
+                edits.push_back({f.from, f.to, f.replacementFrom, f.replacementTo});
+            if (rule.once)
+                break;
+        }
+        return found;
+    }
+
+    if (rule.scan == Scan::Sequential) {
+        // The word is what has been written so far, then the input from `inAt` on.
+        std::vector<SegmentId> &out = scratch.out;
+        out.clear();
+        qsizetype inAt = 0;
+        for (qsizetype at = 0;;) {
+            const WordView word{out.data(), qsizetype(out.size()), input.data() + inAt, n - inAt, false};
+            if (at > word.size())
+                break;
+            const Line *matched = nullptr;
+            qsizetype end = at;
+            for (const Line &line : rule.lines) {
+                if (findAt(line, word, at, false, state, end, scratch)) {
+                    matched = &line;
+                    break;
+                }
+            }
+            if (!matched) {
+                ++at;
+                continue;
+            }
+            found = true;
+            const auto head = qsizetype(out.size());
+            if (draw()) {
+                const auto from = qsizetype(written.size());
+                write(*matched, state, word, written);
+                const qsizetype inFrom = inAt + (at - head);
+                const qsizetype inTo = inAt + (end - head);
+                edits.push_back({inFrom, inTo, from, qsizetype(written.size())});
+                out.insert(out.end(), input.begin() + inAt, input.begin() + inFrom);
+                out.insert(out.end(), written.begin() + from, written.end());
+                inAt = inTo;
+                prepareMemos(rule, qsizetype(out.size()) + n - inAt, scratch);
+                at = qsizetype(out.size()) + (end == at ? 1 : 0);
+            } else {
+                at = end > at ? end : at + 1;
+            }
+            if (rule.once)
+                break;
+        }
+        return found;
+    }
+
+    // Right to left: the word is the input up to `inTo`, then what has been
+    // written, stored back to front.
+    std::vector<SegmentId> &out = scratch.out;
+    out.clear();
+    qsizetype inTo = n;
+    for (qsizetype at = n;;) {
+        if (at < 0)
+            break;
+        const WordView word{input.data(), inTo, out.data(), qsizetype(out.size()), true};
+        const Line *matched = nullptr;
+        qsizetype start = at;
+        for (const Line &line : rule.lines) {
+            if (findAt(line, word, at, true, state, start, scratch)) {
+                matched = &line;
+                break;
+            }
+        }
+        if (!matched) {
+            --at;
+            continue;
+        }
+        found = true;
+        if (draw()) {
+            const auto from = qsizetype(written.size());
+            write(*matched, state, word, written);
+            edits.push_back({start, at, from, qsizetype(written.size())});
+            for (qsizetype i = inTo - 1; i >= at; --i)
+                out.push_back(input[std::size_t(i)]);
+            for (auto i = qsizetype(written.size()) - 1; i >= from; --i)
+                out.push_back(written[std::size_t(i)]);
+            inTo = start;
+            prepareMemos(rule, inTo + qsizetype(out.size()), scratch);
+            at = start - (start == at ? 1 : 0);
+        } else {
+            at = start < at ? start : at - 1;
+        }
+        if (rule.once)
+            break;
+    }
+    std::reverse(edits.begin(), edits.end());
+    return found;
+}
+
+// One pass of a rule over the word's segments into `output`; with
+// "{solo X}", over the segments X matches, the others staying in place.
+void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random,
+                              Scratch &scratch, std::vector<SegmentId> &output) const
+{
+    output.clear();
+    std::vector<Edit> &edits = scratch.edits;
+    std::vector<SegmentId> &written = scratch.written;
+    if (rule.onlySet < 0) {
+        pass(rule, input, random, scratch, edits, written);
+        qsizetype at = 0;
+        for (const Edit &edit : edits) {
+            output.insert(output.end(), input.begin() + at, input.begin() + edit.from);
+            output.insert(output.end(), written.begin() + edit.replacementFrom, written.begin() + edit.replacementTo);
+            at = edit.to;
+        }
+        output.insert(output.end(), input.begin() + at, input.end());
+        return;
+    }
+
+    const SegmentSet &only = sets_[std::size_t(rule.onlySet)];
+    std::vector<SegmentId> &projected = scratch.projected;
+    std::vector<qsizetype> &visible = scratch.visible;
+    projected.clear();
+    visible.clear();
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        if (input[i] == kSpace || only.memberOf(input[i]) >= 0) {
+            projected.push_back(input[i]);
+            visible.push_back(qsizetype(i));
+        }
+    }
+    pass(rule, projected, random, scratch, edits, written);
+    // Per input segment: kept, replaced by a piece of `written`, or dropped;
+    // and what is inserted before it.
+    const auto n = qsizetype(input.size());
+    std::vector<std::pair<qsizetype, qsizetype>> replacedBy(std::size_t(n), {-1, -1});
+    std::vector<bool> dropped(std::size_t(n), false);
+    std::vector<std::vector<std::pair<qsizetype, qsizetype>>> before(std::size_t(n) + 1);
+    for (const Edit &edit : edits) {
+        const qsizetype length = edit.replacementTo - edit.replacementFrom;
+        if (edit.from == edit.to) {
+            const qsizetype place = edit.from == 0 ? 0 : visible[std::size_t(edit.from - 1)] + 1;
+            before[std::size_t(place)].emplace_back(edit.replacementFrom, edit.replacementTo);
+            continue;
+        }
+        if (length == edit.to - edit.from) {
+            // Segment for segment, each in its place.
+            for (qsizetype k = 0; k < length; ++k)
+                replacedBy[std::size_t(visible[std::size_t(edit.from + k)])]
+                    = {edit.replacementFrom + k, edit.replacementFrom + k + 1};
+            continue;
+        }
+        replacedBy[std::size_t(visible[std::size_t(edit.from)])] = {edit.replacementFrom, edit.replacementTo};
+        for (qsizetype k = edit.from + 1; k < edit.to; ++k)
+            dropped[std::size_t(visible[std::size_t(k)])] = true;
+    }
+    for (qsizetype i = 0; i <= n; ++i) {
+        for (const auto &[from, to] : before[std::size_t(i)])
+            output.insert(output.end(), written.begin() + from, written.begin() + to);
+        if (i == n)
+            break;
+        const auto [from, to] = replacedBy[std::size_t(i)];
+        if (from >= 0)
+            output.insert(output.end(), written.begin() + from, written.begin() + to);
+        else if (!dropped[std::size_t(i)])
+            output.push_back(input[std::size_t(i)]);
+    }
+}
+
+RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *before, RandomSource *random,
+                                    qsizetype maxLength) const
+{
+    const Rule &rule = rules_[std::size_t(index)];
+    Scratch &buffers = scratch();
+    if (buffers.memos.size() < std::size_t(programs_))
+        buffers.memos.resize(std::size_t(programs_));
+    buffers.local.clear();
+    segmenter_.cutWord(word, buffers.segments, buffers.local);
+    std::vector<SegmentId> &current = buffers.segments;
+    std::vector<SegmentId> &next = buffers.next;
+    const int passes = rule.repeated ? kMaxPasses : 1;
+    bool changed = false;
+    for (int k = 0; k < passes; ++k) {
+        passWhole(rule, current, random, buffers, next);
+        if (next == current)
+            break;
+        changed = true;
+        if (qsizetype(next.size()) > maxLength)
+            return RuleEffect::TooLong;
+        current.swap(next);
+    }
+    if (!changed)
+        return RuleEffect::Unchanged;
+    QString result;
+    result.reserve(word.size() + 8);
+    for (const SegmentId id : current)
+        segmenter_.append(id, buffers.local, result);
+    result = canonical(result);
+    if (result.size() > maxLength)
+        return RuleEffect::TooLong;
+    if (result == word)
+        return RuleEffect::Unchanged;
+    if (before)
+        *before = std::move(word);
+    word = std::move(result);
+    return RuleEffect::Changed;
+}
+
+bool CompiledRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
+{
+    // Canonically equivalent spellings are one word: the rules see, and
+    // write, the composed one.
+    word = canonical(word);
+    return applyInOrder(
+        word, observer, rules_.size(), [](std::size_t, std::uint64_t) { return true; },
+        [&](std::size_t i, QString &changed, QString *before) {
+            return applyRule(qsizetype(i), changed, before, random, maxLength);
+        },
+        [this](std::size_t i) { return rules_[i].line; });
+}
+
+} // namespace vordane::notation

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "notation/parser.h"
+#include "notation/program.h"
+#include "notation/segments.h"
+#include "notation/syntax.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vordane {
+class RandomSource;
+class RuleObserver;
+enum class RuleEffect;
+} // namespace vordane
+
+namespace vordane::notation {
+
+// The rules of a list in the extended notation compiled for a run: every
+// element of the notation, over segments, in every way a rule can apply.
+class CompiledRules {
+public:
+    explicit CompiledRules(ParsedList parsed);
+    ~CompiledRules();
+    CompiledRules(const CompiledRules &) = delete;
+    CompiledRules &operator=(const CompiledRules &) = delete;
+
+    // Rules (a block of "&" lines is one).
+    qsizetype size() const;
+    // The index in the list of the (first) line of rule `rule`.
+    qsizetype lineOf(qsizetype rule) const;
+    bool hasSporadicRules() const { return sporadic_; }
+
+    // Applies every rule in order; false when the word would grow past
+    // `maxLength` (it is then left as the rules before that one made it).
+    bool apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const;
+
+    // One rule; when it changes the word and `before` is given, *before
+    // receives the word as the rule found it.
+    RuleEffect applyRule(qsizetype rule, QString &word, QString *before, RandomSource *random,
+                         qsizetype maxLength) const;
+
+    // A "{repetida}" rule stops after this many passes.
+    static constexpr int kMaxPasses = 100;
+
+    struct Side;
+    struct Line;
+    struct Rule;
+    struct Edit;
+    struct Scratch;
+
+private:
+    bool findAt(const Line &line, const WordView &word, qsizetype place, bool inverse, MatchState &state,
+                qsizetype &other, Scratch &scratch) const;
+    bool contextFits(const Line &line, const WordView &word, qsizetype start, qsizetype end, bool inverse,
+                     std::uint64_t anchorMask, MatchState &state, Scratch &scratch) const;
+    bool runSide(const Program &program, int id, const WordView &word, qsizetype place, MatchState &state,
+                 Scratch &scratch) const;
+    std::uint64_t anchorMask(const Line &line, const WordView &word, qsizetype place, bool inverse,
+                             MatchState &state, Scratch &scratch) const;
+    void write(const Line &line, const MatchState &state, const WordView &word, std::vector<SegmentId> &out) const;
+    // One pass of a rule over segments: the edits it makes, in the order of
+    // the input, and whether any match was found.
+    bool pass(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
+              std::vector<Edit> &edits, std::vector<SegmentId> &written) const;
+    void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
+                   std::vector<SegmentId> &output) const;
+
+    Segmenter segmenter_;
+    std::vector<Category> categories_;
+    std::vector<SegmentSet> sets_;
+    std::vector<Rule> rules_;
+    int programs_ = 0;
+    int slots_ = 0;
+    bool sporadic_ = false;
+};
+
+} // namespace vordane::notation

@@ -1,0 +1,325 @@
+#pragma once
+
+#include "notation/segments.h"
+#include "notation/syntax.h"
+
+#include <QHash>
+
+#include <array>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+// Patterns compiled to small programs, and the machine that runs them: a
+// backtracking search that remembers the places it has failed from, so that
+// no pattern costs more than (program size x word length) steps per search
+// (patterns that compare captures remember the captures too).
+namespace vordane::notation {
+
+// The segments of a word as the matcher reads them: `head` then `tail`,
+// `tail` stored back to front when `tailReversed` (the part a right-to-left
+// scan has already written).
+struct WordView {
+    const SegmentId *head = nullptr;
+    qsizetype headSize = 0;
+    const SegmentId *tail = nullptr;
+    qsizetype tailSize = 0;
+    bool tailReversed = false;
+
+    qsizetype size() const { return headSize + tailSize; }
+    SegmentId at(qsizetype i) const
+    {
+        if (i < headSize) [[likely]]
+            return head[i];
+        const qsizetype k = i - headSize;
+        return tailReversed ? tail[tailSize - 1 - k] : tail[k];
+    }
+    // Whether a word starts (ends) at `i`: the text does, or a space is
+    // before (after) it.
+    bool startsAt(qsizetype i) const { return i <= 0 || at(i - 1) == kSpace; }
+    bool endsAt(qsizetype i) const { return i >= size() || at(i) == kSpace; }
+};
+
+// Which member of a category of single segments a segment is (-1: none).
+struct SegmentSet {
+    std::array<int, 256> low{};
+    QHash<SegmentId, int> high;
+    int memberOf(SegmentId id) const
+    {
+        if (id >= 0 && id < 256) [[likely]]
+            return low[std::size_t(id)];
+        return high.value(id, -1);
+    }
+};
+
+enum class Op : std::uint8_t {
+    Segment, // a: the segment
+    InSet, // a: the set; b: the slot that records the member (-1: none)
+    Any, // any segment but a space
+    NotInSet, // a: the set; any segment but a space outside it
+    Split, // go on at a; on failure, at b
+    Jump, // a
+    Edge, // a: 0 where a word starts, 1 where one ends
+    Save, // a: the register that takes the place
+    Bind, // a: the capture; binds it to the text from its mark to here, or checks that text when bound
+    SetSlot, // a: the slot; b: the member
+    Backref, // a: the capture
+    Match,
+};
+
+struct Instruction {
+    Op op;
+    std::int32_t a = 0;
+    std::int32_t b = 0;
+};
+
+// A pattern compiled for one direction: forward (from the place on) or
+// backward (ending at the place, read right to left).
+struct Program {
+    std::vector<Instruction> code;
+    bool backward = false;
+    bool readsCaptures = false; // it compares captured texts
+    std::vector<std::int32_t> memoIndex; // per instruction: its row in the memo, -1 for none
+    std::int32_t memoRows = 0;
+    // Per memo row: the captures whose text is being read there (bit n),
+    // whose marks the search from that row depends on.
+    std::vector<std::uint16_t> liveMarks;
+};
+
+// What the compiler needs of a rule list.
+struct CompileContext {
+    const std::vector<Category> &categories;
+    std::vector<SegmentSet> &sets;
+    std::vector<int> &setOfCategory; // per category: its set, -1 when it has longer members
+    // Per capture (1-9): the slot that records which member a captured
+    // category matched, -1 when none.
+    std::array<int, 10> *captureSlots = nullptr;
+    int *nextSlot = nullptr;
+};
+
+// Compiles a pattern for a direction; its match ends at a Match instruction.
+Program compile(const Pattern &pattern, bool backward, CompileContext &context, bool atStart = false,
+                bool atEnd = false);
+
+// The set of a category of single segments, made once (-1 when it has
+// longer members). `partial`: the set of its one-segment members, whatever
+// the others.
+int setOf(int category, CompileContext &context, bool partial = false);
+
+// Registers: 2n the start and 2n+1 the end of capture n (-1 when unbound),
+// 20 + n where the text of capture n began to be read.
+inline constexpr int kCaptureRegisters = 30;
+inline constexpr int markRegister(int capture)
+{
+    return 20 + capture;
+}
+
+// Where the search stands: the captures and the members the categories took.
+struct MatchState {
+    std::array<std::int32_t, kCaptureRegisters> captures{};
+    std::vector<int> members; // per slot: the member its category took
+    void clearCaptures() { captures.fill(-1); }
+};
+
+// Failed places of a program's searches. Remembered across searches of one
+// word while nothing the program reads has changed (reset() otherwise).
+class Memo {
+public:
+    void prepare(const Program &program, qsizetype wordSize);
+    void reset();
+    // What a search that failed leaves behind holds for the next search on
+    // the same word whose success depends on the same `context`: then the
+    // memo is kept, and reset otherwise.
+    void startSearch(bool shareable, std::uint64_t context)
+    {
+        if (!shareable || !kept_ || context != context_)
+            reset();
+        kept_ = false;
+        context_ = context;
+    }
+    void searchFailed(bool shareable) { kept_ = shareable; }
+    // True when (pc, pos) was already tried; marks it tried otherwise.
+    bool visit(std::int32_t row, qsizetype pos, const MatchState &state, bool withCaptures,
+               std::uint16_t liveMarks);
+
+private:
+    qsizetype columns_ = 0;
+    std::int32_t rows_ = 0;
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t generation_ = 1;
+    std::unordered_set<std::u32string> keyed_;
+    std::u32string key_;
+    bool dense_ = true;
+    bool kept_ = false;
+    std::uint64_t context_ = 0;
+};
+
+// The backtracking machine. Its stack is kept between searches.
+class Machine {
+public:
+    // Runs `program` from `start` on `word`: true when a Match is reached
+    // whose `leaf(end)` holds, with `state` as that match left it. On
+    // failure `state` is as it was.
+    template <typename Leaf>
+    bool run(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word, qsizetype start,
+             MatchState &state, Memo &memo, const Leaf &leaf);
+
+private:
+    struct Job {
+        enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot } kind;
+        std::int32_t pc;
+        qsizetype pos; // Try: the place; Restore: the old value
+        std::int32_t index;
+    };
+    std::vector<Job> stack_;
+};
+
+template <typename Leaf>
+bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
+                  qsizetype start, MatchState &state, Memo &memo, const Leaf &leaf)
+{
+    const std::size_t base = stack_.size();
+    const Instruction *code = program.code.data();
+    const qsizetype n = word.size();
+    const bool back = program.backward;
+    const bool keyed = program.readsCaptures;
+    stack_.push_back({Job::Try, 0, start, 0});
+    while (stack_.size() > base) {
+        const Job job = stack_.back();
+        stack_.pop_back();
+        if (job.kind == Job::RestoreCapture) {
+            state.captures[std::size_t(job.index)] = std::int32_t(job.pos);
+            continue;
+        }
+        if (job.kind == Job::RestoreSlot) {
+            state.members[std::size_t(job.index)] = int(job.pos);
+            continue;
+        }
+        std::int32_t pc = job.pc;
+        qsizetype pos = job.pos;
+        for (;;) {
+            const std::int32_t row = program.memoIndex[std::size_t(pc)];
+            if (row >= 0 && memo.visit(row, pos, state, keyed, keyed ? program.liveMarks[std::size_t(row)] : 0))
+                break;
+            const Instruction &in = code[pc];
+            bool ok = true;
+            switch (in.op) {
+            case Op::Segment:
+                if (back ? (pos > 0 && word.at(pos - 1) == in.a) : (pos < n && word.at(pos) == in.a)) {
+                    pos += back ? -1 : 1;
+                    ++pc;
+                } else {
+                    ok = false;
+                }
+                break;
+            case Op::InSet: {
+                const int member = back ? (pos > 0 ? sets[std::size_t(in.a)].memberOf(word.at(pos - 1)) : -1)
+                                        : (pos < n ? sets[std::size_t(in.a)].memberOf(word.at(pos)) : -1);
+                if (member < 0) {
+                    ok = false;
+                    break;
+                }
+                if (in.b >= 0) {
+                    stack_.push_back({Job::RestoreSlot, 0, state.members[std::size_t(in.b)], in.b});
+                    state.members[std::size_t(in.b)] = member;
+                }
+                pos += back ? -1 : 1;
+                ++pc;
+                break;
+            }
+            case Op::Any:
+            case Op::NotInSet: {
+                const bool inside = back ? pos > 0 : pos < n;
+                const SegmentId id = inside ? word.at(back ? pos - 1 : pos) : kSpace;
+                if (id == kSpace || (in.op == Op::NotInSet && sets[std::size_t(in.a)].memberOf(id) >= 0)) {
+                    ok = false;
+                    break;
+                }
+                pos += back ? -1 : 1;
+                ++pc;
+                break;
+            }
+            case Op::Split:
+                stack_.push_back({Job::Try, in.b, pos, 0});
+                pc = in.a;
+                break;
+            case Op::Jump:
+                pc = in.a;
+                break;
+            case Op::Edge:
+                if (in.a == 0 ? word.startsAt(pos) : word.endsAt(pos))
+                    ++pc;
+                else
+                    ok = false;
+                break;
+            case Op::Save:
+                stack_.push_back({Job::RestoreCapture, 0, state.captures[std::size_t(in.a)], in.a});
+                state.captures[std::size_t(in.a)] = std::int32_t(pos);
+                ++pc;
+                break;
+            case Op::SetSlot:
+                stack_.push_back({Job::RestoreSlot, 0, state.members[std::size_t(in.a)], in.a});
+                state.members[std::size_t(in.a)] = in.b;
+                ++pc;
+                break;
+            case Op::Bind: {
+                const qsizetype mark = state.captures[std::size_t(markRegister(in.a))];
+                const qsizetype from = back ? pos : mark;
+                const qsizetype to = back ? mark : pos;
+                const std::size_t start = std::size_t(2 * in.a);
+                if (state.captures[start] < 0) {
+                    stack_.push_back({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
+                    stack_.push_back({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
+                    state.captures[start] = std::int32_t(from);
+                    state.captures[start + 1] = std::int32_t(to);
+                    ++pc;
+                    break;
+                }
+                // Bound before: the same text again.
+                const qsizetype boundFrom = state.captures[start];
+                const qsizetype length = state.captures[start + 1] - boundFrom;
+                ok = to - from == length;
+                for (qsizetype k = 0; k < length && ok; ++k)
+                    ok = word.at(from + k) == word.at(boundFrom + k);
+                if (ok)
+                    ++pc;
+                break;
+            }
+            case Op::Backref: {
+                const qsizetype from = state.captures[std::size_t(2 * in.a)];
+                const qsizetype to = state.captures[std::size_t(2 * in.a + 1)];
+                if (from < 0 || to < from) {
+                    ok = false;
+                    break;
+                }
+                const qsizetype length = to - from;
+                if (back ? length > pos : length > n - pos) {
+                    ok = false;
+                    break;
+                }
+                const qsizetype at = back ? pos - length : pos;
+                for (qsizetype k = 0; k < length && ok; ++k)
+                    ok = word.at(at + k) == word.at(from + k);
+                if (ok) {
+                    pos += back ? -length : length;
+                    ++pc;
+                }
+                break;
+            }
+            case Op::Match:
+                if (leaf(pos)) {
+                    // The restore jobs left above `base` are dropped: the state stays as matched.
+                    stack_.resize(base);
+                    return true;
+                }
+                ok = false;
+                break;
+            }
+            if (!ok)
+                break;
+        }
+    }
+    return false;
+}
+
+} // namespace vordane::notation

@@ -1,0 +1,179 @@
+#include "notation/segments.h"
+
+#include <QChar>
+
+#include <algorithm>
+
+namespace vordane::notation {
+
+namespace {
+
+char32_t codePointAt(QStringView text, qsizetype at, qsizetype *units)
+{
+    const QChar c = text.at(at);
+    if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+        *units = 2;
+        return QChar::surrogateToUcs4(c, text.at(at + 1));
+    }
+    *units = 1;
+    return c.unicode();
+}
+
+} // namespace
+
+bool isCombiningMark(char32_t c)
+{
+    if (c < 0x300)
+        return false;
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString canonical(const QString &text)
+{
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
+    return plain ? text : text.normalized(QString::NormalizationForm_C);
+}
+
+void Segmenter::declare(const QString &symbol)
+{
+    const QString text = canonical(symbol);
+    if (text.isEmpty())
+        return;
+    qsizetype units = 0;
+    std::vector<QString> &list = symbols_[codePointAt(text, 0, &units)];
+    if (std::find(list.begin(), list.end(), text) != list.end())
+        return;
+    list.push_back(text);
+    std::stable_sort(list.begin(), list.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+}
+
+qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
+{
+    qsizetype units = 0;
+    const char32_t first = codePointAt(text, at, &units);
+    qsizetype length = units;
+    if (!symbols_.isEmpty()) {
+        const auto found = symbols_.constFind(first);
+        if (found != symbols_.constEnd()) {
+            for (const QString &symbol : *found) {
+                if (text.sliced(at).startsWith(symbol)) {
+                    length = symbol.size();
+                    break;
+                }
+            }
+        }
+    }
+    // The combining marks that follow belong to the segment.
+    while (at + length < text.size()) {
+        qsizetype markUnits = 0;
+        if (!isCombiningMark(codePointAt(text, at + length, &markUnits)))
+            break;
+        length += markUnits;
+    }
+    return length;
+}
+
+SegmentId Segmenter::known(QStringView segment) const
+{
+    const auto found = ids_.constFind(segment.toString());
+    return found == ids_.constEnd() ? -1 : *found;
+}
+
+std::vector<SegmentId> Segmenter::cutRuleText(QStringView text)
+{
+    std::vector<SegmentId> ids;
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype length = segmentLength(text, at);
+        const QStringView segment = text.sliced(at, length);
+        qsizetype units = 0;
+        const char32_t first = codePointAt(segment, 0, &units);
+        if (units == length) {
+            ids.push_back(SegmentId(first));
+        } else {
+            SegmentId id = known(segment);
+            if (id < 0) {
+                id = kFirstCompound + SegmentId(compounds_.size());
+                compounds_.push_back(segment.toString());
+                ids_.insert(compounds_.back(), id);
+            }
+            ids.push_back(id);
+        }
+        at += length;
+    }
+    return ids;
+}
+
+void Segmenter::cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegments &local,
+                        std::vector<qsizetype> *ends) const
+{
+    ids.clear();
+    if (ends)
+        ends->clear();
+    const bool simple = symbols_.isEmpty();
+    for (qsizetype at = 0; at < text.size();) {
+        // The common case: a character below the combining marks, not
+        // followed by one, where no symbols are declared.
+        const char16_t c = text.at(at).unicode();
+        if (simple && c < 0x300 && (at + 1 == text.size() || text.at(at + 1).unicode() < 0x300)) {
+            ids.push_back(SegmentId(c));
+            ++at;
+            if (ends)
+                ends->push_back(at);
+            continue;
+        }
+        const qsizetype length = segmentLength(text, at);
+        const QStringView segment = text.sliced(at, length);
+        qsizetype units = 0;
+        const char32_t first = codePointAt(segment, 0, &units);
+        SegmentId id = SegmentId(first);
+        if (units != length) {
+            id = known(segment);
+            if (id < 0) {
+                const QString key = segment.toString();
+                const auto found = local.ids.constFind(key);
+                if (found != local.ids.constEnd()) {
+                    id = *found;
+                } else {
+                    id = kFirstCompound + SegmentId(compounds_.size() + local.texts.size());
+                    local.texts.push_back(key);
+                    local.ids.insert(key, id);
+                }
+            }
+        }
+        ids.push_back(id);
+        at += length;
+        if (ends)
+            ends->push_back(at);
+    }
+}
+
+void Segmenter::append(SegmentId id, const LocalSegments &local, QString &to) const
+{
+    if (id < 0x10000) {
+        to.append(QChar(char16_t(id)));
+        return;
+    }
+    if (id < kFirstCompound) {
+        to.append(QChar::highSurrogate(char32_t(id)));
+        to.append(QChar::lowSurrogate(char32_t(id)));
+        return;
+    }
+    const auto index = std::size_t(id - kFirstCompound);
+    to.append(index < compounds_.size() ? compounds_[index] : local.texts[index - compounds_.size()]);
+}
+
+QString Segmenter::text(SegmentId id) const
+{
+    QString out;
+    append(id, LocalSegments(), out);
+    return out;
+}
+
+} // namespace vordane::notation

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <vector>
+
+// Words as the rule notation sees them: segments, not characters.
+namespace vordane::notation {
+
+// A segment of one code point is that code point; any other (a declared
+// symbol, or a character with the combining marks that follow it) has an id
+// from kFirstCompound on.
+using SegmentId = std::int32_t;
+inline constexpr SegmentId kFirstCompound = 0x110000;
+inline constexpr SegmentId kSpace = 0x20;
+
+// Whether a character is a combining mark, which belongs to the segment
+// before it.
+bool isCombiningMark(char32_t c);
+
+// The canonical composition (NFC) of a text: canonically equivalent
+// spellings become one. Texts of characters below U+0300 are returned as
+// they are, without the cost of normalising.
+QString canonical(const QString &text);
+
+// Compound segments met in the words of a run, numbered after the rules'
+// own; kept by the thread that runs the rules, emptied from word to word.
+struct LocalSegments {
+    QHash<QString, SegmentId> ids;
+    std::vector<QString> texts;
+    void clear()
+    {
+        ids.clear();
+        texts.clear();
+    }
+};
+
+// Cuts texts into segments: declared symbols first, the longest at each
+// place, otherwise one character; the combining marks that follow join the
+// segment. The rules' compound segments are numbered while they are read.
+class Segmenter {
+public:
+    // A symbol of several characters that is one segment (in NFC).
+    void declare(const QString &symbol);
+    bool hasSymbols() const { return !symbols_.isEmpty(); }
+
+    // The segments of a rule's NFC text, numbering new compounds.
+    std::vector<SegmentId> cutRuleText(QStringView text);
+    // The segments of a word's NFC text; compounds the rules do not know are
+    // numbered in `local`. `ends`, when given, receives where each ends.
+    void cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegments &local,
+                 std::vector<qsizetype> *ends = nullptr) const;
+
+    // Appends a segment's text.
+    void append(SegmentId id, const LocalSegments &local, QString &to) const;
+    QString text(SegmentId id) const;
+
+private:
+    // The length (in UTF-16 units) of the segment that begins at `at`.
+    qsizetype segmentLength(QStringView text, qsizetype at) const;
+    SegmentId known(QStringView segment) const;
+
+    // Declared symbols by first character, each list the longest first.
+    QHash<char32_t, std::vector<QString>> symbols_;
+    QHash<QString, SegmentId> ids_;
+    std::vector<QString> compounds_;
+};
+
+} // namespace vordane::notation
