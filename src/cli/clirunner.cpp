@@ -162,7 +162,7 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
         return io.fail(status.message());
     std::optional<RuleReport> report;
     ObserverGroup observers;
-    if (parser.isSet(QStringLiteral("informe")))
+    if (parser.isSet(QStringLiteral("informe")) || ruleSet.hasRepeatedRules())
         observers.add(&report.emplace(rules));
     // Words of the list are traced as the run changes them (sporadic rules included).
     const QStringList traced = parser.values(QStringLiteral("trazar"));
@@ -188,8 +188,17 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
         RandomSource alone = randomSource(parser);
         io.message((tracer.traced(word) ? tracer.trace(word) : traceWord(word, rules, &alone)).chopped(1));
     }
-    if (report)
+    if (report && parser.isSet(QStringLiteral("informe"))) {
         io.message(report->text().chopped(1));
+    } else if (report) {
+        // Words a "{repetida}" rule left still changing are said even without the report.
+        for (const RuleReport::Entry &entry : report->entries()) {
+            if (entry.unsettled > 0)
+                io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
+                               .arg(QString::number(entry.line + 1), entry.text,
+                                    messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples)));
+        }
+    }
     return io.report(committed, messages::kReady);
 }
 

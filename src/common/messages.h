@@ -197,6 +197,15 @@ inline const QString kBlockWithoutRule = QStringLiteral("una línea que empieza 
 inline const QString kOptionsInBlock =
     QStringLiteral("las opciones y «?N» de un bloque van en su primera línea, no en las que empiezan por «&»");
 inline const QString kBadSymbols = QStringLiteral("@símbolos va seguido de los símbolos separados por comas");
+// "{repetida}" rules that did not settle, for reports and warnings.
+inline QString unsettledWords(std::int64_t count, const QStringList &examples)
+{
+    return QStringLiteral("%1 tras %2 pasadas, se deja%3 como quedó la última (%4)")
+        .arg(counted(count, QStringLiteral("palabra sigue cambiando"), QStringLiteral("palabras siguen cambiando")))
+        .arg(100)
+        .arg(count == 1 ? QString() : QStringLiteral("n"))
+        .arg(examples.join(QStringLiteral(", ")));
+}
 inline const QString kMarkerNotFirst =
     QStringLiteral("«@ampliada» marca la notación ampliada solo como primera línea de la lista");
 inline QString unknownDirective(const QString &directive)

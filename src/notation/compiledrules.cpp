@@ -2,6 +2,7 @@
 
 #include "common/randomsource.h"
 #include "transformer/extendedrules.h"
+#include "transformer/ruleobserver.h"
 #include "transformer/ruleorder.h"
 
 #include <algorithm>
@@ -122,6 +123,7 @@ CompiledRules::CompiledRules(ParsedList parsed)
             rule.percent = syntax.percent;
             rule.chance = syntax.percent / 100.0;
             sporadic_ = sporadic_ || syntax.percent < 100;
+            repeated_ = repeated_ || syntax.repeated;
             rules_.push_back(std::move(rule));
         }
         Line line;
@@ -581,7 +583,7 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
 }
 
 RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *before, RandomSource *random,
-                                    qsizetype maxLength) const
+                                    qsizetype maxLength, RuleObserver *observer) const
 {
     const Rule &rule = rules_[std::size_t(index)];
     Scratch &buffers = scratch();
@@ -593,10 +595,13 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     std::vector<SegmentId> &next = buffers.next;
     const int passes = rule.repeated ? kMaxPasses : 1;
     bool changed = false;
+    bool settled = !rule.repeated;
     for (int k = 0; k < passes; ++k) {
         passWhole(rule, current, random, buffers, next);
-        if (next == current)
+        if (next == current) {
+            settled = true;
             break;
+        }
         changed = true;
         if (qsizetype(next.size()) > maxLength)
             return RuleEffect::TooLong;
@@ -611,6 +616,8 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     result = canonical(result);
     if (result.size() > maxLength)
         return RuleEffect::TooLong;
+    if (!settled && observer)
+        observer->ruleUnsettled(rule.line, result);
     if (result == word)
         return RuleEffect::Unchanged;
     if (before)
@@ -627,7 +634,7 @@ bool CompiledRules::apply(QString &word, RuleObserver *observer, RandomSource *r
     return applyInOrder(
         word, observer, rules_.size(), [](std::size_t, std::uint64_t) { return true; },
         [&](std::size_t i, QString &changed, QString *before) {
-            return applyRule(qsizetype(i), changed, before, random, maxLength);
+            return applyRule(qsizetype(i), changed, before, random, maxLength, observer);
         },
         [this](std::size_t i) { return rules_[i].line; });
 }

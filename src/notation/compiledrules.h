@@ -40,8 +40,10 @@ public:
 
     // One rule; when it changes the word and `before` is given, *before
     // receives the word as the rule found it.
-    RuleEffect applyRule(qsizetype rule, QString &word, QString *before, RandomSource *random,
-                         qsizetype maxLength) const;
+    RuleEffect applyRule(qsizetype rule, QString &word, QString *before, RandomSource *random, qsizetype maxLength,
+                         RuleObserver *observer = nullptr) const;
+    // Whether any rule is applied until the word stops changing.
+    bool hasRepeatedRules() const { return repeated_; }
 
     // A "{repetida}" rule stops after this many passes.
     static constexpr int kMaxPasses = 100;
@@ -76,6 +78,7 @@ private:
     int programs_ = 0;
     int slots_ = 0;
     bool sporadic_ = false;
+    bool repeated_ = false;
 };
 
 } // namespace vordane::notation

@@ -1087,6 +1087,11 @@ bool ExtendedRules::hasSporadicRules() const
     return basic_ ? sporadic_ : general_ && general_->hasSporadicRules();
 }
 
+bool ExtendedRules::hasRepeatedRules() const
+{
+    return general_ && general_->hasRepeatedRules();
+}
+
 bool ExtendedRules::isRuleLine(const QString &line)
 {
     return notation::isRuleLine(line);

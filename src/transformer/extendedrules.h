@@ -68,6 +68,8 @@ public:
     // The index in the list of the line that holds rule `rule`.
     qsizetype lineOf(qsizetype rule) const;
     bool hasSporadicRules() const;
+    // Whether any rule is applied until the word stops changing ("{repetida}").
+    bool hasRepeatedRules() const;
 
     // Applies every rule in order, each to the word as the ones before left
     // it, and tells the observer of every change. False when the word would

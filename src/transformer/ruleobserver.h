@@ -13,6 +13,13 @@ public:
     virtual void ruleChanged(qsizetype rule, const QString &before, const QString &after) = 0;
     // A word of the run went through every rule.
     virtual void wordDone(const QString &before, const QString &after) = 0;
+    // A rule applied until the word stops changing was still changing it
+    // after its last pass; `word` is as that pass left it.
+    virtual void ruleUnsettled(qsizetype rule, const QString &word)
+    {
+        Q_UNUSED(rule);
+        Q_UNUSED(word);
+    }
 };
 
 } // namespace vordane

@@ -27,6 +27,8 @@ RuleReport::RuleReport(const QStringList &rules)
     : rules_(rules)
     , counts_(std::size_t(rules.size()), 0)
     , examples_(std::size_t(rules.size()))
+    , unsettled_(std::size_t(rules.size()), 0)
+    , unsettledExamples_(std::size_t(rules.size()))
 {
 }
 
@@ -45,6 +47,14 @@ void RuleReport::wordDone(const QString &before, const QString &after)
     ++(before == after ? unchanged_ : changed_);
 }
 
+void RuleReport::ruleUnsettled(qsizetype rule, const QString &word)
+{
+    ++unsettled_[std::size_t(rule)];
+    QStringList &examples = unsettledExamples_[std::size_t(rule)];
+    if (examples.size() < kExamples)
+        examples.append(word);
+}
+
 void RuleReport::keepChangedWords()
 {
     changedWords_.resize(std::size_t(rules_.size()));
@@ -60,7 +70,8 @@ std::vector<RuleReport::Entry> RuleReport::entries() const
 {
     std::vector<Entry> entries;
     const auto add = [&](qsizetype line, bool isRule) {
-        entries.push_back({line, rules_.at(line), isRule, counts_[std::size_t(line)], examples_[std::size_t(line)]});
+        entries.push_back({line, rules_.at(line), isRule, counts_[std::size_t(line)], examples_[std::size_t(line)],
+                           unsettled_[std::size_t(line)], unsettledExamples_[std::size_t(line)]});
     };
     if (isExtendedList(rules_)) {
         for (qsizetype i = 1; i < rules_.size(); ++i) {
@@ -88,6 +99,8 @@ QString RuleReport::text() const
             messages::counted(entry.changed, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas"));
         if (entry.changed > 0)
             report += QStringLiteral(" (%1)").arg(entry.examples.join(QStringLiteral("; ")));
+        if (entry.unsettled > 0)
+            report += QStringLiteral("; ") + messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples);
         report += QLatin1Char('\n');
     }
     if (!isExtendedList(rules_) && rules_.size() > kMaxRulesPerRun) {
@@ -110,6 +123,12 @@ void ObserverGroup::wordDone(const QString &before, const QString &after)
 {
     for (RuleObserver *observer : observers_)
         observer->wordDone(before, after);
+}
+
+void ObserverGroup::ruleUnsettled(qsizetype rule, const QString &word)
+{
+    for (RuleObserver *observer : observers_)
+        observer->ruleUnsettled(rule, word);
 }
 
 QString traceWord(const QString &word, const QStringList &rules, RandomSource *random)

@@ -24,6 +24,7 @@ public:
 
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
+    void ruleUnsettled(qsizetype rule, const QString &word) override;
 
     // One rule of the report: in the plain notation every item a run
     // applies (a text without ">" is no rule); in the extended notation
@@ -34,6 +35,8 @@ public:
         bool isRule = true;
         std::int64_t changed = 0; // words it changed
         QStringList examples; // "before → after", the first kExamples
+        std::int64_t unsettled = 0; // words still changing after the last pass of a "{repetida}" rule
+        QStringList unsettledExamples; // the first kExamples of them
     };
     std::vector<Entry> entries() const;
     std::int64_t wordsChanged() const { return changed_; }
@@ -54,6 +57,8 @@ private:
     QStringList rules_;
     std::vector<std::int64_t> counts_;
     std::vector<QStringList> examples_;
+    std::vector<std::int64_t> unsettled_;
+    std::vector<QStringList> unsettledExamples_;
     std::vector<std::vector<std::int32_t>> changedWords_;
     std::int64_t changed_ = 0;
     std::int64_t unchanged_ = 0;
@@ -66,6 +71,7 @@ public:
     bool isEmpty() const { return observers_.empty(); }
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
+    void ruleUnsettled(qsizetype rule, const QString &word) override;
 
 private:
     std::vector<RuleObserver *> observers_;

@@ -56,6 +56,7 @@ public:
     // Success, or the failure that refuses every run of a malformed list.
     Outcome validity() const;
     bool hasSporadicRules() const { return extended_ && extended_->hasSporadicRules(); }
+    bool hasRepeatedRules() const { return extended_ && extended_->hasRepeatedRules(); }
 
     // Applies every rule in order, each to the word as the ones before left
     // it. False when the word would grow past kMaxWordLength (the word is

@@ -2,6 +2,7 @@
 #include "notation/compiledrules.h"
 #include "notation/parser.h"
 #include "transformer/extendedrules.h"
+#include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
 #include <QtTest>
@@ -47,6 +48,7 @@ private slots:
     void errors();
     void general_agreesWithTheFirstNotationsTables();
     void pathological_patternsStayPolynomial();
+    void repeated_unsettledWordsAreReported();
 };
 
 void tst_NotationEngine::elements_data()
@@ -243,6 +245,26 @@ void tst_NotationEngine::pathological_patternsStayPolynomial()
     const QString shorter(300, u'a');
     QCOMPARE(run(shorter, {"([]$1)*$1$1b>x"}), shorter);
     QCOMPARE(run(shorter + QStringLiteral("aab"), {"([]$1)+$1$1b>x"}), QStringLiteral("x"));
+}
+
+void tst_NotationEngine::repeated_unsettledWordsAreReported()
+{
+    // A block that swaps a and b never settles: after the last pass the
+    // word stays as that pass left it, and the report says so.
+    const QStringList rules = kHead + QStringList{"a>b {repetida}", "&b>a", "o>u {repetida}"};
+    const RuleSet set(rules);
+    QVERIFY(set.ok());
+    QVERIFY(set.hasRepeatedRules());
+    RuleReport report(rules);
+    QString word = QStringLiteral("abo");
+    RandomSource random;
+    QVERIFY(set.apply(word, &report, &random));
+    QCOMPARE(word, QStringLiteral("abu")); // an even number of swaps
+    const std::vector<RuleReport::Entry> entries = report.entries();
+    QCOMPARE(entries.front().unsettled, 1);
+    QCOMPARE(entries.front().unsettledExamples, QStringList{"abo"});
+    QCOMPARE(entries.back().unsettled, 0);
+    QVERIFY2(report.text().contains(QStringLiteral("1 palabra sigue cambiando tras 100 pasadas")), qPrintable(report.text()));
 }
 
 QTEST_GUILESS_MAIN(tst_NotationEngine)
