@@ -26,6 +26,8 @@ set(expected
     share/man/man1/vordane-cli.1
     share/vordane/ejemplos/latin-castellano.sc
     share/vordane/ejemplos/latin.lex
+    share/vordane/ejemplos/latin-italiano.sc
+    share/vordane/ejemplos/latin-italiano.lex
     share/doc/vordane/copyright)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")

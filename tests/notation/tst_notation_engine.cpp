@@ -1,7 +1,10 @@
+#include "common/linereader.h"
 #include "common/randomsource.h"
+#include "common/textsink.h"
 #include "notation/compiledrules.h"
 #include "notation/parser.h"
 #include "transformer/extendedrules.h"
+#include "transformer/rulefile.h"
 #include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
@@ -49,6 +52,7 @@ private slots:
     void general_agreesWithTheFirstNotationsTables();
     void pathological_patternsStayPolynomial();
     void repeated_unsettledWordsAreReported();
+    void example_latinToItalian();
 };
 
 void tst_NotationEngine::elements_data()
@@ -265,6 +269,24 @@ void tst_NotationEngine::repeated_unsettledWordsAreReported()
     QCOMPARE(entries.front().unsettledExamples, QStringList{"abo"});
     QCOMPARE(entries.back().unsettled, 0);
     QVERIFY2(report.text().contains(QStringLiteral("1 palabra sigue cambiando tras 100 pasadas")), qPrintable(report.text()));
+}
+
+void tst_NotationEngine::example_latinToItalian()
+{
+    // The installed example with captures, options, a block and symbols
+    // does what its comments say.
+    QStringList rules;
+    QVERIFY(readRuleFile(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin-italiano.sc"), rules).ok());
+    const RuleSet set(rules);
+    QVERIFY2(set.ok(), qPrintable(set.validity().message()));
+    LineReader words(QStringLiteral(VORDANE_EXAMPLES_DIR "/latin-italiano.lex"));
+    QVERIFY(words.open().ok());
+    StringSink out(kMaxResultLength);
+    QVERIFY(transformWordList(words, set, nullptr, out).ok());
+    QCOMPARE(out.text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts),
+             QString::fromUtf8("notte otto sette fatto letto sonno sasso skritto pieno piano kiave fiamma fiore "
+                               "tʃena dʒente piede buono fuoko ruota akkʷa kʷando lupo amiko patʃe")
+                 .split(u' '));
 }
 
 QTEST_GUILESS_MAIN(tst_NotationEngine)
