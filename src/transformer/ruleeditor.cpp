@@ -17,7 +17,23 @@ namespace vordane {
 
 namespace {
 
-enum Style { kDefault, kComment, kDefinition, kArrow, kSlash, kPlace, kEdge, kChance, kMarker, kCategory, kStyleCount };
+enum Style {
+    kDefault,
+    kComment,
+    kDefinition,
+    kArrow,
+    kSlash,
+    kPlace,
+    kEdge,
+    kChance,
+    kMarker,
+    kCategory,
+    kBracket, // [ ] ( )
+    kOperator, // * + ! … $n &
+    kEscape, // \c
+    kOption, // {secuencial}
+    kStyleCount
+};
 
 // Bytes of a UTF-16 unit in the editor's UTF-8 text (a surrogate pair is four).
 int utf8Size(QChar c)
@@ -80,6 +96,10 @@ public:
             {QColor(0x70, 0x30, 0xa0), &bold}, // ?N
             {QColor(0x00, 0x00, 0x80), &bold}, // @ampliada
             {QColor(0x00, 0x64, 0x00), &font}, // a category
+            {QColor(0x00, 0x64, 0x00), &bold}, // brackets
+            {QColor(0xa0, 0x00, 0x60), &bold}, // operators
+            {QColor(0x50, 0x50, 0x50), &italic}, // an escaped character
+            {QColor(0x00, 0x50, 0x90), &italic}, // options
         }};
         for (int style = 0; style < kStyleCount; ++style) {
             setColor(looks[std::size_t(style)].first, style);
@@ -91,8 +111,8 @@ public:
     QString description(int style) const override
     {
         static const char *const names[kStyleCount] = {
-            "Texto", "Comentario", "Categoría",    "Flecha",   "Barra",
-            "Lugar", "Borde",      "Probabilidad", "Ampliada", "Nombre de categoría"};
+            "Texto",    "Comentario",          "Categoría", "Flecha",     "Barra",       "Lugar",    "Borde",
+            "Probabilidad", "Ampliada", "Nombre de categoría", "Corchetes", "Operadores", "Escapado", "Opciones"};
         return style >= 0 && style < kStyleCount ? QString::fromUtf8(names[style]) : QString();
     }
 
@@ -171,15 +191,43 @@ private:
             defined[std::size_t(name.unicode() - u'A')] = true;
             return;
         }
+        if (text.at(first) == u'@') { // a directive
+            std::fill(styles.begin(), styles.end(), int(kMarker));
+            return;
+        }
         bool chance = false;
+        bool option = false;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text.at(i);
             int style = kDefault;
+            if (c == u'\\' && i + 1 < text.size()) {
+                styles[std::size_t(i)] = kEscape;
+                styles[std::size_t(++i)] = kEscape;
+                continue;
+            }
+            if (c == u'{')
+                option = true;
+            if (option) {
+                styles[std::size_t(i)] = kOption;
+                option = c != u'}';
+                continue;
+            }
             if (c == u'?')
                 chance = true;
-            if (chance && c != u'\r' && c != u'\n')
+            if (chance && c != u' ' && c != u'\r' && c != u'\n')
                 style = kChance;
-            else if (c == u'>')
+            else if (chance)
+                chance = false;
+            else if (c == u'[' || c == u']' || c == u'(' || c == u')')
+                style = kBracket;
+            else if (c == u'*' || c == u'+' || c == u'!' || c == u'\u2026' || c == u'.'
+                     || (c == u'&' && i == first))
+                style = kOperator;
+            else if (c == u'$' && i + 1 < text.size() && text.at(i + 1).isDigit()) {
+                styles[std::size_t(i)] = kOperator;
+                styles[std::size_t(++i)] = kOperator;
+                continue;
+            } else if (c == u'>')
                 style = kArrow;
             else if (c == u'/')
                 style = kSlash;
