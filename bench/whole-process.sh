@@ -106,6 +106,26 @@ measure "transformar 1 M x 100 extended" "transformar 1 M x 100 plain" \
 measure "the plain 100 under @ampliada" "transformar 1 M x 100 plain" \
     "'$cli' transformar plain-extended.sc --palabras words1m.lex --salida out.lex" \
     "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex"
+# The same words through 100 rules with the later elements of the notation
+# (inline categories, negation, optional parts, repetition, ellipses,
+# captures, several environments, a block and the ways of applying a rule).
+printf '@ampliada\r\nV=a,e,i,o,u\r\nP=p,t,k\r\nB=b,d,g\r\nF=s\r\nN=m,n\r\nL=l,r\r\nC=P,B,F,N,L\r\n' > grown.sc
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    printf '%s\r\n' '[p,t,k]>[b,d,g]/V_V' 'C$1$1>$1' 'e>i/_…i' 's>z/V_(N)V' 'o>u/_C+#' 'a>e/_!C/_#//k_' \
+        'ai>e' '&au>o' '[e,i]>[a,u]/[a,o,u]_ {solo V, secuencial}' 'n>$1/_P$1 {inversa}' >> grown.sc
+done
+measure "transformar 1 M x 100 grown" "transformar 1 M x 100 extended" \
+    "'$cli' transformar grown.sc --palabras words1m.lex --salida out.lex" \
+    "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex"
+# Patterns that take exponential time in a naive backtracker, on one word of 10,000 "a".
+head -c 10000 /dev/zero | tr '\0' a > a10k.txt
+printf '@ampliada\r\n(a*)*b>x\r\n' > nested.sc
+printf '@ampliada\r\na*a*a*a*b>x\r\n' > stars.sc
+printf '@ampliada\r\na>x/_…a…a…a…b\r\n' > ellipses.sc
+measure "(a*)*b on 10,000 a" "a*a*a*a*b on 10,000 a" "'$cli' transformar nested.sc --palabras a10k.txt" \
+    "'$cli' transformar stars.sc --palabras a10k.txt"
+measure "a>x/_…a…a…a…b on 10,000 a" "(a*)*b on 10,000 a" "'$cli' transformar ellipses.sc --palabras a10k.txt" \
+    "'$cli' transformar nested.sc --palabras a10k.txt"
 head -c 1000000 /dev/zero | tr '\0' a > long1.txt
 head -c 2000000 /dev/zero | tr '\0' a > long2.txt
 printf '>x\r\na>bb\r\nx>\r\nb>c\r\nc>dd\r\nd>e\r\n#>#y\r\ne#>ff#\r\nf>g\r\ny>\r\n' > insert.sc
@@ -116,6 +136,12 @@ printf '%s\r\n' '@ampliada' 'V=a,e,i,o,u' 'P=p,t,k' 'B=b,d,g' 'P>B/V_V' '>h/V_B'
     'V>e//_#' '>x/#_' 'e>i/_#' 'aa>a' '#x>#' > extended10.sc
 measure "one word of 1 M, 10 extended rules" "one word of 1 M, 10 plain rules" \
     "'$cli' transformar extended10.sc --palabras longpata.txt" "'$cli' transformar insert.sc --palabras long1.txt"
+awk 'BEGIN { for (i = 0; i < 111111; i++) printf "pata kasa" }' > longgrown.txt
+printf '%s\r\n' '@ampliada' 'V=a,e,i,o,u' 'P=p,t,k' 'B=b,d,g' 'C=P,B,s,k' '[p,t]>[b,d]/V_V' 'C$1>$1$1/V_V' \
+    'a>e/_!C' 's>z/V_(a)V' 'e>i/_C+#' 'e>a//_…x' 'C$1$1>$1 {secuencial}' '&z>s' 'i>o/_\ {inversa}' \
+    '[a,o]>[e,u]/V_ {solo V}' > grown10.sc
+measure "one line of 1 M, 10 grown rules" "one word of 1 M, 10 extended rules" \
+    "'$cli' transformar grown10.sc --palabras longgrown.txt" "'$cli' transformar extended10.sc --palabras longpata.txt"
 "$cli" generar words.lng --filas 3000000 --semilla 9 --salida lengua.lex
 measure "lengua 1 M roots" "cat of the roots" "'$cli' lengua lengua.lex roots.rad out.lan" "cat roots.rad > out.cat"
 head -n 100000 roots.rad | sed 's/#r\([0-9]*\)[0-9]/#r\1/g; s/\$w\([0-9]*\)[0-9]/$w\1/g' > roots100k.rad
