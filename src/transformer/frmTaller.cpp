@@ -331,7 +331,9 @@ void frmTaller::runNow()
     lblEstado->setText(QStringLiteral("Aplicando las reglas..."));
     prgProgreso->setValue(0);
     progress_->start();
-    pool_.start([this, run, rules, source, seed, control] {
+    pool_.start([this, run, rules, source, seed, control, hook = runHook_] {
+        if (hook)
+            hook();
         QElapsedTimer clock;
         clock.start();
         std::shared_ptr<const WorkshopResult> result;

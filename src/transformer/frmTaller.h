@@ -5,6 +5,7 @@
 #include <QThreadPool>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -50,6 +51,9 @@ public:
     bool isRunning() const;
     // How many runs were abandoned because a newer edit came first.
     int abandonedRuns() const { return abandoned_; }
+    // For tests: called on the worker thread as each run begins, before its
+    // first word, so that a test can hold a run at a known point.
+    void setRunHook(std::function<void()> hook) { runHook_ = std::move(hook); }
 
     // How long typing must pause before a run starts.
     static constexpr int kPauseMs = 250;
@@ -131,6 +135,7 @@ private:
     bool wordsChanged_ = true;
     QString rulesPath_;
     int abandoned_ = 0;
+    std::function<void()> runHook_;
 };
 
 } // namespace vordane
