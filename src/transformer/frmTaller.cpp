@@ -21,7 +21,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -314,7 +313,7 @@ void frmTaller::runNow()
         lblEstado->setText(
             QStringLiteral("La lista de reglas tiene %1: se muestra el resultado de la última lista "
                            "correcta.")
-                .arg(messages::counted(check.errors().size(), QStringLiteral("error"), QStringLiteral("errores"))));
+                .arg(spanishCount(check.errors().size(), QStringLiteral("error"), QStringLiteral("errores"))));
         return;
     }
     auto control = std::make_shared<RunControl>();
@@ -376,12 +375,11 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
     resultModel_->setResult(result);
     reportModel_->setReport(result->report().entries());
     cmdGuardarResultado->setEnabled(true);
-    const QLocale locale;
     QString status =
         QStringLiteral("%1, %2 (%3 s).")
-            .arg(messages::counted(result->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
-                 messages::counted(result->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
-                 locale.toString(double(milliseconds) / 1000, 'f', 2));
+            .arg(spanishCount(result->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
+                 spanishCount(result->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
+                 spanishNumber(double(milliseconds) / 1000, 2));
     if (!result->outcome().ok())
         status = result->outcome().message();
     lblEstado->setText(status);
@@ -417,7 +415,7 @@ void frmTaller::showRuleWords()
     } else {
         resultModel_->showChangedBy(entry->line);
         lblResultado->setText(QStringLiteral("Resulta&do: las palabras que cambió la regla %1 (%2)")
-                                  .arg(QString::number(entry->line + 1), QLocale().toString(qint64(entry->changed))));
+                                  .arg(QString::number(entry->line + 1), spanishNumber(qint64(entry->changed))));
         cmdTodas->setEnabled(true);
     }
     if (resultModel_->rowCount() > 0)

@@ -44,6 +44,9 @@ private slots:
     void reportAndTrace_followTheChosenRuleAndWord();
     void malformedLine_underlinedWithItsMessage();
     void newerEdit_abandonsTheRunUnderWay();
+    void numbers_groupedInSpanish_data();
+    void numbers_groupedInSpanish();
+    void numbers_spanishWhateverTheSystemLocale();
     void seed_decidesTheSporadicRules();
     void files_openSaveAndResult();
     void unsavedRules_askBeforeClosing();
@@ -293,6 +296,47 @@ void tst_WorkshopWindow::newerEdit_abandonsTheRunUnderWay()
     QCOMPARE(w_->result()->size(), 3000);
     QCOMPARE(w_->txtReglas->rules().at(3), QStringLiteral("k>g"));
     QCOMPARE(w_->result()->after(0), QStringLiteral("pataga"));
+}
+
+void tst_WorkshopWindow::numbers_groupedInSpanish_data()
+{
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("three digits") << qint64(999) << QStringLiteral("999");
+    QTest::newRow("four digits, as Spanish writes them") << qint64(5489) << QStringLiteral("5489");
+    QTest::newRow("five digits") << qint64(38354) << QStringLiteral("38.354");
+    QTest::newRow("six digits") << qint64(100000) << QStringLiteral("100.000");
+    QTest::newRow("seven digits, every group") << qint64(1234567) << QStringLiteral("1.234.567");
+    QTest::newRow("negative") << qint64(-12345) << QStringLiteral("-12.345");
+}
+
+void tst_WorkshopWindow::numbers_groupedInSpanish()
+{
+    QFETCH(qint64, number);
+    QFETCH(QString, text);
+    QCOMPARE(spanishNumber(number), text);
+}
+
+void tst_WorkshopWindow::numbers_spanishWhateverTheSystemLocale()
+{
+    // A system whose numbers read "12,345" and "0.25".
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    w_->txtReglas->setRules({"a>e"});
+    w_->txtPalabras->setText(QStringLiteral("a\r\n").repeated(12345) + QStringLiteral("o"));
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_F5);
+    waitForResult();
+    QVERIFY2(QRegularExpression(QStringLiteral("^12\\.346 palabras, 12\\.345 cambiadas \\(\\d+,\\d\\d s\\)\\.$"))
+                 .match(w_->lblEstado->text())
+                 .hasMatch(),
+             qPrintable(w_->lblEstado->text()));
+    QCOMPARE(w_->grdInforme->model()->index(0, ReportModel::Changed).data().toString(), QStringLiteral("12.345"));
+    const QAbstractItemModel *words = w_->grdResultado->model();
+    QCOMPARE(words->index(words->rowCount() - 1, ResultModel::Number).data().toString(), QStringLiteral("12.346"));
+    QCOMPARE(words->index(999, ResultModel::Number).data().toString(), QStringLiteral("1000"));
+    // The seed is shown as typed.
+    QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 }
 
 void tst_WorkshopWindow::seed_decidesTheSporadicRules()
