@@ -26,6 +26,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -68,6 +70,21 @@ QWidget *pane(QLabel *caption, QWidget *control, QWidget *below = nullptr, QLayo
     if (below)
         layout->addWidget(below);
     return widget;
+}
+
+// The width of a line box that shows `text` whole: the text, the margins
+// the box keeps around it, the caret and the style's frame.
+int lineBoxWidth(const QLineEdit *box, const QString &text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    const QFontMetrics metrics = box->fontMetrics();
+    const QMargins margins = box->textMargins();
+    const int inner = metrics.horizontalAdvance(text) + margins.left() + margins.right() + 2 * 2 + 1;
+    return box->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, metrics.height()), box).width();
 }
 
 void setUpTable(QTableView *table)
@@ -160,7 +177,10 @@ void frmTaller::buildPanes()
     cmdGuardarResultado->setEnabled(false);
     txtSemilla = named(new QLineEdit(kDefaultSeed), "txtSemilla",
                        QStringLiteral("Semilla de las reglas esporádicas (?N); por omisión, la de vordane-cli"));
-    txtSemilla->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-9223372036854775808")));
+    // At its narrowest a seed of eight digits (the default, 5489, among them)
+    // shows whole; at its widest, the longest seed.
+    txtSemilla->setMinimumWidth(lineBoxWidth(txtSemilla, QStringLiteral("00000000")));
+    txtSemilla->setMaximumWidth(lineBoxWidth(txtSemilla, QStringLiteral("-9223372036854775808")));
     lblSemilla = named(new QLabel(QStringLiteral("&Semilla:")), "lblSemilla");
     lblSemilla->setBuddy(txtSemilla);
     cmdAplicar = named(new QPushButton(QStringLiteral("Aplicar (F5)")), "cmdAplicar",
@@ -195,12 +215,16 @@ void frmTaller::buildPanes()
     grdResultado->setModel(resultModel_);
     setUpTable(grdResultado);
     // A million rows: widths set here, never measured on the rows.
-    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999")));
+    // The number of a word (with room for the cell's margins), then a word of sixteen letters.
+    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999xx")));
     grdResultado->setColumnWidth(ResultModel::Before, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 16);
     lblResultado = named(new QLabel(QStringLiteral("Resulta&do:")), "lblResultado");
     cmdTodas = named(new QPushButton(QStringLiteral("Todas las palabras")), "cmdTodas",
                      QStringLiteral("Vuelve a mostrar todas las palabras"));
     cmdTodas->setEnabled(false);
+    // The caption names the rule chosen in the report: a longer caption
+    // must not widen the pane, or the splitter would share its columns anew.
+    lblResultado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *resultHeader = new QHBoxLayout;
     resultHeader->addWidget(lblResultado, 1);
     resultHeader->addWidget(cmdTodas);
@@ -235,6 +259,10 @@ void frmTaller::buildPanes()
     prgProgreso = named(new QProgressBar, "prgProgreso", QStringLiteral("Palabras aplicadas de la lista"));
     prgProgreso->setRange(0, 1000);
     prgProgreso->setMaximumWidth(200);
+    // Its place is kept while it is hidden: a long run must not move the panes.
+    QSizePolicy keepPlace = prgProgreso->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    prgProgreso->setSizePolicy(keepPlace);
     prgProgreso->hide();
     auto *status = new QHBoxLayout;
     status->addWidget(lblEstado, 1);
@@ -388,7 +416,7 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
     else
         showAllWords();
     if (const int row = resultModel_->rowOfWord(word); row >= 0)
-        grdResultado->setCurrentIndex(resultModel_->index(row, ResultModel::After));
+        chooseResultRow(row);
     showTrace();
     emit resultShown();
 }
@@ -411,16 +439,25 @@ void frmTaller::showRuleWords()
     if (!entry || !entry->isRule) {
         resultModel_->showChangedBy(-1);
         lblResultado->setText(QStringLiteral("Resulta&do:"));
+        lblResultado->setToolTip(QString());
         cmdTodas->setEnabled(false);
     } else {
         resultModel_->showChangedBy(entry->line);
         lblResultado->setText(QStringLiteral("Resulta&do: las palabras que cambió la regla %1 (%2)")
                                   .arg(QString::number(entry->line + 1), spanishNumber(qint64(entry->changed))));
+        lblResultado->setToolTip(lblResultado->text().remove(u'&'));
         cmdTodas->setEnabled(true);
     }
     if (resultModel_->rowCount() > 0)
-        grdResultado->setCurrentIndex(resultModel_->index(0, ResultModel::After));
+        chooseResultRow(0);
     showTrace();
+}
+
+void frmTaller::chooseResultRow(int row)
+{
+    // By its first column: the table scrolls to the current cell, and a
+    // narrowed table must keep "N.º" and "Antes" in view.
+    grdResultado->setCurrentIndex(resultModel_->index(row, ResultModel::Number));
 }
 
 void frmTaller::showAllWords()

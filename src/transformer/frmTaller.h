@@ -111,6 +111,7 @@ private:
     void showErrorOfLine();
     void showRuleWords();
     void showAllWords();
+    void chooseResultRow(int row);
     void showTrace();
     void updateTitle();
 

@@ -14,7 +14,10 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
@@ -40,6 +43,7 @@ private slots:
     void cleanup();
 
     void layout_resizableWithEveryControlReachableByTab();
+    void layout_panesStayWhereTheUserPutThem();
     void typing_showsWhatTheCommandLineGives();
     void reportAndTrace_followTheChosenRuleAndWord();
     void malformedLine_underlinedWithItsMessage();
@@ -143,6 +147,76 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
         QVERIFY2(reached.contains(control), qPrintable(control->objectName()));
     // Tab left the rule box without writing into it.
     QVERIFY(w_->txtReglas->text().isEmpty());
+}
+
+void tst_WorkshopWindow::layout_panesStayWhereTheUserPutThem()
+{
+    // At its narrowest the window still shows the whole seed.
+    w_->resize(w_->minimumSizeHint());
+    QApplication::processEvents();
+    // With the caret after its last digit, the first one is still in view at the left.
+    w_->txtSemilla->setFocus();
+    pressKey(Qt::Key_End);
+    QLineEdit *seed = w_->txtSemilla;
+    QCOMPARE(seed->cursorPositionAt(QPoint(4, seed->height() / 2)), 0);
+    QCOMPARE(seed->cursorPositionAt(QPoint(seed->width() - 4, seed->height() / 2)), 4);
+    w_->resize(w_->sizeHint());
+
+    typeLines(w_->txtReglas, {"a>e", "o>u", "x>y"});
+    typeLines(w_->txtPalabras, {"pata", "kosa", "lupe"});
+    waitForResult();
+    // The result pane narrowed with its splitter's handle, by the mouse.
+    QSplitterHandle *handle = w_->splPaneles->handle(2);
+    const int narrower = w_->splPaneles->sizes().at(1) - w_->splPaneles->sizes().at(1) / 3;
+    QTest::mousePress(handle, Qt::LeftButton, {}, handle->rect().center());
+    QTest::mouseMove(handle, handle->rect().center() - QPoint(narrower, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->rect().center() - QPoint(narrower, 0));
+    QApplication::processEvents();
+    const QList<int> columns = w_->splPaneles->sizes();
+    QVERIFY2(columns.at(1) < w_->grdResultado->horizontalHeader()->length(), "the table is not narrower than its columns");
+
+    // Choosing a rule, and all the words again, leaves the columns as they were.
+    const QAbstractItemModel *report = w_->grdInforme->model();
+    QTest::mouseClick(w_->grdInforme->viewport(), Qt::LeftButton, {},
+                      w_->grdInforme->visualRect(report->index(1, ReportModel::Rule)).center());
+    QCOMPARE(resultColumn(ResultModel::Before), QStringList{"kosa"});
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+    QTest::mouseClick(w_->cmdTodas, Qt::LeftButton);
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+
+    // After a run the narrowed table still starts at "N.º" and "Antes".
+    w_->grdResultado->setFocus();
+    pressKey(Qt::Key_Down);
+    pressKey(Qt::Key_F5);
+    waitForResult(2);
+    QApplication::processEvents();
+    QCOMPARE(w_->grdResultado->horizontalScrollBar()->value(), 0);
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+
+    // A long run shows its progress without moving the panes.
+    QSemaphore started;
+    QSemaphore release;
+    const auto unblock = qScopeGuard([&] {
+        release.release(100);
+        shown_.reset();
+        w_.reset();
+    });
+    w_->setRunHook([&] {
+        started.release();
+        release.acquire();
+    });
+    const QRect panes = w_->splPaneles->geometry();
+    pressKey(Qt::Key_F5);
+    started.acquire();
+    waitUntil([&] { return w_->prgProgreso->isVisibleTo(w_.get()); });
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->geometry(), panes);
+    release.release();
+    waitForResult(3);
+    QVERIFY(!w_->prgProgreso->isVisibleTo(w_.get()));
+    QCOMPARE(w_->splPaneles->geometry(), panes);
 }
 
 void tst_WorkshopWindow::typing_showsWhatTheCommandLineGives()
