@@ -1,5 +1,7 @@
 #include "transformer/frmTaller.h"
 
+#include "common/linesource.h"
+#include "common/linewriter.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "dictionary/wordfile.h"
@@ -43,6 +45,11 @@ const QString kOpenRulesTitle = QStringLiteral("Abrir reglas");
 const QString kSaveRulesTitle = QStringLiteral("Guardar reglas");
 const QString kOpenWordsTitle = QStringLiteral("Abrir palabras");
 const QString kSaveResultTitle = QStringLiteral("Guardar resultado");
+const QString kSaveWordsTitle = QStringLiteral("Guardar palabras");
+const QString kUnsavedRules =
+    QStringLiteral("Las reglas del taller tienen cambios sin guardar. ¿Quiere guardarlos antes de cerrar?");
+const QString kUnsavedWords =
+    QStringLiteral("Las palabras del taller tienen cambios sin guardar. ¿Quiere guardarlas antes de cerrar?");
 // The seed of a run without one, as on the command line.
 const QString kDefaultSeed = QStringLiteral("5489");
 
@@ -157,6 +164,8 @@ void frmTaller::buildMenu()
     mnuArchivo->addSeparator();
     mnuAbrirPalabras =
         entry("mnuAbrirPalabras", QStringLiteral("Abrir palabras..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    mnuGuardarPalabras = entry("mnuGuardarPalabras", QStringLiteral("Guardar palabras..."),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
     mnuGuardarResultado = entry("mnuGuardarResultado", QStringLiteral("Guardar resultado..."),
                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     mnuArchivo->addSeparator();
@@ -171,6 +180,8 @@ void frmTaller::buildPanes()
                              QStringLiteral("Guarda la lista de reglas en su archivo (Ctrl+S)"));
     cmdAbrirPalabras = named(new QPushButton(QStringLiteral("Abrir palabras...")), "cmdAbrirPalabras",
                              QStringLiteral("Abre una lista de palabras, una por línea (Ctrl+Mayús+O)"));
+    cmdGuardarPalabras = named(new QPushButton(QStringLiteral("Guardar palabras...")), "cmdGuardarPalabras",
+                               QStringLiteral("Guarda la lista de palabras, una por línea (Ctrl+Mayús+G)"));
     cmdGuardarResultado =
         named(new QPushButton(QStringLiteral("Guardar resultado...")), "cmdGuardarResultado",
               QStringLiteral("Guarda las palabras nuevas como el Transformador guarda su resultado (Ctrl+Mayús+R)"));
@@ -187,8 +198,8 @@ void frmTaller::buildPanes()
                        QStringLiteral("Aplica ya las reglas, sin esperar (F5)"));
 
     auto *buttons = new QHBoxLayout;
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarResultado})
+    for (QWidget *widget : std::initializer_list<QWidget *>{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras,
+                                                            cmdGuardarPalabras, cmdGuardarResultado})
         buttons->addWidget(widget);
     buttons->addStretch(1);
     buttons->addWidget(lblSemilla);
@@ -275,9 +286,9 @@ void frmTaller::buildPanes()
     layout->addLayout(status);
 
     // Left to right, top to bottom.
-    const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarResultado,
-                                 txtSemilla,     cmdAplicar,       txtReglas,        txtPalabras,
-                                 cmdTodas,       grdResultado,     grdInforme,       txtTraza};
+    const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras,
+                                 cmdGuardarResultado, txtSemilla, cmdAplicar, txtReglas, txtPalabras,
+                                 cmdTodas, grdResultado, grdInforme, txtTraza};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     txtReglas->setFocus(); // where typing goes when the window opens
@@ -290,6 +301,10 @@ void frmTaller::connectControls()
     connect(txtReglas, &QsciScintilla::cursorPositionChanged, this, &frmTaller::showErrorOfLine);
     connect(txtPalabras, &MultiLineTextBox::textChanged, this, [this] {
         wordsChanged_ = true;
+        if (!loadingWords_ && !wordsModified_) {
+            wordsModified_ = true;
+            updateTitle();
+        }
         scheduleRun();
     });
     connect(txtSemilla, &QLineEdit::textChanged, this, &frmTaller::scheduleRun);
@@ -307,6 +322,8 @@ void frmTaller::connectControls()
     connect(mnuGuardarReglasComo, &QAction::triggered, this, &frmTaller::mnuGuardarReglasComo_Click);
     connect(mnuAbrirPalabras, &QAction::triggered, this, &frmTaller::mnuAbrirPalabras_Click);
     connect(cmdAbrirPalabras, &QPushButton::clicked, this, &frmTaller::mnuAbrirPalabras_Click);
+    connect(mnuGuardarPalabras, &QAction::triggered, this, &frmTaller::mnuGuardarPalabras_Click);
+    connect(cmdGuardarPalabras, &QPushButton::clicked, this, &frmTaller::mnuGuardarPalabras_Click);
     connect(mnuGuardarResultado, &QAction::triggered, this, &frmTaller::mnuGuardarResultado_Click);
     connect(cmdGuardarResultado, &QPushButton::clicked, this, &frmTaller::mnuGuardarResultado_Click);
 }
@@ -480,25 +497,34 @@ void frmTaller::updateTitle()
 {
     const QString file = rulesPath_.isEmpty() ? QString() : QStringLiteral(" - ") + QFileInfo(rulesPath_).fileName();
     setWindowTitle(kTitle + file + QStringLiteral("[*]"));
-    setWindowModified(txtReglas->isModified());
+    setWindowModified(txtReglas->isModified() || wordsModified_);
 }
 
-bool frmTaller::confirmClose()
+bool frmTaller::mayLeave(bool unsaved, const QString &question, bool (frmTaller::*save)())
 {
-    if (!txtReglas->isModified())
+    if (!unsaved)
         return true;
-    switch (services_.askToSave(this, kTitle,
-                                QStringLiteral("Las reglas del taller tienen cambios sin guardar. "
-                                               "¿Quiere guardarlos antes de cerrar?"))) {
+    switch (services_.askToSave(this, kTitle, question)) {
     case SaveChoice::Save:
-        return mnuGuardarReglas_Click();
+        return (this->*save)();
     case SaveChoice::Discard:
-        txtReglas->setModified(false); // left as they are: not asked again
         return true;
     case SaveChoice::Cancel:
         break;
     }
     return false;
+}
+
+bool frmTaller::confirmClose()
+{
+    if (!mayLeave(txtReglas->isModified(), kUnsavedRules, &frmTaller::mnuGuardarReglas_Click)
+        || !mayLeave(wordsModified_, kUnsavedWords, &frmTaller::mnuGuardarPalabras_Click))
+        return false;
+    // Left as they are: not asked again.
+    txtReglas->setModified(false);
+    wordsModified_ = false;
+    updateTitle();
+    return true;
 }
 
 void frmTaller::closeEvent(QCloseEvent *event)
@@ -514,7 +540,7 @@ void frmTaller::closeEvent(QCloseEvent *event)
 
 void frmTaller::mnuAbrirReglas_Click()
 {
-    if (!confirmClose())
+    if (!mayLeave(txtReglas->isModified(), kUnsavedRules, &frmTaller::mnuGuardarReglas_Click))
         return;
     const QString path = services_.getOpenFileName(this, {filters::kRules, kOpenRulesTitle});
     if (path.isEmpty())
@@ -552,14 +578,42 @@ bool frmTaller::saveRules(const QString &path)
 
 void frmTaller::mnuAbrirPalabras_Click()
 {
+    if (!mayLeave(wordsModified_, kUnsavedWords, &frmTaller::mnuGuardarPalabras_Click))
+        return;
     const QString path = services_.getOpenFileName(this, {filters::kWordFiles, kOpenWordsTitle});
     if (path.isEmpty())
         return;
     WordList words;
     if (report(services_, this, kOpenWordsTitle, readWordList(path, words))) {
+        loadingWords_ = true;
         txtPalabras->setText(words.join(QStringLiteral("\r\n")));
+        loadingWords_ = false;
+        wordsModified_ = false;
+        updateTitle();
         runNow();
     }
+}
+
+bool frmTaller::mnuGuardarPalabras_Click()
+{
+    const QString path = services_.getSaveFileName(this, {filters::kWordFiles, kSaveWordsTitle});
+    if (path.isEmpty())
+        return false;
+    // A line of the box per line of the file, as "Abrir palabras" reads them back.
+    LineWriter writer(path);
+    FileStatus status = writer.open();
+    if (status.ok()) {
+        const QString text = txtPalabras->text();
+        TextLineSource lines(text);
+        while (!lines.atEnd())
+            writer.writeLine(lines.readLine());
+        status = writer.commit();
+    }
+    if (!report(services_, this, kSaveWordsTitle, status))
+        return false;
+    wordsModified_ = false;
+    updateTitle();
+    return true;
 }
 
 void frmTaller::mnuGuardarResultado_Click()

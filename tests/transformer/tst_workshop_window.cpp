@@ -54,6 +54,7 @@ private slots:
     void seed_decidesTheSporadicRules();
     void files_openSaveAndResult();
     void unsavedRules_askBeforeClosing();
+    void unsavedWords_askBeforeClosingAndSaveWithTheirKey();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
@@ -131,9 +132,9 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QCOMPARE(w_->splPaneles->count(), 3);
     QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 
-    const QList<QWidget *> controls{w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras, w_->txtSemilla,
-                                    w_->cmdAplicar,     w_->txtReglas,        w_->txtPalabras,      w_->grdResultado,
-                                    w_->grdInforme,     w_->txtTraza};
+    const QList<QWidget *> controls{w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
+                                    w_->cmdGuardarPalabras, w_->txtSemilla, w_->cmdAplicar, w_->txtReglas,
+                                    w_->txtPalabras, w_->grdResultado, w_->grdInforme, w_->txtTraza};
     w_->txtReglas->setFocus();
     QSet<QWidget *> reached;
     for (int i = 0; i < 30; ++i) {
@@ -497,6 +498,46 @@ void tst_WorkshopWindow::unsavedRules_askBeforeClosing()
     init();
     QVERIFY(w_->close());
     QCOMPARE(services_->count(Kind::AskToSave), 0);
+}
+
+void tst_WorkshopWindow::unsavedWords_askBeforeClosingAndSaveWithTheirKey()
+{
+    // Words opened from a file are not unsaved work.
+    QVERIFY(writeBytes(file("w.lex"), "pata\r\n"));
+    services_->answerDialog(file("w.lex"));
+    w_->txtPalabras->setFocus();
+    pressKey(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w_->txtPalabras->text(), QStringLiteral("pata"));
+    QVERIFY(!w_->isWindowModified());
+
+    // Typed, they are, and the question names them.
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("vita"));
+    QVERIFY(w_->isWindowModified());
+    services_->answerSave(SaveChoice::Cancel);
+    QVERIFY(!w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 1);
+    QVERIFY(services_->last(Kind::AskToSave)->text.startsWith(QStringLiteral("Las palabras del taller")));
+
+    // Unsaved rules too: leaving the rules but cancelling for the words keeps both unsaved.
+    typeLines(w_->txtReglas, {"a>e"});
+    services_->answerSave(SaveChoice::Discard);
+    services_->answerSave(SaveChoice::Cancel);
+    QVERIFY(!w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 3);
+    QVERIFY(w_->txtReglas->isModified());
+
+    // Ctrl+Shift+G saves the words, one per line; then only the rules are asked about.
+    w_->txtPalabras->setFocus();
+    services_->answerDialog(file("nuevas.lex"));
+    pressKey(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar palabras"));
+    QCOMPARE(readBytes(file("nuevas.lex")), QByteArray("pata\r\nvita\r\n"));
+    services_->answerSave(SaveChoice::Discard);
+    QVERIFY(w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 4);
+    QVERIFY(services_->last(Kind::AskToSave)->text.startsWith(QStringLiteral("Las reglas del taller")));
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
