@@ -45,6 +45,7 @@ private slots:
     void layout_resizableWithEveryControlReachableByTab();
     void layout_panesStayWhereTheUserPutThem();
     void typing_showsWhatTheCommandLineGives();
+    void words_blanksAroundACommaAreNotPartOfTheWord();
     void reportAndTrace_followTheChosenRuleAndWord();
     void malformedLine_underlinedWithItsMessage();
     void newerEdit_abandonsTheRunUnderWay();
@@ -249,6 +250,16 @@ void tst_WorkshopWindow::typing_showsWhatTheCommandLineGives()
     typeText(QStringLiteral("a>e/_#"));
     waitForResult(2);
     QCOMPARE(resultColumn(ResultModel::After), (QStringList{"padage", "lubu", "apte", "amor"}));
+}
+
+void tst_WorkshopWindow::words_blanksAroundACommaAreNotPartOfTheWord()
+{
+    typeLines(w_->txtReglas, {"@ampliada", "v>b/#_", "a>e/_#"});
+    // A line without a comma is one word, blanks and all.
+    typeLines(w_->txtPalabras, {"pata, vita ,  vasa", " vela "});
+    waitForResult();
+    QCOMPARE(resultColumn(ResultModel::Before), (QStringList{"pata", "vita", "vasa", " vela "}));
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pate", "bite", "base", " vela "}));
 }
 
 void tst_WorkshopWindow::reportAndTrace_followTheChosenRuleAndWord()
