@@ -216,6 +216,7 @@ void frmTaller::buildPanes()
     txtPalabras = named(new MultiLineTextBox, "txtPalabras",
                         QStringLiteral("Las palabras de origen, una por línea (una coma también separa palabras)"));
     txtPalabras->setScrollBars(MultiLineTextBox::ScrollBars::Both);
+    txtPalabras->setUndoByLineAndPause();
     lblPalabras = named(new QLabel(QStringLiteral("&Palabras:")), "lblPalabras");
     auto *inputs = named(new QSplitter(Qt::Vertical), "splEntradas");
     inputs->addWidget(pane(lblReglas, txtReglas, lblError));

@@ -48,6 +48,8 @@ private slots:
     void words_blanksAroundACommaAreNotPartOfTheWord();
     void reportAndTrace_followTheChosenRuleAndWord();
     void malformedLine_underlinedWithItsMessage();
+    void undo_takesBackALineOrABurstOfTyping_data();
+    void undo_takesBackALineOrABurstOfTyping();
     void newerEdit_abandonsTheRunUnderWay();
     void numbers_groupedInSpanish_data();
     void numbers_groupedInSpanish();
@@ -338,6 +340,37 @@ void tst_WorkshopWindow::malformedLine_underlinedWithItsMessage()
     QCOMPARE(resultColumn(ResultModel::After), QStringList{"bebe"});
     QVERIFY(!w_->txtReglas->underlinedAt(lineStart + 1));
     QVERIFY(w_->lblError->text().isEmpty());
+}
+
+void tst_WorkshopWindow::undo_takesBackALineOrABurstOfTyping_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("rules") << QStringLiteral("txtReglas");
+    QTest::newRow("words") << QStringLiteral("txtPalabras");
+}
+
+void tst_WorkshopWindow::undo_takesBackALineOrABurstOfTyping()
+{
+    QFETCH(QString, box);
+    QWidget *control = w_->findChild<QWidget *>(box);
+    QVERIFY(control);
+    const auto text = [&] { return control == w_->txtReglas ? w_->txtReglas->text() : w_->txtPalabras->text(); };
+    typeLines(control, {"a>e", "o>u", "i>y"});
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\no>u\r\n"));
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\n"));
+
+    // A pause in typing ends a step too.
+    typeText(QStringLiteral("k>g"));
+    const QTimer *pause = control->findChild<QTimer *>(QStringLiteral("undoPause"));
+    QVERIFY(pause && pause->isActive());
+    waitUntil([&] { return !pause->isActive(); });
+    typeText(QStringLiteral("/_#"));
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\nk>g"));
+    pressKey(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\nk>g/_#"));
 }
 
 void tst_WorkshopWindow::newerEdit_abandonsTheRunUnderWay()
