@@ -85,7 +85,7 @@ void tst_WorkshopWindow::init()
     w_->resize(w_->sizeHint());
     w_->show();
     w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    waitUntil([&] { return w_->isActiveWindow(); });
     dir_ = std::make_unique<QTemporaryDir>();
 }
 
