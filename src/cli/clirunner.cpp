@@ -1,6 +1,7 @@
 #include "cli/clirunner.h"
 
 #include "cli/cliio.h"
+#include "common/blanks.h"
 #include "common/linereader.h"
 #include "common/messages.h"
 #include "common/numbers.h"
@@ -172,8 +173,9 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     RuleObserver *observer = observers.isEmpty() ? nullptr : &observers;
     RandomSource random = randomSource(parser);
     const Outcome run = words ? transformWordList(source, ruleSet, dictionary.get(), output.writer(), observer, &random)
-                              : TransformarTexto(parser.value(QStringLiteral("texto")), ruleSet, dictionary.get(),
-                                                 output.writer(), observer, &random);
+                              // The blanks typed around a word of the list are not part of it.
+                              : TransformarTexto(trimmedCommaList(parser.value(QStringLiteral("texto"))), ruleSet,
+                                                 dictionary.get(), output.writer(), observer, &random);
     if (!run.ok())
         return io.fail(run.message());
     if (dictionary && !dictionary->status().ok())

@@ -10,6 +10,11 @@ namespace vordane {
 QString trimBlanks(const QString &text);
 QString trimLeadingBlanks(const QString &text);
 
+// A list of words separated by commas, without the blanks around each word
+// ("pata, vita" gives "pata,vita"); a text without a comma is one word and
+// stays as it is.
+QString trimmedCommaList(QStringView list);
+
 // The same without copying, on a view of characters (QStringView) or of
 // Windows-1252 bytes (QByteArrayView).
 template <typename View> View trimmedBlanks(View text)

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vordane {
@@ -39,6 +40,30 @@ MultiLineTextBox::MultiLineTextBox(QWidget *parent)
 
     editor_->installEventFilter(this);
     connect(editor_, &QsciScintilla::textChanged, this, &MultiLineTextBox::textChanged);
+}
+
+void MultiLineTextBox::setUndoByLineAndPause()
+{
+    undoByLineAndPause(editor_);
+}
+
+void undoByLineAndPause(QsciScintilla *editor)
+{
+    auto *pause = new QTimer(editor);
+    pause->setObjectName(QStringLiteral("undoPause"));
+    pause->setSingleShot(true);
+    pause->setInterval(kUndoPauseMs);
+    // An empty action between two edits keeps the editor from merging them.
+    const auto endStep = [editor] {
+        editor->beginUndoAction();
+        editor->endUndoAction();
+    };
+    QObject::connect(pause, &QTimer::timeout, editor, endStep);
+    QObject::connect(editor, &QsciScintilla::textChanged, pause, qOverload<>(&QTimer::start));
+    QObject::connect(editor, &QsciScintillaBase::SCN_CHARADDED, editor, [endStep](int c) {
+        if (c == '\n' || c == '\r')
+            endStep();
+    });
 }
 
 QString MultiLineTextBox::text() const

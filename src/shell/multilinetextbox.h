@@ -31,6 +31,9 @@ public:
     // joined by commas) is shown unwrapped, with a horizontal scroll bar.
     void setScrollBars(ScrollBars bars);
 
+    // Ctrl+Z takes back one line or one burst of typing (see undoByLineAndPause).
+    void setUndoByLineAndPause();
+
     static constexpr qsizetype kLongestWrappedLine = 20000;
 
 signals:
@@ -50,5 +53,12 @@ private:
     bool forwarding_ = false;
     bool wrapRequested_ = true;
 };
+
+// Ends the editor's undo step at each line break and after a pause in
+// typing, as editors do: left alone, the editor merges all consecutive typing
+// into one step, and one Ctrl+Z takes back lines typed minutes apart. The
+// pause is measured by a timer named "undoPause", a child of the editor.
+void undoByLineAndPause(QsciScintilla *editor);
+constexpr int kUndoPauseMs = 1000;
 
 } // namespace vordane

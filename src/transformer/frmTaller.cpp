@@ -1,5 +1,7 @@
 #include "transformer/frmTaller.h"
 
+#include "common/linesource.h"
+#include "common/linewriter.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "dictionary/wordfile.h"
@@ -21,12 +23,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -42,6 +45,11 @@ const QString kOpenRulesTitle = QStringLiteral("Abrir reglas");
 const QString kSaveRulesTitle = QStringLiteral("Guardar reglas");
 const QString kOpenWordsTitle = QStringLiteral("Abrir palabras");
 const QString kSaveResultTitle = QStringLiteral("Guardar resultado");
+const QString kSaveWordsTitle = QStringLiteral("Guardar palabras");
+const QString kUnsavedRules =
+    QStringLiteral("Las reglas del taller tienen cambios sin guardar. ¿Quiere guardarlos antes de cerrar?");
+const QString kUnsavedWords =
+    QStringLiteral("Las palabras del taller tienen cambios sin guardar. ¿Quiere guardarlas antes de cerrar?");
 // The seed of a run without one, as on the command line.
 const QString kDefaultSeed = QStringLiteral("5489");
 
@@ -69,6 +77,21 @@ QWidget *pane(QLabel *caption, QWidget *control, QWidget *below = nullptr, QLayo
     if (below)
         layout->addWidget(below);
     return widget;
+}
+
+// The width of a line box that shows `text` whole: the text, the margins
+// the box keeps around it, the caret and the style's frame.
+int lineBoxWidth(const QLineEdit *box, const QString &text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    const QFontMetrics metrics = box->fontMetrics();
+    const QMargins margins = box->textMargins();
+    const int inner = metrics.horizontalAdvance(text) + margins.left() + margins.right() + 2 * 2 + 1;
+    return box->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, metrics.height()), box).width();
 }
 
 void setUpTable(QTableView *table)
@@ -141,6 +164,8 @@ void frmTaller::buildMenu()
     mnuArchivo->addSeparator();
     mnuAbrirPalabras =
         entry("mnuAbrirPalabras", QStringLiteral("Abrir palabras..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    mnuGuardarPalabras = entry("mnuGuardarPalabras", QStringLiteral("Guardar palabras..."),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
     mnuGuardarResultado = entry("mnuGuardarResultado", QStringLiteral("Guardar resultado..."),
                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     mnuArchivo->addSeparator();
@@ -155,21 +180,26 @@ void frmTaller::buildPanes()
                              QStringLiteral("Guarda la lista de reglas en su archivo (Ctrl+S)"));
     cmdAbrirPalabras = named(new QPushButton(QStringLiteral("Abrir palabras...")), "cmdAbrirPalabras",
                              QStringLiteral("Abre una lista de palabras, una por línea (Ctrl+Mayús+O)"));
+    cmdGuardarPalabras = named(new QPushButton(QStringLiteral("Guardar palabras...")), "cmdGuardarPalabras",
+                               QStringLiteral("Guarda la lista de palabras, una por línea (Ctrl+Mayús+G)"));
     cmdGuardarResultado =
         named(new QPushButton(QStringLiteral("Guardar resultado...")), "cmdGuardarResultado",
               QStringLiteral("Guarda las palabras nuevas como el Transformador guarda su resultado (Ctrl+Mayús+R)"));
     cmdGuardarResultado->setEnabled(false);
     txtSemilla = named(new QLineEdit(kDefaultSeed), "txtSemilla",
                        QStringLiteral("Semilla de las reglas esporádicas (?N); por omisión, la de vordane-cli"));
-    txtSemilla->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-9223372036854775808")));
+    // At its narrowest a seed of eight digits (the default, 5489, among them)
+    // shows whole; at its widest, the longest seed.
+    txtSemilla->setMinimumWidth(lineBoxWidth(txtSemilla, QStringLiteral("00000000")));
+    txtSemilla->setMaximumWidth(lineBoxWidth(txtSemilla, QStringLiteral("-9223372036854775808")));
     lblSemilla = named(new QLabel(QStringLiteral("&Semilla:")), "lblSemilla");
     lblSemilla->setBuddy(txtSemilla);
     cmdAplicar = named(new QPushButton(QStringLiteral("Aplicar (F5)")), "cmdAplicar",
                        QStringLiteral("Aplica ya las reglas, sin esperar (F5)"));
 
     auto *buttons = new QHBoxLayout;
-    for (QWidget *widget :
-         std::initializer_list<QWidget *>{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarResultado})
+    for (QWidget *widget : std::initializer_list<QWidget *>{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras,
+                                                            cmdGuardarPalabras, cmdGuardarResultado})
         buttons->addWidget(widget);
     buttons->addStretch(1);
     buttons->addWidget(lblSemilla);
@@ -186,6 +216,7 @@ void frmTaller::buildPanes()
     txtPalabras = named(new MultiLineTextBox, "txtPalabras",
                         QStringLiteral("Las palabras de origen, una por línea (una coma también separa palabras)"));
     txtPalabras->setScrollBars(MultiLineTextBox::ScrollBars::Both);
+    txtPalabras->setUndoByLineAndPause();
     lblPalabras = named(new QLabel(QStringLiteral("&Palabras:")), "lblPalabras");
     auto *inputs = named(new QSplitter(Qt::Vertical), "splEntradas");
     inputs->addWidget(pane(lblReglas, txtReglas, lblError));
@@ -196,12 +227,16 @@ void frmTaller::buildPanes()
     grdResultado->setModel(resultModel_);
     setUpTable(grdResultado);
     // A million rows: widths set here, never measured on the rows.
-    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999")));
+    // The number of a word (with room for the cell's margins), then a word of sixteen letters.
+    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999xx")));
     grdResultado->setColumnWidth(ResultModel::Before, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 16);
     lblResultado = named(new QLabel(QStringLiteral("Resulta&do:")), "lblResultado");
     cmdTodas = named(new QPushButton(QStringLiteral("Todas las palabras")), "cmdTodas",
                      QStringLiteral("Vuelve a mostrar todas las palabras"));
     cmdTodas->setEnabled(false);
+    // The caption names the rule chosen in the report: a longer caption
+    // must not widen the pane, or the splitter would share its columns anew.
+    lblResultado->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *resultHeader = new QHBoxLayout;
     resultHeader->addWidget(lblResultado, 1);
     resultHeader->addWidget(cmdTodas);
@@ -236,6 +271,10 @@ void frmTaller::buildPanes()
     prgProgreso = named(new QProgressBar, "prgProgreso", QStringLiteral("Palabras aplicadas de la lista"));
     prgProgreso->setRange(0, 1000);
     prgProgreso->setMaximumWidth(200);
+    // Its place is kept while it is hidden: a long run must not move the panes.
+    QSizePolicy keepPlace = prgProgreso->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    prgProgreso->setSizePolicy(keepPlace);
     prgProgreso->hide();
     auto *status = new QHBoxLayout;
     status->addWidget(lblEstado, 1);
@@ -248,9 +287,9 @@ void frmTaller::buildPanes()
     layout->addLayout(status);
 
     // Left to right, top to bottom.
-    const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarResultado,
-                                 txtSemilla,     cmdAplicar,       txtReglas,        txtPalabras,
-                                 cmdTodas,       grdResultado,     grdInforme,       txtTraza};
+    const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras,
+                                 cmdGuardarResultado, txtSemilla, cmdAplicar, txtReglas, txtPalabras,
+                                 cmdTodas, grdResultado, grdInforme, txtTraza};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     txtReglas->setFocus(); // where typing goes when the window opens
@@ -263,6 +302,10 @@ void frmTaller::connectControls()
     connect(txtReglas, &QsciScintilla::cursorPositionChanged, this, &frmTaller::showErrorOfLine);
     connect(txtPalabras, &MultiLineTextBox::textChanged, this, [this] {
         wordsChanged_ = true;
+        if (!loadingWords_ && !wordsModified_) {
+            wordsModified_ = true;
+            updateTitle();
+        }
         scheduleRun();
     });
     connect(txtSemilla, &QLineEdit::textChanged, this, &frmTaller::scheduleRun);
@@ -280,6 +323,8 @@ void frmTaller::connectControls()
     connect(mnuGuardarReglasComo, &QAction::triggered, this, &frmTaller::mnuGuardarReglasComo_Click);
     connect(mnuAbrirPalabras, &QAction::triggered, this, &frmTaller::mnuAbrirPalabras_Click);
     connect(cmdAbrirPalabras, &QPushButton::clicked, this, &frmTaller::mnuAbrirPalabras_Click);
+    connect(mnuGuardarPalabras, &QAction::triggered, this, &frmTaller::mnuGuardarPalabras_Click);
+    connect(cmdGuardarPalabras, &QPushButton::clicked, this, &frmTaller::mnuGuardarPalabras_Click);
     connect(mnuGuardarResultado, &QAction::triggered, this, &frmTaller::mnuGuardarResultado_Click);
     connect(cmdGuardarResultado, &QPushButton::clicked, this, &frmTaller::mnuGuardarResultado_Click);
 }
@@ -314,7 +359,7 @@ void frmTaller::runNow()
         lblEstado->setText(
             QStringLiteral("La lista de reglas tiene %1: se muestra el resultado de la última lista "
                            "correcta.")
-                .arg(messages::counted(check.errors().size(), QStringLiteral("error"), QStringLiteral("errores"))));
+                .arg(spanishCount(check.errors().size(), QStringLiteral("error"), QStringLiteral("errores"))));
         return;
     }
     auto control = std::make_shared<RunControl>();
@@ -331,7 +376,9 @@ void frmTaller::runNow()
     lblEstado->setText(QStringLiteral("Aplicando las reglas..."));
     prgProgreso->setValue(0);
     progress_->start();
-    pool_.start([this, run, rules, source, seed, control] {
+    pool_.start([this, run, rules, source, seed, control, hook = runHook_] {
+        if (hook)
+            hook();
         QElapsedTimer clock;
         clock.start();
         std::shared_ptr<const WorkshopResult> result;
@@ -374,12 +421,11 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
     resultModel_->setResult(result);
     reportModel_->setReport(result->report().entries());
     cmdGuardarResultado->setEnabled(true);
-    const QLocale locale;
     QString status =
         QStringLiteral("%1, %2 (%3 s).")
-            .arg(messages::counted(result->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
-                 messages::counted(result->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
-                 locale.toString(double(milliseconds) / 1000, 'f', 2));
+            .arg(spanishCount(result->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
+                 spanishCount(result->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
+                 spanishNumber(double(milliseconds) / 1000, 2));
     if (!result->outcome().ok())
         status = result->outcome().message();
     lblEstado->setText(status);
@@ -388,7 +434,7 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
     else
         showAllWords();
     if (const int row = resultModel_->rowOfWord(word); row >= 0)
-        grdResultado->setCurrentIndex(resultModel_->index(row, ResultModel::After));
+        chooseResultRow(row);
     showTrace();
     emit resultShown();
 }
@@ -411,16 +457,25 @@ void frmTaller::showRuleWords()
     if (!entry || !entry->isRule) {
         resultModel_->showChangedBy(-1);
         lblResultado->setText(QStringLiteral("Resulta&do:"));
+        lblResultado->setToolTip(QString());
         cmdTodas->setEnabled(false);
     } else {
         resultModel_->showChangedBy(entry->line);
         lblResultado->setText(QStringLiteral("Resulta&do: las palabras que cambió la regla %1 (%2)")
-                                  .arg(QString::number(entry->line + 1), QLocale().toString(qint64(entry->changed))));
+                                  .arg(QString::number(entry->line + 1), spanishNumber(qint64(entry->changed))));
+        lblResultado->setToolTip(lblResultado->text().remove(u'&'));
         cmdTodas->setEnabled(true);
     }
     if (resultModel_->rowCount() > 0)
-        grdResultado->setCurrentIndex(resultModel_->index(0, ResultModel::After));
+        chooseResultRow(0);
     showTrace();
+}
+
+void frmTaller::chooseResultRow(int row)
+{
+    // By its first column: the table scrolls to the current cell, and a
+    // narrowed table must keep "N.º" and "Antes" in view.
+    grdResultado->setCurrentIndex(resultModel_->index(row, ResultModel::Number));
 }
 
 void frmTaller::showAllWords()
@@ -443,25 +498,34 @@ void frmTaller::updateTitle()
 {
     const QString file = rulesPath_.isEmpty() ? QString() : QStringLiteral(" - ") + QFileInfo(rulesPath_).fileName();
     setWindowTitle(kTitle + file + QStringLiteral("[*]"));
-    setWindowModified(txtReglas->isModified());
+    setWindowModified(txtReglas->isModified() || wordsModified_);
 }
 
-bool frmTaller::confirmClose()
+bool frmTaller::mayLeave(bool unsaved, const QString &question, bool (frmTaller::*save)())
 {
-    if (!txtReglas->isModified())
+    if (!unsaved)
         return true;
-    switch (services_.askToSave(this, kTitle,
-                                QStringLiteral("Las reglas del taller tienen cambios sin guardar. "
-                                               "¿Quiere guardarlos antes de cerrar?"))) {
+    switch (services_.askToSave(this, kTitle, question)) {
     case SaveChoice::Save:
-        return mnuGuardarReglas_Click();
+        return (this->*save)();
     case SaveChoice::Discard:
-        txtReglas->setModified(false); // left as they are: not asked again
         return true;
     case SaveChoice::Cancel:
         break;
     }
     return false;
+}
+
+bool frmTaller::confirmClose()
+{
+    if (!mayLeave(txtReglas->isModified(), kUnsavedRules, &frmTaller::mnuGuardarReglas_Click)
+        || !mayLeave(wordsModified_, kUnsavedWords, &frmTaller::mnuGuardarPalabras_Click))
+        return false;
+    // Left as they are: not asked again.
+    txtReglas->setModified(false);
+    wordsModified_ = false;
+    updateTitle();
+    return true;
 }
 
 void frmTaller::closeEvent(QCloseEvent *event)
@@ -477,7 +541,7 @@ void frmTaller::closeEvent(QCloseEvent *event)
 
 void frmTaller::mnuAbrirReglas_Click()
 {
-    if (!confirmClose())
+    if (!mayLeave(txtReglas->isModified(), kUnsavedRules, &frmTaller::mnuGuardarReglas_Click))
         return;
     const QString path = services_.getOpenFileName(this, {filters::kRules, kOpenRulesTitle});
     if (path.isEmpty())
@@ -515,14 +579,42 @@ bool frmTaller::saveRules(const QString &path)
 
 void frmTaller::mnuAbrirPalabras_Click()
 {
+    if (!mayLeave(wordsModified_, kUnsavedWords, &frmTaller::mnuGuardarPalabras_Click))
+        return;
     const QString path = services_.getOpenFileName(this, {filters::kWordFiles, kOpenWordsTitle});
     if (path.isEmpty())
         return;
     WordList words;
     if (report(services_, this, kOpenWordsTitle, readWordList(path, words))) {
+        loadingWords_ = true;
         txtPalabras->setText(words.join(QStringLiteral("\r\n")));
+        loadingWords_ = false;
+        wordsModified_ = false;
+        updateTitle();
         runNow();
     }
+}
+
+bool frmTaller::mnuGuardarPalabras_Click()
+{
+    const QString path = services_.getSaveFileName(this, {filters::kWordFiles, kSaveWordsTitle});
+    if (path.isEmpty())
+        return false;
+    // A line of the box per line of the file, as "Abrir palabras" reads them back.
+    LineWriter writer(path);
+    FileStatus status = writer.open();
+    if (status.ok()) {
+        const QString text = txtPalabras->text();
+        TextLineSource lines(text);
+        while (!lines.atEnd())
+            writer.writeLine(lines.readLine());
+        status = writer.commit();
+    }
+    if (!report(services_, this, kSaveWordsTitle, status))
+        return false;
+    wordsModified_ = false;
+    updateTitle();
+    return true;
 }
 
 void frmTaller::mnuGuardarResultado_Click()

@@ -5,6 +5,7 @@
 #include <QThreadPool>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -41,8 +42,8 @@ public:
 
     QSize sizeHint() const override;
 
-    // Whether the window may close: with unsaved rules the user is asked
-    // whether to save them first (and may cancel).
+    // Whether the window may close: with unsaved rules or words the user is
+    // asked whether to save them first (and may cancel).
     bool confirmClose() override;
     // The result on show (null before the first run).
     const WorkshopResult *result() const { return shown_.get(); }
@@ -50,6 +51,9 @@ public:
     bool isRunning() const;
     // How many runs were abandoned because a newer edit came first.
     int abandonedRuns() const { return abandoned_; }
+    // For tests: called on the worker thread as each run begins, before its
+    // first word, so that a test can hold a run at a known point.
+    void setRunHook(std::function<void()> hook) { runHook_ = std::move(hook); }
 
     // How long typing must pause before a run starts.
     static constexpr int kPauseMs = 250;
@@ -60,12 +64,14 @@ public:
     QAction *mnuGuardarReglas;
     QAction *mnuGuardarReglasComo;
     QAction *mnuAbrirPalabras;
+    QAction *mnuGuardarPalabras;
     QAction *mnuGuardarResultado;
     QAction *mnuAplicar;
 
     QPushButton *cmdAbrirReglas;
     QPushButton *cmdGuardarReglas;
     QPushButton *cmdAbrirPalabras;
+    QPushButton *cmdGuardarPalabras;
     QPushButton *cmdGuardarResultado;
     QPushButton *cmdAplicar;
     QLabel *lblSemilla;
@@ -107,6 +113,7 @@ private:
     void showErrorOfLine();
     void showRuleWords();
     void showAllWords();
+    void chooseResultRow(int row);
     void showTrace();
     void updateTitle();
 
@@ -114,8 +121,11 @@ private:
     bool mnuGuardarReglas_Click();
     bool mnuGuardarReglasComo_Click();
     void mnuAbrirPalabras_Click();
+    bool mnuGuardarPalabras_Click();
     void mnuGuardarResultado_Click();
     bool saveRules(const QString &path);
+    // Whether unsaved work may be left: saved first, or left as the user chooses.
+    bool mayLeave(bool unsaved, const QString &question, bool (frmTaller::*save)());
 
     PlatformServices &services_;
     ResultModel *resultModel_;
@@ -129,8 +139,11 @@ private:
     std::shared_ptr<const WorkshopResult> shown_;
     QString words_; // the words' text as last read from their box
     bool wordsChanged_ = true;
+    bool wordsModified_ = false; // typed or edited since opened or saved
+    bool loadingWords_ = false;
     QString rulesPath_;
     int abandoned_ = 0;
+    std::function<void()> runHook_;
 };
 
 } // namespace vordane

@@ -1,6 +1,7 @@
 #include "transformer/ruleeditor.h"
 
 #include "common/linesource.h"
+#include "shell/multilinetextbox.h"
 
 #include <Qsci/qscilexercustom.h>
 
@@ -269,6 +270,7 @@ RuleEditor::RuleEditor(QWidget *parent)
     SendScintilla(SCI_SETMOUSEDWELLTIME, 400);
     connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &RuleEditor::showErrorTip);
     connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+    undoByLineAndPause(this);
 }
 
 RuleEditor::~RuleEditor() = default;

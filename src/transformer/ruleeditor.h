@@ -17,7 +17,8 @@ class RuleLexer;
 // line, coloured by what each part is (comments, category definitions,
 // ">", "/", "_", "#", "?N"). A malformed line carries a wavy underline and
 // shows its message when the mouse rests on it. Tab and Shift+Tab move the
-// focus, as in every box of the toolkit; Ctrl+Z and Ctrl+Y undo and redo.
+// focus, as in every box of the toolkit; Ctrl+Z and Ctrl+Y undo and redo,
+// a line or a burst of typing at a time.
 class RuleEditor : public QsciScintilla {
     Q_OBJECT
 public:

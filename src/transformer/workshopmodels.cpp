@@ -1,12 +1,10 @@
 #include "transformer/workshopmodels.h"
 
-#include "common/messages.h"
 #include "transformer/workshoprun.h"
 
 #include <QBrush>
 #include <QColor>
 #include <QFont>
-#include <QLocale>
 
 #include <algorithm>
 #include <limits>
@@ -19,6 +17,16 @@ const QColor kChangedBackground(0xe6, 0xf0, 0xff);
 const QColor kDeadBackground(0xff, 0xe8, 0xe0);
 const QColor kDeadText(0x90, 0x30, 0x20);
 
+// Digits grouped in threes from five digits on.
+QString grouped(QString digits)
+{
+    if (digits.size() > 4) {
+        for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+            digits.insert(i, u'.');
+    }
+    return digits;
+}
+
 QFont boldFont()
 {
     QFont font;
@@ -27,6 +35,30 @@ QFont boldFont()
 }
 
 } // namespace
+
+QString spanishNumber(qint64 number)
+{
+    const quint64 magnitude = number < 0 ? 0 - quint64(number) : quint64(number);
+    const QString digits = grouped(QString::number(magnitude));
+    return number < 0 ? QLatin1Char('-') + digits : digits;
+}
+
+QString spanishNumber(double number, int decimals)
+{
+    const QString plain = QString::number(number, 'f', decimals);
+    const qsizetype point = plain.indexOf(u'.');
+    const bool negative = plain.startsWith(u'-');
+    const qsizetype start = negative ? 1 : 0;
+    QString text = grouped(plain.sliced(start, (point < 0 ? plain.size() : point) - start));
+    if (point >= 0)
+        text += QLatin1Char(',') + plain.sliced(point + 1);
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+QString spanishCount(qint64 count, const QString &singular, const QString &plural)
+{
+    return QStringLiteral("%1 %2").arg(spanishNumber(count), count == 1 ? singular : plural);
+}
 
 ResultModel::ResultModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -92,7 +124,7 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         if (index.column() == Number)
-            return QLocale().toString(word + 1);
+            return spanishNumber(qint64(word) + 1);
         return index.column() == Before ? result_->before(word) : result_->after(word);
     case Qt::ToolTipRole:
         return changed ? QStringLiteral("%1 → %2").arg(result_->before(word), result_->after(word))
@@ -166,7 +198,7 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
         case Rule:
             return rule->text;
         case Changed:
-            return rule->isRule ? QLocale().toString(qint64(rule->changed)) : QStringLiteral("no es una regla");
+            return rule->isRule ? spanishNumber(qint64(rule->changed)) : QStringLiteral("no es una regla");
         default:
             return rule->examples.join(QStringLiteral("; "));
         }
@@ -176,8 +208,7 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
         if (dead)
             return QStringLiteral("Esta regla no ha cambiado ninguna palabra.");
         return QStringLiteral("%1. Pulse para ver solo esas palabras.")
-            .arg(messages::counted(rule->changed, QStringLiteral("palabra cambiada"),
-                                   QStringLiteral("palabras cambiadas")));
+            .arg(spanishCount(rule->changed, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas")));
     case Qt::BackgroundRole:
         return dead || !rule->isRule ? QVariant(QBrush(kDeadBackground)) : QVariant();
     case Qt::ForegroundRole:

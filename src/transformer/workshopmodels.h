@@ -12,6 +12,15 @@ namespace vordane {
 
 class WorkshopResult;
 
+// Numbers as the workshop shows them: in Spanish whatever the system's
+// locale, digits grouped in threes by "." from five digits on (5489,
+// 38.354, 1.234.567, as Spanish spelling groups them) and "," before
+// the decimals.
+QString spanishNumber(qint64 number);
+QString spanishNumber(double number, int decimals);
+// A count and its noun: "1 palabra", "38.354 palabras".
+QString spanishCount(qint64 count, const QString &singular, const QString &plural);
+
 // The words of a workshop run, one row each: its number, the word before
 // the rules and after them; a changed word stands out. It can show only
 // the words one rule changed.

@@ -1,5 +1,6 @@
 #include "transformer/workshoprun.h"
 
+#include "common/blanks.h"
 #include "common/linesource.h"
 #include "common/linewriter.h"
 #include "common/textsink.h"
@@ -8,8 +9,9 @@ namespace vordane {
 
 namespace {
 
-// The lines of the source, until the run is abandoned; tells the control
-// how far the run has read from time to time.
+// The lines of the source, until the run is abandoned, without the blanks
+// around the words of a line that commas cut; tells the control how far the
+// run has read from time to time.
 class ControlledLines final : public LineSource {
 public:
     ControlledLines(QStringView text, RunControl *control)
@@ -31,7 +33,7 @@ public:
         QString line = lines_.readLine();
         if (control_ && (++count_ & 255) == 0)
             control_->done.store(lines_.position(), std::memory_order_relaxed);
-        return line;
+        return trimmedCommaList(line);
     }
     bool abandoned() const { return abandoned_; }
 

@@ -25,9 +25,10 @@ struct RunControl {
 // One run of a rule list over a source text, as the sound-change workshop
 // shows it: every word before and after, what every rule did, and the trace
 // of any word. The words are those `vordane-cli transformar --palabras` takes
-// from a file of the same text (each line, cut at its commas), and they go
-// through the same engine, report and trace, so that the results are the
-// command line's byte for byte.
+// from a file of the same text (each line, cut at its commas), except that
+// the blanks around a word that a comma separates are not part of it (as in
+// `--texto`); they go through the same engine, report and trace, so that the
+// results are the command line's byte for byte.
 class WorkshopResult {
 public:
     qsizetype size() const { return qsizetype(afterEnds_.size()); }

@@ -163,6 +163,11 @@ void tst_Cli::transformar_matchesTheEngine()
                   file("o.txt")});
     QCOMPARE(result.status, kExitOk);
     QCOMPARE(readBytes(file("o.txt")), QByteArray("uno = goku\r\ndos = gasa\r\n\r\n"));
+
+    // The blanks around the words of a list given here are not part of them; a file's lines stay as they are.
+    QCOMPARE(run({"transformar", file("r.sc"), "--texto", "koko , kasa"}).out, QByteArray("goku\r\ngasa\r\n"));
+    QVERIFY(writeBytes(file("c.lex"), "kasa, koko\r\n"));
+    QCOMPARE(run({"transformar", file("r.sc"), "--palabras", file("c.lex")}).out, QByteArray("gasa\r\n koku\r\n"));
 }
 
 void tst_Cli::fileTools_writeWhatTheWindowsWrite()

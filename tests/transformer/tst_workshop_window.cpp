@@ -14,7 +14,12 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTableView>
@@ -38,19 +43,29 @@ private slots:
     void cleanup();
 
     void layout_resizableWithEveryControlReachableByTab();
+    void layout_panesStayWhereTheUserPutThem();
     void typing_showsWhatTheCommandLineGives();
+    void words_blanksAroundACommaAreNotPartOfTheWord();
     void reportAndTrace_followTheChosenRuleAndWord();
     void malformedLine_underlinedWithItsMessage();
+    void undo_takesBackALineOrABurstOfTyping_data();
+    void undo_takesBackALineOrABurstOfTyping();
     void newerEdit_abandonsTheRunUnderWay();
+    void numbers_groupedInSpanish_data();
+    void numbers_groupedInSpanish();
+    void numbers_spanishWhateverTheSystemLocale();
     void seed_decidesTheSporadicRules();
     void files_openSaveAndResult();
     void unsavedRules_askBeforeClosing();
+    void unsavedWords_askBeforeClosingAndSaveWithTheirKey();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
     void typeLines(QWidget *box, const QStringList &lines);
-    // Waits for the run the typing started.
-    bool waitForResult(int count = 1);
+    // Waits for the run the typing started: as long as it takes (ctest's
+    // timeout ends a test whose result never comes).
+    void waitForResult(int count = 1);
+    static void waitUntil(const std::function<bool()> &done);
     QStringList resultColumn(int column) const;
     QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
 
@@ -70,7 +85,7 @@ void tst_WorkshopWindow::init()
     w_->resize(w_->sizeHint());
     w_->show();
     w_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    waitUntil([&] { return w_->isActiveWindow(); });
     dir_ = std::make_unique<QTemporaryDir>();
 }
 
@@ -90,9 +105,15 @@ void tst_WorkshopWindow::typeLines(QWidget *box, const QStringList &lines)
     }
 }
 
-bool tst_WorkshopWindow::waitForResult(int count)
+void tst_WorkshopWindow::waitUntil(const std::function<bool()> &done)
 {
-    return QTest::qWaitFor([&] { return shown_->count() >= count && !w_->isRunning(); }, 20000);
+    while (!done())
+        QTest::qWait(10);
+}
+
+void tst_WorkshopWindow::waitForResult(int count)
+{
+    waitUntil([&] { return shown_->count() >= count && !w_->isRunning(); });
 }
 
 QStringList tst_WorkshopWindow::resultColumn(int column) const
@@ -114,9 +135,9 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QCOMPARE(w_->splPaneles->count(), 3);
     QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 
-    const QList<QWidget *> controls{w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras, w_->txtSemilla,
-                                    w_->cmdAplicar,     w_->txtReglas,        w_->txtPalabras,      w_->grdResultado,
-                                    w_->grdInforme,     w_->txtTraza};
+    const QList<QWidget *> controls{w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
+                                    w_->cmdGuardarPalabras, w_->txtSemilla, w_->cmdAplicar, w_->txtReglas,
+                                    w_->txtPalabras, w_->grdResultado, w_->grdInforme, w_->txtTraza};
     w_->txtReglas->setFocus();
     QSet<QWidget *> reached;
     for (int i = 0; i < 30; ++i) {
@@ -132,13 +153,83 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QVERIFY(w_->txtReglas->text().isEmpty());
 }
 
+void tst_WorkshopWindow::layout_panesStayWhereTheUserPutThem()
+{
+    // At its narrowest the window still shows the whole seed.
+    w_->resize(w_->minimumSizeHint());
+    QApplication::processEvents();
+    // With the caret after its last digit, the first one is still in view at the left.
+    w_->txtSemilla->setFocus();
+    pressKey(Qt::Key_End);
+    QLineEdit *seed = w_->txtSemilla;
+    QCOMPARE(seed->cursorPositionAt(QPoint(4, seed->height() / 2)), 0);
+    QCOMPARE(seed->cursorPositionAt(QPoint(seed->width() - 4, seed->height() / 2)), 4);
+    w_->resize(w_->sizeHint());
+
+    typeLines(w_->txtReglas, {"a>e", "o>u", "x>y"});
+    typeLines(w_->txtPalabras, {"pata", "kosa", "lupe"});
+    waitForResult();
+    // The result pane narrowed with its splitter's handle, by the mouse.
+    QSplitterHandle *handle = w_->splPaneles->handle(2);
+    const int narrower = w_->splPaneles->sizes().at(1) - w_->splPaneles->sizes().at(1) / 3;
+    QTest::mousePress(handle, Qt::LeftButton, {}, handle->rect().center());
+    QTest::mouseMove(handle, handle->rect().center() - QPoint(narrower, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->rect().center() - QPoint(narrower, 0));
+    QApplication::processEvents();
+    const QList<int> columns = w_->splPaneles->sizes();
+    QVERIFY2(columns.at(1) < w_->grdResultado->horizontalHeader()->length(), "the table is not narrower than its columns");
+
+    // Choosing a rule, and all the words again, leaves the columns as they were.
+    const QAbstractItemModel *report = w_->grdInforme->model();
+    QTest::mouseClick(w_->grdInforme->viewport(), Qt::LeftButton, {},
+                      w_->grdInforme->visualRect(report->index(1, ReportModel::Rule)).center());
+    QCOMPARE(resultColumn(ResultModel::Before), QStringList{"kosa"});
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+    QTest::mouseClick(w_->cmdTodas, Qt::LeftButton);
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+
+    // After a run the narrowed table still starts at "N.º" and "Antes".
+    w_->grdResultado->setFocus();
+    pressKey(Qt::Key_Down);
+    pressKey(Qt::Key_F5);
+    waitForResult(2);
+    QApplication::processEvents();
+    QCOMPARE(w_->grdResultado->horizontalScrollBar()->value(), 0);
+    QCOMPARE(w_->splPaneles->sizes(), columns);
+
+    // A long run shows its progress without moving the panes.
+    QSemaphore started;
+    QSemaphore release;
+    const auto unblock = qScopeGuard([&] {
+        release.release(100);
+        shown_.reset();
+        w_.reset();
+    });
+    w_->setRunHook([&] {
+        started.release();
+        release.acquire();
+    });
+    const QRect panes = w_->splPaneles->geometry();
+    pressKey(Qt::Key_F5);
+    started.acquire();
+    waitUntil([&] { return w_->prgProgreso->isVisibleTo(w_.get()); });
+    QApplication::processEvents();
+    QCOMPARE(w_->splPaneles->geometry(), panes);
+    release.release();
+    waitForResult(3);
+    QVERIFY(!w_->prgProgreso->isVisibleTo(w_.get()));
+    QCOMPARE(w_->splPaneles->geometry(), panes);
+}
+
 void tst_WorkshopWindow::typing_showsWhatTheCommandLineGives()
 {
     const QStringList rules{"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "P>B/V_V", "m>/_#", "x>y"};
     typeLines(w_->txtReglas, rules);
     typeLines(w_->txtPalabras, {"pataka", "lupum,apta", "amor"});
     QCOMPARE(shown_->count(), 0); // nothing runs while the typing goes on
-    QVERIFY(waitForResult());
+    waitForResult();
 
     // The same words through the same engine as "vordane-cli transformar --palabras".
     const QString source = QStringLiteral("pataka\r\nlupum,apta\r\namor");
@@ -159,8 +250,18 @@ void tst_WorkshopWindow::typing_showsWhatTheCommandLineGives()
     pressKey(Qt::Key_End, Qt::ControlModifier);
     pressKey(Qt::Key_Return);
     typeText(QStringLiteral("a>e/_#"));
-    QVERIFY(waitForResult(2));
+    waitForResult(2);
     QCOMPARE(resultColumn(ResultModel::After), (QStringList{"padage", "lubu", "apte", "amor"}));
+}
+
+void tst_WorkshopWindow::words_blanksAroundACommaAreNotPartOfTheWord()
+{
+    typeLines(w_->txtReglas, {"@ampliada", "v>b/#_", "a>e/_#"});
+    // A line without a comma is one word, blanks and all.
+    typeLines(w_->txtPalabras, {"pata, vita ,  vasa", " vela "});
+    waitForResult();
+    QCOMPARE(resultColumn(ResultModel::Before), (QStringList{"pata", "vita", "vasa", " vela "}));
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pate", "bite", "base", " vela "}));
 }
 
 void tst_WorkshopWindow::reportAndTrace_followTheChosenRuleAndWord()
@@ -168,7 +269,7 @@ void tst_WorkshopWindow::reportAndTrace_followTheChosenRuleAndWord()
     typeLines(w_->txtReglas,
               {"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "; entre vocales", "P>B/V_V", "m>/_#", "x>y"});
     typeLines(w_->txtPalabras, {"pataka", "lupum", "apta", "amor"});
-    QVERIFY(waitForResult());
+    waitForResult();
 
     // One row per rule, named by its line; a rule that changed nothing stands out.
     const QAbstractItemModel *report = w_->grdInforme->model();
@@ -204,7 +305,7 @@ void tst_WorkshopWindow::reportAndTrace_followTheChosenRuleAndWord()
     pressKey(Qt::Key_End, Qt::ControlModifier);
     pressKey(Qt::Key_Return);
     typeText(QStringLiteral("u>o/_#"));
-    QVERIFY(waitForResult(2));
+    waitForResult(2);
     QVERIFY2(w_->txtTraza->text().endsWith(QStringLiteral("  9. u>o/_#: lubo\n")), qPrintable(w_->txtTraza->text()));
 }
 
@@ -212,7 +313,7 @@ void tst_WorkshopWindow::malformedLine_underlinedWithItsMessage()
 {
     typeLines(w_->txtReglas, {"@ampliada", "P=p,t,k", "B=b,d", "a>e"});
     typeLines(w_->txtPalabras, {"pata"});
-    QVERIFY(waitForResult());
+    waitForResult();
     QCOMPARE(resultColumn(ResultModel::After), QStringList{"pete"});
 
     w_->txtReglas->setFocus();
@@ -221,7 +322,7 @@ void tst_WorkshopWindow::malformedLine_underlinedWithItsMessage()
     typeText(QStringLiteral("P>B"));
     const int line = 4;
     const int lineStart = int(w_->txtReglas->positionFromLineIndex(line, 0));
-    QVERIFY(QTest::qWaitFor([&] { return w_->txtReglas->underlinedAt(lineStart + 1); }, 5000));
+    waitUntil([&] { return w_->txtReglas->underlinedAt(lineStart + 1); });
     const QString message = QStringLiteral("Línea 5 («P>B»), posición 3: la categoría B tiene 2 miembros y su pareja "
                                            "del objetivo, P, tiene 3 miembros.");
     QCOMPARE(w_->txtReglas->errorOnLine(line), message);
@@ -235,23 +336,70 @@ void tst_WorkshopWindow::malformedLine_underlinedWithItsMessage()
     // Mended, the mark goes and the list runs again.
     pressKey(Qt::Key_Backspace);
     typeText(QStringLiteral("b"));
-    QTRY_COMPARE_WITH_TIMEOUT(resultColumn(ResultModel::After), QStringList{"bebe"}, 10000);
+    waitForResult(2);
+    QCOMPARE(resultColumn(ResultModel::After), QStringList{"bebe"});
     QVERIFY(!w_->txtReglas->underlinedAt(lineStart + 1));
     QVERIFY(w_->lblError->text().isEmpty());
 }
 
+void tst_WorkshopWindow::undo_takesBackALineOrABurstOfTyping_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("rules") << QStringLiteral("txtReglas");
+    QTest::newRow("words") << QStringLiteral("txtPalabras");
+}
+
+void tst_WorkshopWindow::undo_takesBackALineOrABurstOfTyping()
+{
+    QFETCH(QString, box);
+    QWidget *control = w_->findChild<QWidget *>(box);
+    QVERIFY(control);
+    const auto text = [&] { return control == w_->txtReglas ? w_->txtReglas->text() : w_->txtPalabras->text(); };
+    typeLines(control, {"a>e", "o>u", "i>y"});
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\no>u\r\n"));
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\n"));
+
+    // A pause in typing ends a step too.
+    typeText(QStringLiteral("k>g"));
+    const QTimer *pause = control->findChild<QTimer *>(QStringLiteral("undoPause"));
+    QVERIFY(pause && pause->isActive());
+    waitUntil([&] { return !pause->isActive(); });
+    typeText(QStringLiteral("/_#"));
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\nk>g"));
+    pressKey(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(text(), QStringLiteral("a>e\r\nk>g/_#"));
+}
+
 void tst_WorkshopWindow::newerEdit_abandonsTheRunUnderWay()
 {
-    // Enough words for a run to take a while.
+    // The first run is held before its first word until the newer edit is made:
+    // however fast or slow the machine, that run is still under way.
+    QSemaphore started;
+    QSemaphore release;
+    std::atomic<int> runs{0};
+    const auto unblock = qScopeGuard([&] {
+        release.release(100);
+        shown_.reset();
+        w_.reset(); // waits for the worker before the semaphores go
+    });
+    w_->setRunHook([&] {
+        if (runs.fetch_add(1) == 0) {
+            started.release();
+            release.acquire();
+        }
+    });
     QStringList rules{"@ampliada", "V=a,e,i,o,u", "C=p,t,k,b,d,g,m,n,s,l,r"};
     for (int i = 0; i < 20; ++i)
         rules += QStringList{"p>b/V_V", "e>ie/C_C", "b>v/V_V", "ie>e/_#", "v>p"};
     w_->txtReglas->setRules(rules);
-    w_->txtPalabras->setText(QStringLiteral("pataka\r\nlupum\r\nperro\r\n").repeated(100'000));
+    w_->txtPalabras->setText(QStringLiteral("pataka\r\nlupum\r\nperro\r\n").repeated(1000));
     w_->txtReglas->setFocus();
     pressKey(Qt::Key_F5);
     QVERIFY(w_->isRunning());
-    // Typed before the run can end (no event is handled in between): the run is abandoned.
+    started.acquire();
     pressKey(Qt::Key_Home, Qt::ControlModifier);
     pressKey(Qt::Key_Down);
     pressKey(Qt::Key_Down);
@@ -260,18 +408,61 @@ void tst_WorkshopWindow::newerEdit_abandonsTheRunUnderWay()
     pressKey(Qt::Key_Return);
     pressKey(Qt::Key_F5);
     QCOMPARE(w_->abandonedRuns(), 1);
-    QVERIFY(waitForResult());
+    release.release();
+    waitForResult();
+    QCOMPARE(runs.load(), 2);
     QCOMPARE(shown_->count(), 1); // only the newer run's result was ever shown
-    QCOMPARE(w_->result()->size(), 300'000);
+    QCOMPARE(w_->result()->size(), 3000);
     QCOMPARE(w_->txtReglas->rules().at(3), QStringLiteral("k>g"));
     QCOMPARE(w_->result()->after(0), QStringLiteral("pataga"));
+}
+
+void tst_WorkshopWindow::numbers_groupedInSpanish_data()
+{
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("three digits") << qint64(999) << QStringLiteral("999");
+    QTest::newRow("four digits, as Spanish writes them") << qint64(5489) << QStringLiteral("5489");
+    QTest::newRow("five digits") << qint64(38354) << QStringLiteral("38.354");
+    QTest::newRow("six digits") << qint64(100000) << QStringLiteral("100.000");
+    QTest::newRow("seven digits, every group") << qint64(1234567) << QStringLiteral("1.234.567");
+    QTest::newRow("negative") << qint64(-12345) << QStringLiteral("-12.345");
+}
+
+void tst_WorkshopWindow::numbers_groupedInSpanish()
+{
+    QFETCH(qint64, number);
+    QFETCH(QString, text);
+    QCOMPARE(spanishNumber(number), text);
+}
+
+void tst_WorkshopWindow::numbers_spanishWhateverTheSystemLocale()
+{
+    // A system whose numbers read "12,345" and "0.25".
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    w_->txtReglas->setRules({"a>e"});
+    w_->txtPalabras->setText(QStringLiteral("a\r\n").repeated(12345) + QStringLiteral("o"));
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_F5);
+    waitForResult();
+    QVERIFY2(QRegularExpression(QStringLiteral("^12\\.346 palabras, 12\\.345 cambiadas \\(\\d+,\\d\\d s\\)\\.$"))
+                 .match(w_->lblEstado->text())
+                 .hasMatch(),
+             qPrintable(w_->lblEstado->text()));
+    QCOMPARE(w_->grdInforme->model()->index(0, ReportModel::Changed).data().toString(), QStringLiteral("12.345"));
+    const QAbstractItemModel *words = w_->grdResultado->model();
+    QCOMPARE(words->index(words->rowCount() - 1, ResultModel::Number).data().toString(), QStringLiteral("12.346"));
+    QCOMPARE(words->index(999, ResultModel::Number).data().toString(), QStringLiteral("1000"));
+    // The seed is shown as typed.
+    QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 }
 
 void tst_WorkshopWindow::seed_decidesTheSporadicRules()
 {
     typeLines(w_->txtReglas, {"@ampliada", "a>o ?50"});
     w_->txtPalabras->setText(QStringLiteral("aaaaaaaaaaaaaaaa\r\n").repeated(20));
-    QVERIFY(waitForResult());
+    waitForResult();
     const QStringList withDefault = resultColumn(ResultModel::After);
     // The default seed is the command line's.
     const auto expected = runWorkshop({"@ampliada", "a>o ?50"}, w_->txtPalabras->text(), 5489);
@@ -280,7 +471,7 @@ void tst_WorkshopWindow::seed_decidesTheSporadicRules()
     w_->txtSemilla->setFocus();
     w_->txtSemilla->selectAll();
     typeText(QStringLiteral("7"));
-    QVERIFY(waitForResult(2));
+    waitForResult(2);
     QVERIFY(resultColumn(ResultModel::After) != withDefault);
     QCOMPARE(resultColumn(ResultModel::After).constFirst(),
              runWorkshop({"@ampliada", "a>o ?50"}, w_->txtPalabras->text(), 7)->after(0));
@@ -298,7 +489,7 @@ void tst_WorkshopWindow::files_openSaveAndResult()
     QCOMPARE(w_->windowTitle(), QStringLiteral("Taller de cambios fonéticos - r.sc[*]"));
     services_->answerDialog(file("w.lex"));
     pressKey(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(waitForResult());
+    waitForResult();
     QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pada", "kaba"}));
 
     // Edited, undone with Ctrl+Z, redone with Ctrl+Y, then saved with Ctrl+S in place.
@@ -319,7 +510,7 @@ void tst_WorkshopWindow::files_openSaveAndResult()
 
     // The result is saved as the transformer saves its own.
     pressKey(Qt::Key_F5);
-    QVERIFY(waitForResult(2));
+    waitForResult(2);
     services_->answerDialog(file("out.lex"));
     QTest::mouseClick(w_->cmdGuardarResultado, Qt::LeftButton);
     QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar resultado"));
@@ -351,6 +542,46 @@ void tst_WorkshopWindow::unsavedRules_askBeforeClosing()
     init();
     QVERIFY(w_->close());
     QCOMPARE(services_->count(Kind::AskToSave), 0);
+}
+
+void tst_WorkshopWindow::unsavedWords_askBeforeClosingAndSaveWithTheirKey()
+{
+    // Words opened from a file are not unsaved work.
+    QVERIFY(writeBytes(file("w.lex"), "pata\r\n"));
+    services_->answerDialog(file("w.lex"));
+    w_->txtPalabras->setFocus();
+    pressKey(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w_->txtPalabras->text(), QStringLiteral("pata"));
+    QVERIFY(!w_->isWindowModified());
+
+    // Typed, they are, and the question names them.
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("vita"));
+    QVERIFY(w_->isWindowModified());
+    services_->answerSave(SaveChoice::Cancel);
+    QVERIFY(!w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 1);
+    QVERIFY(services_->last(Kind::AskToSave)->text.startsWith(QStringLiteral("Las palabras del taller")));
+
+    // Unsaved rules too: leaving the rules but cancelling for the words keeps both unsaved.
+    typeLines(w_->txtReglas, {"a>e"});
+    services_->answerSave(SaveChoice::Discard);
+    services_->answerSave(SaveChoice::Cancel);
+    QVERIFY(!w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 3);
+    QVERIFY(w_->txtReglas->isModified());
+
+    // Ctrl+Shift+G saves the words, one per line; then only the rules are asked about.
+    w_->txtPalabras->setFocus();
+    services_->answerDialog(file("nuevas.lex"));
+    pressKey(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar palabras"));
+    QCOMPARE(readBytes(file("nuevas.lex")), QByteArray("pata\r\nvita\r\n"));
+    services_->answerSave(SaveChoice::Discard);
+    QVERIFY(w_->close());
+    QCOMPARE(services_->count(Kind::AskToSave), 4);
+    QVERIFY(services_->last(Kind::AskToSave)->text.startsWith(QStringLiteral("Las reglas del taller")));
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
