@@ -189,6 +189,7 @@ inline const QString kInsertionWithoutEnvironment =
     QStringLiteral("un objetivo vacío inserta el sustituto y necesita un entorno además de «_»");
 inline const QString kUnpairedCategory =
     QStringLiteral("el sustituto tiene una categoría, pero el objetivo no empieza por una categoría");
+inline const QString kTooManyCategories = QStringLiteral("el sustituto tiene más de 256 categorías");
 inline const QString kTooManyCaptures = QStringLiteral("la regla necesitaría más de 9 capturas ($1 a $9)");
 inline QString backRewriteInsertion(const QString &text)
 {

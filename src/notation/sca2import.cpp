@@ -18,6 +18,8 @@ constexpr char16_t kArrow = u'\u2192';
 constexpr char16_t kEllipsis = u'\u2026';
 constexpr char16_t kSquared = u'\u00B2';
 constexpr int kMaxCaptures = 9;
+// As many categories as one part of an extended rule may hold.
+constexpr qsizetype kMaxCategories = 256;
 
 // Characters the extended notation reads as syntax; a literal one is written
 // after "\". ";" and "@" are syntax only at the start of a line, but escaping
@@ -76,8 +78,6 @@ Atom mark(Atom::Kind kind)
 {
     return {kind, {}, {}, 0};
 }
-
-class RuleConverter;
 
 // The state of the whole import: categories and what is written.
 class Importer {
@@ -521,6 +521,10 @@ std::optional<QStringList> RuleConverter::convert(const QStringList &parts, QStr
             ++mapped;
             sizes.push_back(atom.category.members.size());
         }
+    }
+    if (mapped > kMaxCategories) {
+        reason = text::kTooManyCategories;
+        return std::nullopt;
     }
     const bool byIndex = mapped > 0;
     if (byIndex && (target_.empty() || target_.front().kind != Atom::Kind::Category)) {
