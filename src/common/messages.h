@@ -191,6 +191,10 @@ inline const QString kUnpairedCategory =
     QStringLiteral("el sustituto tiene una categoría, pero el objetivo no empieza por una categoría");
 inline const QString kTooManyCategories = QStringLiteral("el sustituto tiene más de 256 categorías");
 inline const QString kTooManyCaptures = QStringLiteral("la regla necesitaría más de 9 capturas ($1 a $9)");
+inline QString tooLongRewritten(qsizetype limit)
+{
+    return QStringLiteral("las reescrituras alargan la línea a más de %1 caracteres").arg(limit);
+}
 inline QString backRewriteInsertion(const QString &text)
 {
     return QStringLiteral("la reescritura de vuelta insertaría «%1» en cualquier lugar: solo se reescribe la "

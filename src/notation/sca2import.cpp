@@ -20,11 +20,12 @@ constexpr char16_t kSquared = u'\u00B2';
 constexpr int kMaxCaptures = 9;
 // As many categories as one part of an extended rule may hold.
 constexpr qsizetype kMaxCategories = 256;
+constexpr qsizetype kMaxRewritten = 10000;
 
 // Characters the extended notation reads as syntax; a literal one is written
 // after "\". ";" and "@" are syntax only at the start of a line, but escaping
-// them everywhere costs nothing.
-const QString kSyntax = QStringLiteral("[]()*+!.${}&|\\\u2026#_>/?=,; @");
+// them everywhere costs nothing; a tab is escaped as a space is.
+const QString kSyntax = QStringLiteral("[]()*+!.${}&|\\\u2026#_>/?=,; @\t");
 
 const QString kOption = QStringLiteral(" {secuencial}");
 
@@ -108,7 +109,8 @@ public:
 private:
     enum class LineKind { Blank, Category, Rewrite, Rule, Other };
     static LineKind kindOf(const QString &line);
-    QString rewritten(QString line) const;
+    // The line with every rewrite applied; nothing when it grows too long.
+    std::optional<QString> rewritten(QString line) const;
     // Each returns why the line is refused, or nothing.
     QString addCategory(const QString &original, const QString &line);
     QString addRewrite(qsizetype number, const QString &original);
@@ -591,10 +593,13 @@ Importer::LineKind Importer::kindOf(const QString &line)
 
 // Rewrites apply to the categories and rules too, so that a rule may name a
 // rewritten sequence as the words will hold it.
-QString Importer::rewritten(QString line) const
+std::optional<QString> Importer::rewritten(QString line) const
 {
-    for (const Rewrite &rewrite : rewrites_)
-        line.replace(rewrite.from, rewrite.to);
+    for (const Rewrite &rewrite : rewrites_) {
+        // Rewrites that lengthen what they write may chain without end (a|aa, a|aa...).
+        if (line.replace(rewrite.from, rewrite.to).size() > kMaxRewritten)
+            return std::nullopt;
+    }
     return line;
 }
 
@@ -668,8 +673,10 @@ Importer::Importer(const QStringList &lines, bool rewriteOnOutput)
             refusals[i] = addRewrite(i + 1, lines.at(i));
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (kinds[std::size_t(i)] == LineKind::Category)
-            refusals[i] = addCategory(lines.at(i), rewritten(lines.at(i).trimmed()));
+        if (kinds[std::size_t(i)] != LineKind::Category)
+            continue;
+        const std::optional<QString> line = rewritten(lines.at(i).trimmed());
+        refusals[i] = line ? addCategory(lines.at(i), *line) : text::tooLongRewritten(kMaxRewritten);
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString &original = lines.at(i);
@@ -682,7 +689,10 @@ Importer::Importer(const QStringList &lines, bool rewriteOnOutput)
             ruleLines_.append(QString());
             break;
         case LineKind::Rule:
-            addRule(i + 1, original, rewritten(original.trimmed()));
+            if (const std::optional<QString> line = rewritten(original.trimmed()))
+                addRule(i + 1, original, *line);
+            else
+                refuse(i + 1, original, text::tooLongRewritten(kMaxRewritten));
             break;
         case LineKind::Other:
             refuse(i + 1, original, text::kNotALine);

@@ -45,6 +45,7 @@ private slots:
     void elements();
     void refusedLines_data();
     void refusedLines();
+    void rewrites_growingWithoutEndAreRefused();
     void cli_writesTheListAndListsProblems();
     void cli_exitStatuses_data();
     void cli_exitStatuses();
@@ -248,6 +249,18 @@ void tst_NotationImport::refusedLines_data()
     QTest::newRow("empty category") << "W=" << text::kEmptyCategory;
     QTest::newRow("rewrite of nothing") << "|x" << text::kBadRewrite;
     QTest::newRow("rewrite with two bars") << "a|b|c" << text::kBadRewrite;
+}
+
+// Rewrites that feed each other would lengthen a line without end.
+void tst_NotationImport::rewrites_growingWithoutEndAreRefused()
+{
+    QStringList source(20, QStringLiteral("a|aa"));
+    source << QStringLiteral("a/e/_") << QStringLiteral("b/p/_");
+    const Sca2Import imported = importSca2(source, false);
+    QCOMPARE(imported.problems, QStringList{messages::sca2::problem(21, QStringLiteral("a/e/_"),
+                                                                    messages::sca2::tooLongRewritten(10000))});
+    QCOMPARE(imported.rules, 21);
+    QCOMPARE(imported.lines.constLast(), QStringLiteral("b>p {secuencial}"));
 }
 
 // Each bad line stays as a comment with its reason, is listed with its
