@@ -156,9 +156,9 @@ inline QString invalidRules(const QStringList &faults)
 
 // Importing SCA² rule files: why a line was not carried over.
 namespace sca2 {
-inline const QString kNotALine = QStringLiteral(
-    "no es una categoría (V=aeiou), una reescritura (lh|ñ) ni una regla (objetivo/sustituto/entorno); "
-    "el original también la pasa por alto");
+inline const QString kNotALine =
+    QStringLiteral("no es una categoría (V=aeiou), una reescritura (lh|ñ) ni una regla (objetivo/sustituto/entorno); "
+                   "el original también la pasa por alto");
 inline const QString kEmptyCategory = QStringLiteral("la categoría no tiene miembros");
 inline const QString kBadRewrite = QStringLiteral("una reescritura lleva un solo «|» con el texto que cambia delante");
 inline const QString kMissingEnvironment = QStringLiteral("falta el entorno: objetivo/sustituto/entorno");

@@ -551,8 +551,7 @@ std::optional<QStringList> RuleConverter::convert(const QStringList &parts, QStr
         tail += QStringLiteral("//") + write(contexts_.back(), nullptr);
     if (!byIndex) {
         const Range none{0, 0, false};
-        return QStringList{write(target_, nullptr) + QLatin1Char('>') + writeReplacement(none, false) + tail
-                           + kOption};
+        return QStringList{write(target_, nullptr) + QLatin1Char('>') + writeReplacement(none, false) + tail + kOption};
     }
 
     // A replacement category shorter than the target's deletes what the

@@ -14,7 +14,8 @@ using vordane::test::writeBytes;
 
 namespace {
 
-const QString kHeader = QStringLiteral("; Importado de SCA²: cada regla se aplica de izquierda a derecha ({secuencial}).");
+const QString kHeader =
+    QStringLiteral("; Importado de SCA²: cada regla se aplica de izquierda a derecha ({secuencial}).");
 
 QStringList linesOf(const QString &text)
 {
@@ -61,8 +62,8 @@ Run tst_NotationImport::run(const QStringList &args)
     QBuffer err;
     out.open(QIODevice::WriteOnly);
     err.open(QIODevice::WriteOnly);
-    const int status = runCli(QStringList{QStringLiteral("vordane-cli"), QStringLiteral("importar-sca2")} + args,
-                              out, err);
+    const int status =
+        runCli(QStringList{QStringLiteral("vordane-cli"), QStringLiteral("importar-sca2")} + args, out, err);
     return {status, QString::fromUtf8(err.data())};
 }
 
@@ -110,14 +111,12 @@ void tst_NotationImport::elements_data()
 
     const QString ptk = QStringLiteral("; C=ptk\nC=p,t,k\n\n");
     QTest::newRow("arrow for the first slash") << "a→e/_i" << false << "; a→e/_i\na>e/_i {secuencial}" << 1;
-    QTest::newRow("arrow after a slash is a literal")
-        << "a/→/_i" << false << "; a/→/_i\na>→/_i {secuencial}" << 1;
+    QTest::newRow("arrow after a slash is a literal") << "a/→/_i" << false << "; a/→/_i\na>→/_i {secuencial}" << 1;
     QTest::newRow("exception") << "u/o/_#/s_" << false << "; u/o/_#/s_\nu>o/_#//s_ {secuencial}" << 1;
-    QTest::newRow("exception after a bare place")
-        << "a/e/_/n_" << false << "; a/e/_/n_\na>e//n_ {secuencial}" << 1;
+    QTest::newRow("exception after a bare place") << "a/e/_/n_" << false << "; a/e/_/n_\na>e//n_ {secuencial}" << 1;
     QTest::newRow("closing slash without exception") << "a/e/_/" << false << "; a/e/_/\na>e {secuencial}" << 1;
-    QTest::newRow("optional part") << "C=ptk\ns/z/a_(C)e" << false
-                                   << ptk + "; s/z/a_(C)e\ns>z/a_(C)e {secuencial}" << 1;
+    QTest::newRow("optional part") << "C=ptk\ns/z/a_(C)e" << false << ptk + "; s/z/a_(C)e\ns>z/a_(C)e {secuencial}"
+                                   << 1;
     QTest::newRow("ellipsis") << "a/e/_…i" << false << "; a/e/_…i\na>e/_…i {secuencial}" << 1;
     QTest::newRow("three dots are dots") << "a/e/_...i" << false << "; a/e/_...i\na>e/_\\.\\.\\.i {secuencial}" << 1;
     QTest::newRow("gemination of a literal") << "a/á/_k²" << false << "; a/á/_k²\na>á/_kk {secuencial}" << 1;
@@ -130,30 +129,30 @@ void tst_NotationImport::elements_data()
     QTest::newRow("gemination of a category in the replacement")
         << "C=ptk\nC/C²/a_a" << false << ptk + "; C/C²/a_a\nC$1>C$1C$1/a_a {secuencial}" << 1;
     QTest::newRow("degemination") << "C=ptk\nC²/C/_" << false << ptk + "; C²/C/_\nC$1$1>C$1 {secuencial}" << 1;
-    QTest::newRow("a digit after a capture") << "C=ptk\nC²1/x/_" << false
-                                             << ptk + "; C²1/x/_\nC$1$1\\1>x {secuencial}" << 1;
+    QTest::newRow("a digit after a capture")
+        << "C=ptk\nC²1/x/_" << false << ptk + "; C²1/x/_\nC$1$1\\1>x {secuencial}" << 1;
     QTest::newRow("reversed literals") << "nt/\\\\/_#" << false << "; nt/\\\\/_#\nnt>tn/_# {secuencial}" << 1;
     QTest::newRow("reversed categories")
         << "C=ptk\nV=aeiou\nCV/\\\\/_#" << false
         << "; C=ptk\nC=p,t,k\n; V=aeiou\nV=a,e,i,o,u\n\n; CV/\\\\/_#\nC$1V$2>$2$1/_# {secuencial}" << 1;
     QTest::newRow("reversed mixed") << "[sm]t/\\\\/_" << false << "; [sm]t/\\\\/_\n[s,m]$1t>t$1 {secuencial}" << 1;
     QTest::newRow("index mapping: categories of one size")
-        << "S=ptk\nZ=bdg\nS/Z/a_a" << false
-        << "; S=ptk\nS=p,t,k\n; Z=bdg\nZ=b,d,g\n\n; S/Z/a_a\nS>Z/a_a {secuencial}" << 1;
+        << "S=ptk\nZ=bdg\nS/Z/a_a" << false << "; S=ptk\nS=p,t,k\n; Z=bdg\nZ=b,d,g\n\n; S/Z/a_a\nS>Z/a_a {secuencial}"
+        << 1;
     QTest::newRow("index mapping: a longer replacement keeps its first members")
-        << "S=ptk\nZ=bdgv\nS/Z/_" << false
-        << "; S=ptk\nS=p,t,k\n; Z=bdgv\nZ=b,d,g,v\n\n; S/Z/_\nS>[b,d,g] {secuencial}" << 1;
+        << "S=ptk\nZ=bdgv\nS/Z/_" << false << "; S=ptk\nS=p,t,k\n; Z=bdgv\nZ=b,d,g,v\n\n; S/Z/_\nS>[b,d,g] {secuencial}"
+        << 1;
     QTest::newRow("index mapping: a shorter replacement deletes the surplus")
         << "[aeiou]/[ei]/_#" << false << "; [aeiou]/[ei]/_#\n[a,e]>[e,i]/_# {secuencial}\n&[i,o,u]>/_#" << 1;
     QTest::newRow("index mapping: one surplus member")
         << "S=ptk\nZ=bd\nS/Z/a_a" << false
         << "; S=ptk\nS=p,t,k\n; Z=bd\nZ=b,d\n\n; S/Z/a_a\n[p,t]>Z/a_a {secuencial}\n&k>/a_a" << 1;
     QTest::newRow("index mapping: the surplus keeps the literals")
-        << "S=ptk\nZ=bd\nS/Zh/_" << false
-        << "; S=ptk\nS=p,t,k\n; Z=bd\nZ=b,d\n\n; S/Zh/_\n[p,t]>Zh {secuencial}\n&k>h" << 1;
+        << "S=ptk\nZ=bd\nS/Zh/_" << false << "; S=ptk\nS=p,t,k\n; Z=bd\nZ=b,d\n\n; S/Zh/_\n[p,t]>Zh {secuencial}\n&k>h"
+        << 1;
     QTest::newRow("index mapping: two categories in the replacement")
-        << "S=ptk\nZ=bdg\nS/ZZ/_" << false
-        << "; S=ptk\nS=p,t,k\n; Z=bdg\nZ=b,d,g\n\n; S/ZZ/_\nS$1>Z$1Z$1 {secuencial}" << 1;
+        << "S=ptk\nZ=bdg\nS/ZZ/_" << false << "; S=ptk\nS=p,t,k\n; Z=bdg\nZ=b,d,g\n\n; S/ZZ/_\nS$1>Z$1Z$1 {secuencial}"
+        << 1;
     QTest::newRow("index mapping: two sizes cut the target three ways")
         << "S=ptkq\nZ=bd\nY=fsx\nS/ZY/_" << false
         << "; S=ptkq\nS=p,t,k,q\n; Z=bd\nZ=b,d\n; Y=fsx\nY=f,s,x\n\n; S/ZY/_\n"
@@ -172,14 +171,14 @@ void tst_NotationImport::elements_data()
     QTest::newRow("a rule may start with a semicolon") << ";a/b/_" << false << "; ;a/b/_\n\\;a>b {secuencial}" << 1;
     QTest::newRow("an undefined capital is a letter") << "X/y/_" << false << "; X/y/_\nX>y {secuencial}" << 1;
     QTest::newRow("a category letter as a member is a letter")
-        << "V=aeiou\nW=aV" << false << "; V=aeiou\nV=a,e,i,o,u\n; W=aV\nW=a,\\V\n" << 0;
+        << "V=aeiou\nW=aV" << false << "; V=aeiou\nV=a,e,i,o,u\n; W=aV\nW=a,\\V\n"
+        << 0;
     QTest::newRow("a name that is not a capital letter")
         << "ʃ=sz\nʃ/h/_#" << false
         << "; ʃ=sz\n; (el nombre «ʃ» no es una letra de la A a la Z: sus miembros se escriben en cada regla)\n\n"
            "; ʃ/h/_#\n[s,z]>h/_# {secuencial}"
         << 1;
-    QTest::newRow("spaces among members are not members")
-        << "V=a e i" << false << "; V=a e i\nV=a,e,i\n" << 0;
+    QTest::newRow("spaces among members are not members") << "V=a e i" << false << "; V=a e i\nV=a,e,i\n" << 0;
     QTest::newRow("categories go first, the last definition holds")
         << "a/e/V_\nV=ou\nV=ie" << false << "; V=ou\nV=o,u\n; V=ie\nV=i,e\n\n; a/e/V_\na>e/V_ {secuencial}" << 1;
     QTest::newRow("blank lines stay") << "a/e/_\n\nb/p/_" << false
@@ -192,8 +191,7 @@ void tst_NotationImport::elements_data()
            "; De vuelta a la escritura de la entrada, al final.\n; nh|ɲ\nɲ>nh\n; lh|ʎ\nʎ>lh"
         << 3;
     QTest::newRow("rewrites apply to categories")
-        << "ch|č\nC=pkch\nC/x/_#" << false << "; C=pkch\nC=p,k,č\n\n; ch|č\nch>č\n\n; C/x/_#\nC>x/_# {secuencial}"
-        << 2;
+        << "ch|č\nC=pkch\nC/x/_#" << false << "; C=pkch\nC=p,k,č\n\n; ch|č\nch>č\n\n; C/x/_#\nC>x/_# {secuencial}" << 2;
 }
 
 void tst_NotationImport::elements()
@@ -244,8 +242,7 @@ void tst_NotationImport::refusedLines_data()
     QTest::newRow("insertion anywhere") << "/e/_" << text::kInsertionWithoutEnvironment;
     QTest::newRow("unpaired replacement category") << "aV/V/_" << text::kUnpairedCategory;
     QTest::newRow("ten captures") << "VVVVVVVVVV/\\\\/_" << text::kTooManyCaptures;
-    QTest::newRow("257 categories in the replacement")
-        << "V/" + QString(257, u'V') + "/_" << text::kTooManyCategories;
+    QTest::newRow("257 categories in the replacement") << "V/" + QString(257, u'V') + "/_" << text::kTooManyCategories;
     QTest::newRow("empty category") << "W=" << text::kEmptyCategory;
     QTest::newRow("rewrite of nothing") << "|x" << text::kBadRewrite;
     QTest::newRow("rewrite with two bars") << "a|b|c" << text::kBadRewrite;
@@ -257,8 +254,9 @@ void tst_NotationImport::rewrites_growingWithoutEndAreRefused()
     QStringList source(20, QStringLiteral("a|aa"));
     source << QStringLiteral("a/e/_") << QStringLiteral("b/p/_");
     const Sca2Import imported = importSca2(source, false);
-    QCOMPARE(imported.problems, QStringList{messages::sca2::problem(21, QStringLiteral("a/e/_"),
-                                                                    messages::sca2::tooLongRewritten(10000))});
+    QCOMPARE(
+        imported.problems,
+        QStringList{messages::sca2::problem(21, QStringLiteral("a/e/_"), messages::sca2::tooLongRewritten(10000))});
     QCOMPARE(imported.rules, 21);
     QCOMPARE(imported.lines.constLast(), QStringLiteral("b>p {secuencial}"));
 }
@@ -288,8 +286,9 @@ void tst_NotationImport::cli_writesTheListAndListsProblems()
     const QString output = dir_.filePath(QStringLiteral("latin-ampliada.sc"));
     const Run result = run({input, output, QStringLiteral("--reescribir-salida")});
     QCOMPARE(result.status, kExitOk);
-    QCOMPARE(result.err, QStringLiteral("Línea 3 («nota»): %1.\nLínea 5 («a/e»): %2.\n")
-                             .arg(messages::sca2::kNotALine, messages::sca2::kMissingEnvironment));
+    QCOMPARE(result.err,
+             QStringLiteral("Línea 3 («nota»): %1.\nLínea 5 («a/e»): %2.\n")
+                 .arg(messages::sca2::kNotALine, messages::sca2::kMissingEnvironment));
     // Every character fits Windows-1252, so the list is written in it.
     QCOMPARE(readBytes(output),
              QByteArray("@ampliada\r\n; Importado de SCA\xb2: cada regla se aplica de izquierda a derecha "
@@ -313,8 +312,7 @@ void tst_NotationImport::cli_exitStatuses_data()
     QTest::newRow("only categories") << QByteArray("V=aeiou\n") << QStringList{} << int(kExitFailed) << false;
     QTest::newRow("no valid rule") << QByteArray("a/e\nhola\n") << QStringList{} << int(kExitFailed) << false;
     QTest::newRow("empty file") << QByteArray() << QStringList{} << int(kExitFailed) << false;
-    QTest::newRow("unknown option") << QByteArray("a/e/_\n") << QStringList{"--inversa"} << int(kExitUsage)
-                                    << false;
+    QTest::newRow("unknown option") << QByteArray("a/e/_\n") << QStringList{"--inversa"} << int(kExitUsage) << false;
     QTest::newRow("one argument missing") << QByteArray("a/e/_\n") << QStringList{"-"} << int(kExitUsage) << false;
 }
 
