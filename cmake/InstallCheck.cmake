@@ -43,7 +43,8 @@ endif()
 
 # The manual page lists every subcommand.
 file(READ "${root}/share/man/man1/vordane-cli.1" page)
-foreach(command generar transformar exportar combinar separar mayusculas minusculas lengua separar-lengua raiz)
+foreach(command generar transformar exportar combinar separar mayusculas minusculas lengua separar-lengua raiz
+        importar-sca2)
     if(NOT page MATCHES "\n\\.SS ${command}\n")
         message(FATAL_ERROR "the manual page lacks ${command}")
     endif()

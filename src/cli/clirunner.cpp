@@ -10,6 +10,7 @@
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
 #include "generator/wordfilters.h"
+#include "notation/sca2import.h"
 #include "roots/languagegenerator.h"
 #include "roots/languageseparator.h"
 #include "roots/rootfile.h"
@@ -18,6 +19,7 @@
 #include "transformer/transformationengine.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QIODevice>
 
 #include <functional>
@@ -266,6 +268,21 @@ int runRaiz(const QStringList &args, Io &io)
     return io.report(outcome, messages::kRootSaved);
 }
 
+// An SCA² rule file written as an extended list; the lines it cannot carry
+// over are told, and a file with no rule at all writes nothing.
+int runImportarSca2(const QCommandLineParser &parser, const QStringList &args, Io &io)
+{
+    QStringList source;
+    if (const FileStatus status = readRuleFile(args.at(0), source); !status.ok())
+        return io.fail(status.message());
+    const Sca2Import imported = importSca2(source, parser.isSet(QStringLiteral("reescribir-salida")));
+    for (const QString &problem : imported.problems)
+        io.message(problem);
+    if (imported.rules == 0)
+        return io.fail(messages::sca2::nothingImported(QDir::toNativeSeparators(args.at(0))));
+    return io.report(writeRuleFile(args.at(1), imported.lines), messages::sca2::importDone(imported.rules));
+}
+
 QList<Command> commands()
 {
     const auto caseOpt = [](const QString &name, const QString &what) {
@@ -386,6 +403,15 @@ QList<Command> commands()
          {file, QStringLiteral("CODIGO"), QStringLiteral("PALABRA"), QStringLiteral("VALOR"), QStringLiteral("NIVEL")},
          [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRaiz(a, io); }},
+        {QStringLiteral("importar-sca2"),
+         QStringLiteral("Convierte un archivo de reglas de SCA² en una lista @ampliada."),
+         {QStringLiteral("ENTRADA"), QStringLiteral("SALIDA")},
+         [](QCommandLineParser &p) {
+             p.addOption(option(QStringLiteral("reescribir-salida"),
+                                QStringLiteral("Añade al final las reescrituras (de|a) de vuelta, de «a» a «de», "
+                                               "como el original cuando se le pide reescribir la salida.")));
+         },
+         runImportarSca2},
     };
 }
 

@@ -213,6 +213,68 @@ inline QString unknownDirective(const QString &directive)
     return QStringLiteral("directiva desconocida «%1»").arg(directive);
 }
 } // namespace notation
+// Importing SCA² rule files: why a line was not carried over.
+namespace sca2 {
+inline const QString kNotALine =
+    QStringLiteral("no es una categoría (V=aeiou), una reescritura (lh|ñ) ni una regla (objetivo/sustituto/entorno); "
+                   "el original también la pasa por alto");
+inline const QString kEmptyCategory = QStringLiteral("la categoría no tiene miembros");
+inline const QString kBadRewrite = QStringLiteral("una reescritura lleva un solo «|» con el texto que cambia delante");
+inline const QString kMissingEnvironment = QStringLiteral("falta el entorno: objetivo/sustituto/entorno");
+inline const QString kTooManyParts = QStringLiteral("la regla tiene más de cuatro partes separadas por «/»");
+inline const QString kNothingToDo = QStringLiteral("el objetivo y el sustituto están vacíos");
+inline const QString kEnvironmentWithoutPlace = QStringLiteral("el entorno no tiene «_» (el lugar del objetivo)");
+inline const QString kExceptionWithoutPlace = QStringLiteral("la excepción no tiene «_» (el lugar del objetivo)");
+inline const QString kSecondPlace = QStringLiteral("hay más de un «_» en el entorno o en la excepción");
+inline const QString kPlaceInTarget = QStringLiteral("«_» solo puede ir en el entorno o en la excepción");
+inline const QString kPlaceInGroup = QStringLiteral("«_» no puede ir entre paréntesis");
+inline const QString kEdgeInTarget = QStringLiteral("«#» solo puede ir en el entorno o en la excepción");
+inline const QString kEdgeInside = QStringLiteral("«#» solo puede ir al principio o al final del entorno");
+inline const QString kGroupInTarget = QStringLiteral("«( )» solo puede ir en el entorno o en la excepción");
+inline const QString kEllipsisInTarget = QStringLiteral("«…» solo puede ir en el entorno o en la excepción");
+inline const QString kUnclosedBracket = QStringLiteral("falta el «]» que cierra la categoría");
+inline const QString kStrayBracket = QStringLiteral("«]» sin su «[»");
+inline const QString kEmptyBracket = QStringLiteral("«[]» no tiene miembros");
+inline const QString kBadMember = QStringLiteral("una categoría entre corchetes no puede contener «[», «²» ni «_»");
+inline const QString kUnclosedGroup = QStringLiteral("falta el «)» que cierra el paréntesis");
+inline const QString kStrayGroup = QStringLiteral("«)» sin su «(»");
+inline const QString kEmptyGroup = QStringLiteral("«()» no tiene nada dentro");
+inline const QString kNothingToRepeat =
+    QStringLiteral("«²» no sigue a un carácter, una categoría ni al «_» del objetivo que pueda repetir");
+inline const QString kReversalWithOthers =
+    QStringLiteral("«\\\\» solo puede ser el sustituto entero (el objetivo al revés)");
+inline const QString kReversalOfNothing = QStringLiteral("«\\\\» invierte el objetivo, y el objetivo está vacío");
+inline const QString kInsertionWithoutEnvironment =
+    QStringLiteral("un objetivo vacío inserta el sustituto y necesita un entorno además de «_»");
+inline const QString kUnpairedCategory =
+    QStringLiteral("el sustituto tiene una categoría, pero el objetivo no empieza por una categoría");
+inline const QString kTooManyCategories = QStringLiteral("el sustituto tiene más de 256 categorías");
+inline const QString kTooManyCaptures = QStringLiteral("la regla necesitaría más de 9 capturas ($1 a $9)");
+inline QString tooLongRewritten(qsizetype limit)
+{
+    return QStringLiteral("las reescrituras alargan la línea a más de %1 caracteres").arg(limit);
+}
+inline QString backRewriteInsertion(const QString &text)
+{
+    return QStringLiteral("la reescritura de vuelta insertaría «%1» en cualquier lugar: solo se reescribe la "
+                          "entrada")
+        .arg(text);
+}
+// One line of the original that was not carried over (numbered from 1).
+inline QString problem(qsizetype line, const QString &text, const QString &reason)
+{
+    return QStringLiteral("Línea %1 («%2»): %3.").arg(line).arg(text, reason);
+}
+inline QString nothingImported(const QString &file)
+{
+    return QStringLiteral("«%1» no tiene ninguna regla que se pueda importar; no se ha escrito nada.").arg(file);
+}
+inline QString importDone(qsizetype rules)
+{
+    return QStringLiteral("Importación finalizada: %1.")
+        .arg(counted(rules, QStringLiteral("regla importada"), QStringLiteral("reglas importadas")));
+}
+} // namespace sca2
 
 // Roots and languages.
 inline QString wordListExhausted(const QString &wordList, const QString &rootCode)
