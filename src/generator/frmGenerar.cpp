@@ -182,11 +182,13 @@ void frmGenerar::cmdLimpiar_Click()
     lstSilabas->clear();
 }
 
-void frmGenerar::cmdEditar_Click(int)
+void frmGenerar::cmdEditar_Click(int i)
 {
-    // Every panel opens the same editor; it picks its panel itself.
+    // One editor serves every panel; each press opens it on the pressed panel,
+    // so that typing never lands in another panel's letters.
     if (!editor_)
         editor_ = new frmEditar(*this);
+    editor_->showPanel(i);
     services_.showModal(editor_);
 }
 

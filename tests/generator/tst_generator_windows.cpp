@@ -76,6 +76,7 @@ private slots:
     void editor_readsAndRewritesThePanel();
     void editor_selectedPanelRules();
     void editor_aceptarHidesCloseUnloads();
+    void editor_opensOnThePressedPanelEveryTime();
     void editor_typingIntoTheSelectorRefillsNothing();
     void editor_escapeDoesNothing();
     void editor_tabThenEnterReachesAceptar();
@@ -389,8 +390,9 @@ void tst_GeneratorWindows::editor_readsAndRewritesThePanel()
     QCOMPARE(editor->windowTitle(), QStringLiteral("Editar"));
     QCOMPARE(editor->lblEditar->text(), QStringLiteral("Introduzca las letras separadas por comas."));
     QCOMPARE(editor->cmbSeleid->count(), 8);
-    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("A"));
-    QVERIFY(editor->txtEditar->text().isEmpty()); // not filled until an entry is picked
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("F")); // the pressed panel
+    QVERIFY(editor->txtEditar->text().isEmpty());
+    QCOMPARE(window_->lstLetras[5]->count(), 0); // showing it wrote nothing back
     QCOMPARE(editor->findChild<QWidget *>(QStringLiteral("clientArea"))->size(), QSize(302, 224));
 
     editor->cmbSeleid->setCurrentIndex(1);
@@ -450,9 +452,9 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     QVERIFY(!editor->isVisible());
     QCOMPARE(listTexts(window_->lstLetras[3]), (QStringList{"x", "y"}));
 
-    // Shown again as it was left; identifiers changed since are not listed.
+    // The same editor, on the pressed panel; identifiers changed since are not listed.
     window_->cmbIdent[0]->setEditText(QStringLiteral("Z"));
-    QCOMPARE(openEditor(7), editor);
+    QCOMPARE(openEditor(3), editor);
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("D"));
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("x,y"));
@@ -465,7 +467,54 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     frmEditar *fresh = openEditor(0);
     QVERIFY(fresh);
     QCOMPARE(fresh->cmbSeleid->itemText(0), QStringLiteral("Z"));
+    QCOMPARE(fresh->cmbSeleid->itemText(3), QStringLiteral("D"));
     QVERIFY(fresh->txtEditar->text().isEmpty());
+}
+
+void tst_GeneratorWindows::editor_opensOnThePressedPanelEveryTime()
+{
+    frmEditar *editor = openEditor(0);
+    QVERIFY(activate(editor));
+    QTest::keyClicks(editor->txtEditar, QStringLiteral("p,t,k,m"));
+    click(editor->cmdAceptar);
+
+    // "Editar" under B: B's empty box, and typing fills B, not A.
+    QCOMPARE(openEditor(1), editor);
+    QCOMPARE(editor->cmbSeleid->currentIndex(), 1);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("B"));
+    QVERIFY(editor->txtEditar->text().isEmpty());
+    QTest::keyClicks(editor->txtEditar, QStringLiteral("a,e,i,o,u"));
+    click(editor->cmdAceptar);
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"p", "t", "k", "m"}));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u"}));
+
+    // Back to A: its letters, written nowhere by the showing.
+    openEditor(0);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("A"));
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("p,t,k,m"));
+    click(editor->cmdAceptar);
+
+    // Identifiers changed after the load, one of them now also a later
+    // panel's: the pressed panel is still the one shown and written.
+    typeInto(window_->cmbIdent[1], QStringLiteral("E"));
+    window_->lstLetras[4]->addItems({"x", "z"});
+    openEditor(1);
+    QCOMPARE(editor->cmbSeleid->currentIndex(), 1);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("E"));
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("a,e,i,o,u"));
+    QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor->txtEditar, QStringLiteral(",y"));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u", "y"}));
+    QCOMPARE(listTexts(window_->lstLetras[4]), (QStringList{"x", "z"}));
+
+    // Picking the entry from the list selects by identifier again: the later panel.
+    editor->cmbSeleid->setCurrentIndex(1);
+    emit editor->cmbSeleid->activated(1);
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("x,z"));
+    QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor->txtEditar, QStringLiteral(",w"));
+    QCOMPARE(listTexts(window_->lstLetras[4]), (QStringList{"x", "z", "w"}));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u", "y"}));
 }
 
 void tst_GeneratorWindows::editor_typingIntoTheSelectorRefillsNothing()
