@@ -675,6 +675,15 @@ void tst_Cli::beyondTheWindows_extendedNotation()
     const Run toStandardOutput = run(args);
     QCOMPARE(toStandardOutput.status, kExitFailed);
     QVERIFY(toStandardOutput.out.isEmpty());
+
+    // The marker below the first line, in a plain list: refused alike, not run in the plain notation.
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n@ampliada\r\nV=a,e\r\nl>c/V_\r\n"));
+    const Run misplaced = run(args + QStringList{"--salida", file("out.lex")});
+    QCOMPARE(misplaced.status, kExitFailed);
+    QVERIFY2(misplaced.err.contains(QStringLiteral("Línea 2 («@ampliada»), posición 1: la marca «@ampliada» tiene que "
+                                                   "ser la primera línea de la lista.")),
+             qPrintable(misplaced.err));
+    QCOMPARE(readBytes(file("out.lex")), QByteArray("previo"));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

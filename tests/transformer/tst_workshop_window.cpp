@@ -45,6 +45,7 @@ private slots:
     void seed_decidesTheSporadicRules();
     void files_openSaveAndResult();
     void unsavedRules_askBeforeClosing();
+    void misplacedMarker_isALineFault();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
@@ -351,6 +352,29 @@ void tst_WorkshopWindow::unsavedRules_askBeforeClosing()
     init();
     QVERIFY(w_->close());
     QCOMPARE(services_->count(Kind::AskToSave), 0);
+}
+
+void tst_WorkshopWindow::misplacedMarker_isALineFault()
+{
+    typeLines(w_->txtReglas, {"a>e"});
+    typeLines(w_->txtPalabras, {"ala"});
+    QVERIFY(waitForResult());
+    QCOMPARE(resultColumn(ResultModel::After), QStringList{"ele"});
+
+    // The marker typed on the second line: underlined with its message, the last result kept.
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("@ampliada"));
+    const int lineStart = int(w_->txtReglas->positionFromLineIndex(1, 0));
+    QVERIFY(QTest::qWaitFor([&] { return w_->txtReglas->underlinedAt(lineStart + 1); }, 5000));
+    const QString message = QString::fromUtf8(
+        "Línea 2 («@ampliada»), posición 1: la marca «@ampliada» tiene que ser la primera línea de la lista.");
+    QCOMPARE(w_->txtReglas->errorOnLine(1), message);
+    QCOMPARE(w_->lblError->text(), message);
+    QCOMPARE(services_->count(Kind::Warning), 0);
+    QCOMPARE(shown_->count(), 1);
+    QCOMPARE(resultColumn(ResultModel::After), QStringList{"ele"});
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
