@@ -64,6 +64,7 @@ private slots:
 
     void definition_initialControls();
     void definition_descriptionIsFrameCaption();
+    void definition_identifiersWholeAndFramesInLine();
     void definition_patternButtons();
     void definition_addedPatternIsShown();
     void definition_limpiarKeepsIdentifiersAndCaptions();
@@ -174,6 +175,38 @@ void tst_GeneratorWindows::definition_descriptionIsFrameCaption()
     QCOMPARE(window_->Frame[2]->title(), QString::fromUtf8("Vocales á"));
     QTest::keyClick(window_->txtDescrip[2], Qt::Key_Backspace);
     QCOMPARE(window_->Frame[2]->title(), QStringLiteral("Vocales "));
+}
+
+void tst_GeneratorWindows::definition_identifiersWholeAndFramesInLine()
+{
+    frmGenerar &w = *window_;
+    // The identifier box shows the widest capital whole (its text area holds
+    // it and a line edit's margins), in its place at the right edge of the list.
+    for (int i = 0; i < 8; ++i) {
+        QComboBox *combo = w.cmbIdent[std::size_t(i)];
+        const QFontMetrics metrics = combo->lineEdit()->fontMetrics();
+        const int widest =
+            std::max(metrics.horizontalAdvance(QLatin1Char('W')), metrics.horizontalAdvance(QLatin1Char('M')));
+        QVERIFY2(combo->lineEdit()->width() >= widest + 5, qPrintable(QString::number(combo->lineEdit()->width())));
+        QCOMPARE(combo->geometry().right(), w.lstLetras[std::size_t(i)]->geometry().right());
+        QCOMPARE(combo->geometry().top(), twipsRect(0, 1080, 0, 0).top());
+    }
+    QCOMPARE(w.cmbIdent[6]->geometry(), twipsRect(1200, 1080, 495, 315)); // room enough at this font
+
+    // A caption moves no frame: the top line of the frame stands at one height in every panel.
+    QTest::keyClicks(w.txtDescrip[1], QStringLiteral("Vocales"));
+    const auto frameTop = [](QGroupBox *frame) {
+        const QImage image = frame->grab().toImage();
+        const int x = image.width() - 12; // right of any caption
+        for (int y = 1; y < image.height(); ++y) {
+            if (image.pixel(x, y) != image.pixel(x, 0))
+                return y;
+        }
+        return -1;
+    };
+    const int uncaptioned = frameTop(w.Frame[0]);
+    QVERIFY(uncaptioned > 0);
+    QCOMPARE(frameTop(w.Frame[1]), uncaptioned);
 }
 
 void tst_GeneratorWindows::definition_patternButtons()
