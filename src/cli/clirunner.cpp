@@ -258,7 +258,7 @@ int runRaiz(const QStringList &args, Io &io)
 QList<Command> commands()
 {
     const auto caseOpt = [](const QString &name, const QString &what) {
-        return option(name, QStringLiteral("Caso de %1: %2 (por omisión: mayusculas).").arg(what, kCaseValues),
+        return option(name, QStringLiteral("Caso %1: %2 (por omisión: mayusculas).").arg(what, kCaseValues),
                       QStringLiteral("caso"), QStringLiteral("mayusculas"));
     };
     const auto file = QStringLiteral("ARCHIVO");
@@ -323,8 +323,8 @@ QList<Command> commands()
          QStringLiteral("Une dos listas paralelas en un diccionario «origen = traducción»."),
          {QStringLiteral("ORIGEN"), QStringLiteral("TRADUCCION"), QStringLiteral("DESTINO")},
          [caseOpt](QCommandLineParser &p) {
-             p.addOption(caseOpt(QStringLiteral("origen"), QStringLiteral("la lista de origen")));
-             p.addOption(caseOpt(QStringLiteral("traduccion"), QStringLiteral("la traducción")));
+             p.addOption(caseOpt(QStringLiteral("origen"), QStringLiteral("de la lista de origen")));
+             p.addOption(caseOpt(QStringLiteral("traduccion"), QStringLiteral("de la traducción")));
              p.addOption(option(QStringLiteral("omitir"), QStringLiteral("Omite repeticiones y nulos.")));
          },
          runExportar},
@@ -366,8 +366,8 @@ QList<Command> commands()
          QStringLiteral("Separa un archivo de lengua en dos listas paralelas."),
          {QStringLiteral("LENGUA"), QStringLiteral("PALABRAS"), QStringLiteral("DICCIONARIO")},
          [caseOpt](QCommandLineParser &p) {
-             p.addOption(caseOpt(QStringLiteral("palabras"), QStringLiteral("las palabras de origen")));
-             p.addOption(caseOpt(QStringLiteral("diccionario-caso"), QStringLiteral("el diccionario")));
+             p.addOption(caseOpt(QStringLiteral("palabras"), QStringLiteral("de las palabras de origen")));
+             p.addOption(caseOpt(QStringLiteral("diccionario-caso"), QStringLiteral("del diccionario")));
          },
          runSepararLengua},
         {QStringLiteral("raiz"),
@@ -408,11 +408,16 @@ QString generalHelp(const QList<Command> &all)
 
 QString commandHelp(const Command &command, const QCommandLineParser &parser)
 {
+    // The parser fits argument names into the options' column and would cut
+    // a long one ("FUENTE=PORCENTAJE...") in two: the arguments are listed here.
+    QString options = parser.helpText().section(QLatin1Char('\n'), 3);
+    if (const qsizetype end = options.indexOf(QStringLiteral("\nArguments:\n")); end >= 0)
+        options.truncate(end + 1);
+    QString arguments = QStringLiteral("\nArgumentos:\n");
+    for (const QString &argument : command.arguments)
+        arguments += QStringLiteral("  ") + argument + QLatin1Char('\n');
     return usageLine(command) + QStringLiteral("\n\n") + command.summary + QStringLiteral("\n\n")
-        + parser.helpText()
-              .section(QLatin1Char('\n'), 3)
-              .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
-              .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:"))
+        + options.replace(QStringLiteral("Options:"), QStringLiteral("Opciones:")) + arguments
         + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
 }
 
