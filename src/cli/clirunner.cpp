@@ -406,18 +406,19 @@ QString generalHelp(const QList<Command> &all)
     return text;
 }
 
-QString commandHelp(const Command &command, const QCommandLineParser &parser)
+QString commandHelp(const Command &command, QCommandLineParser &parser)
 {
     // The parser fits argument names into the options' column and would cut
     // a long one ("FUENTE=PORCENTAJE...") in two: the arguments are listed here.
-    QString options = parser.helpText().section(QLatin1Char('\n'), 3);
-    if (const qsizetype end = options.indexOf(QStringLiteral("\nArguments:\n")); end >= 0)
-        options.truncate(end + 1);
+    parser.clearPositionalArguments();
     QString arguments = QStringLiteral("\nArgumentos:\n");
     for (const QString &argument : command.arguments)
         arguments += QStringLiteral("  ") + argument + QLatin1Char('\n');
     return usageLine(command) + QStringLiteral("\n\n") + command.summary + QStringLiteral("\n\n")
-        + options.replace(QStringLiteral("Options:"), QStringLiteral("Opciones:")) + arguments
+        + parser.helpText()
+              .section(QLatin1Char('\n'), 3)
+              .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
+        + arguments
         + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
 }
 

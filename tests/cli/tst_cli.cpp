@@ -96,6 +96,7 @@ void tst_Cli::help_listsEverything()
     // Argument names stay whole, however long.
     const QString combinar = run({"combinar", "--help"}).out;
     QVERIFY2(combinar.contains("\nArgumentos:\n  DESTINO\n  FUENTE=PORCENTAJE...\n\n"), qPrintable(combinar));
+    QCOMPARE(combinar.count(QStringLiteral("FUENTE=PORCENT")), 2); // the usage line and the list, nothing cut
 }
 
 void tst_Cli::usageErrors_data()
