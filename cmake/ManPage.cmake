@@ -14,7 +14,7 @@ function(vordane_help out)
 endfunction()
 
 vordane_help(general --help)
-string(REGEX MATCHALL "\n  [a-z-]+ " lines "${general}")
+string(REGEX MATCHALL "\n  [a-z0-9-]+ " lines "${general}")
 set(commands "")
 foreach(line IN LISTS lines)
     string(STRIP "${line}" command)

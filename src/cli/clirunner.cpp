@@ -286,7 +286,7 @@ int runImportarSca2(const QCommandLineParser &parser, const QStringList &args, I
 QList<Command> commands()
 {
     const auto caseOpt = [](const QString &name, const QString &what) {
-        return option(name, QStringLiteral("Caso de %1: %2 (por omisión: mayusculas).").arg(what, kCaseValues),
+        return option(name, QStringLiteral("Caso %1: %2 (por omisión: mayusculas).").arg(what, kCaseValues),
                       QStringLiteral("caso"), QStringLiteral("mayusculas"));
     };
     const auto file = QStringLiteral("ARCHIVO");
@@ -351,8 +351,8 @@ QList<Command> commands()
          QStringLiteral("Une dos listas paralelas en un diccionario «origen = traducción»."),
          {QStringLiteral("ORIGEN"), QStringLiteral("TRADUCCION"), QStringLiteral("DESTINO")},
          [caseOpt](QCommandLineParser &p) {
-             p.addOption(caseOpt(QStringLiteral("origen"), QStringLiteral("la lista de origen")));
-             p.addOption(caseOpt(QStringLiteral("traduccion"), QStringLiteral("la traducción")));
+             p.addOption(caseOpt(QStringLiteral("origen"), QStringLiteral("de la lista de origen")));
+             p.addOption(caseOpt(QStringLiteral("traduccion"), QStringLiteral("de la traducción")));
              p.addOption(option(QStringLiteral("omitir"), QStringLiteral("Omite repeticiones y nulos.")));
          },
          runExportar},
@@ -394,8 +394,8 @@ QList<Command> commands()
          QStringLiteral("Separa un archivo de lengua en dos listas paralelas."),
          {QStringLiteral("LENGUA"), QStringLiteral("PALABRAS"), QStringLiteral("DICCIONARIO")},
          [caseOpt](QCommandLineParser &p) {
-             p.addOption(caseOpt(QStringLiteral("palabras"), QStringLiteral("las palabras de origen")));
-             p.addOption(caseOpt(QStringLiteral("diccionario-caso"), QStringLiteral("el diccionario")));
+             p.addOption(caseOpt(QStringLiteral("palabras"), QStringLiteral("de las palabras de origen")));
+             p.addOption(caseOpt(QStringLiteral("diccionario-caso"), QStringLiteral("del diccionario")));
          },
          runSepararLengua},
         {QStringLiteral("raiz"),
@@ -443,13 +443,19 @@ QString generalHelp(const QList<Command> &all)
     return text;
 }
 
-QString commandHelp(const Command &command, const QCommandLineParser &parser)
+QString commandHelp(const Command &command, QCommandLineParser &parser)
 {
+    // The parser fits argument names into the options' column and would cut
+    // a long one ("FUENTE=PORCENTAJE...") in two: the arguments are listed here.
+    parser.clearPositionalArguments();
+    QString arguments = QStringLiteral("\nArgumentos:\n");
+    for (const QString &argument : command.arguments)
+        arguments += QStringLiteral("  ") + argument + QLatin1Char('\n');
     return usageLine(command) + QStringLiteral("\n\n") + command.summary + QStringLiteral("\n\n")
         + parser.helpText()
               .section(QLatin1Char('\n'), 3)
               .replace(QStringLiteral("Options:"), QStringLiteral("Opciones:"))
-              .replace(QStringLiteral("Arguments:"), QStringLiteral("Argumentos:"))
+        + arguments
         + QStringLiteral("\n«--» termina las opciones: lo que sigue son argumentos aunque empiecen por «-».\n");
 }
 

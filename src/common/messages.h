@@ -87,6 +87,11 @@ inline QString notEnoughNewWords(std::int64_t found, std::int64_t draws)
 }
 
 // Transformation.
+inline QString replaceOrAppendRules(const QString &file, qsizetype listed)
+{
+    return QStringLiteral("La lista ya tiene %1. ¿Sustituirla por las reglas de «%2» o añadir estas al final?")
+        .arg(lines(listed), file);
+}
 inline QString wordTooLong(qsizetype limit)
 {
     return QStringLiteral("Una palabra ha crecido más allá de %1 caracteres al aplicarle las reglas. ").arg(limit)
@@ -120,6 +125,8 @@ inline const QString kInsertionWithoutContext =
 inline const QString kEnvironmentWithoutPlace = QStringLiteral("el entorno no tiene «_» (el lugar del objetivo)");
 inline const QString kExceptionWithoutPlace = QStringLiteral("la excepción no tiene «_» (el lugar del objetivo)");
 inline const QString kSecondPlace = QStringLiteral("hay más de un «_»: el objetivo tiene un solo lugar");
+inline const QString kMisplacedMarker =
+    QStringLiteral("la marca «@ampliada» tiene que ser la primera línea de la lista");
 inline const QString kTooManyCategories = QStringLiteral("demasiadas categorías en una parte de la regla (más de 256)");
 inline QString tooManyRules(qsizetype limit)
 {
@@ -206,8 +213,6 @@ inline QString unsettledWords(std::int64_t count, const QStringList &examples)
         .arg(count == 1 ? QString() : QStringLiteral("n"))
         .arg(examples.join(QStringLiteral(", ")));
 }
-inline const QString kMarkerNotFirst =
-    QStringLiteral("«@ampliada» marca la notación ampliada solo como primera línea de la lista");
 inline QString unknownDirective(const QString &directive)
 {
     return QStringLiteral("directiva desconocida «%1»").arg(directive);

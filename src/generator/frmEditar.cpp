@@ -31,6 +31,7 @@ frmEditar::frmEditar(frmGenerar &generator)
     cmdAceptar = placeControl(new QPushButton(QStringLiteral("Aceptar"), client), "cmdAceptar", 240, 2880, 4095, 375);
 
     connect(cmbSeleid, &QComboBox::activated, this, &frmEditar::cmbSeleid_Click);
+    connect(cmbSeleid, &QComboBox::editTextChanged, this, &frmEditar::cmbSeleid_Change);
     connect(txtEditar, &MultiLineTextBox::textChanged, this, &frmEditar::txtEditar_Change);
     connect(cmdAceptar, &QPushButton::clicked, this, &frmEditar::cmdAceptar_Click);
 
@@ -47,8 +48,26 @@ void frmEditar::Form_Load()
     ocupado = false;
 }
 
+void frmEditar::showPanel(int panel)
+{
+    ocupado = true;
+    // The list is built at load only; the pressed panel's entry follows its
+    // identifier, so that the selector names the panel being edited.
+    const QString identifier = generator_.cmbIdent[std::size_t(panel)]->currentText();
+    if (cmbSeleid->itemText(panel) != identifier)
+        cmbSeleid->setItemText(panel, identifier);
+    cmbSeleid->setCurrentIndex(panel);
+    cmbSeleid->setEditText(identifier);
+    txtEditar->setText(generator_.vaciar(panel));
+    // A later panel with the same identifier must not receive this panel's letters.
+    shownPanel_ = panel;
+    ocupado = false;
+}
+
 int frmEditar::selectedPanel() const
 {
+    if (shownPanel_ >= 0)
+        return shownPanel_;
     const QString wanted = cmbSeleid->currentText();
     int selected = 0;
     for (int i = 0; i < Combinacion::kPanels; ++i) {
@@ -60,10 +79,18 @@ int frmEditar::selectedPanel() const
 
 void frmEditar::cmbSeleid_Click()
 {
+    shownPanel_ = -1;
     ocupado = true;
     txtEditar->clear();
     txtEditar->setText(generator_.vaciar(selectedPanel()));
     ocupado = false;
+}
+
+void frmEditar::cmbSeleid_Change()
+{
+    // A typed identifier selects by its text again.
+    if (!ocupado)
+        shownPanel_ = -1;
 }
 
 void frmEditar::txtEditar_Change()

@@ -18,8 +18,13 @@ class frmEditar : public QDialog {
 public:
     explicit frmEditar(frmGenerar &generator);
 
+    // Shows panel `panel` of the definition window: its identifier in the
+    // selector and its letters in the text box, writing nothing back.
+    void showPanel(int panel);
+
     // The panel the selector's text names: the last panel with that
-    // identifier, panel 0 when none has it.
+    // identifier, panel 0 when none has it. After showPanel, and until the
+    // user picks or types another identifier, the panel shown.
     int selectedPanel() const;
 
     QComboBox *cmbSeleid;
@@ -33,12 +38,15 @@ protected:
 private:
     void Form_Load();
     void cmbSeleid_Click();
+    void cmbSeleid_Change();
     void txtEditar_Change();
     void Actualizar();
     void cmdAceptar_Click();
 
     frmGenerar &generator_;
     bool ocupado = false;
+    // The panel an "Editar" button opened the editor on, -1 when the selector decides.
+    int shownPanel_ = -1;
 };
 
 } // namespace vordane

@@ -7,6 +7,7 @@
 #include "shell/filefilter.h"
 #include "shell/platformservices.h"
 #include "shell/report.h"
+#include "shell/tightstyle.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -89,6 +90,7 @@ void frmGenerar::buildPanel(QWidget *client, int i, int left, int top)
 {
     const auto k = std::size_t(i);
     Frame[k] = placeControl(new QGroupBox(client), arrayName("Frame", i), left, top, 1935, 3615);
+    keepFrameInLine(Frame[k]); // a description, shown as caption, must not move the frame
     lblDescrip[k] = placeControl(new QLabel(QStringLiteral("Descripción:"), Frame[k]), arrayName("lblDescrip", i), 120,
                                  360, 885, 195);
     txtDescrip[k] = placeControl(new QLineEdit(Frame[k]), arrayName("txtDescrip", i), 120, 720, 1575, 285);
@@ -99,6 +101,7 @@ void frmGenerar::buildPanel(QWidget *client, int i, int left, int top)
     keepTypedText(cmbIdent[k]); // identifiers are compared case-sensitively: "k" must stay "k"
     cmbIdent[k]->addItems(identifierItems());
     cmbIdent[k]->setCurrentIndex(i);
+    fitOneCharacter(cmbIdent[k]); // the box is narrow: "G" must not read as "3"
     lblIdent[k]->setBuddy(cmbIdent[k]);
     lstLetras[k] = placeControl(new QListWidget(Frame[k]), arrayName("lstLetras", i), 120, 1560, 1575, 1425);
     cmdEditar[k] = placeControl(new QPushButton(QStringLiteral("Editar"), Frame[k]), arrayName("cmdEditar", i), 120,
@@ -182,11 +185,13 @@ void frmGenerar::cmdLimpiar_Click()
     lstSilabas->clear();
 }
 
-void frmGenerar::cmdEditar_Click(int)
+void frmGenerar::cmdEditar_Click(int i)
 {
-    // Every panel opens the same editor; it picks its panel itself.
+    // One editor serves every panel; each press opens it on the pressed panel,
+    // so that typing never lands in another panel's letters.
     if (!editor_)
         editor_ = new frmEditar(*this);
+    editor_->showPanel(i);
     services_.showModal(editor_);
 }
 

@@ -75,6 +75,11 @@ frmAdministrar::frmAdministrar(PlatformServices &services, QWidget *parent)
     R->setHeaderHidden(true);
     for (int column = 1; column < dirModel_->columnCount(); ++column)
         R->hideColumn(column);
+    // The list is narrow: a long folder name keeps its width and the list
+    // scrolls sideways to show it, rather than cutting it.
+    R->header()->setStretchLastSection(false);
+    R->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    R->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     U = placeControl(new QComboBox(client), "U", 120, 2760, 2175, 315);
     U->addItems(availableDrives());
     A = placeControl(new QListView(client), "A", 2400, 120, 2295, 3015);
@@ -94,7 +99,8 @@ frmAdministrar::frmAdministrar(PlatformServices &services, QWidget *parent)
 
     connect(dirModel_, &QFileSystemModel::directoryLoaded, this, &frmAdministrar::revealDirectory);
     connect(dirModel_, &QAbstractItemModel::layoutChanged, this, &frmAdministrar::revealDirectory);
-    connect(R->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { revealPending_ = false; });
+    for (QScrollBar *bar : {R->verticalScrollBar(), R->horizontalScrollBar()})
+        connect(bar, &QScrollBar::actionTriggered, this, [this] { revealPending_ = false; });
     connect(R, &QTreeView::pressed, this, [this] { revealPending_ = false; });
     connect(U, &QComboBox::activated, this, &frmAdministrar::U_Change);
     connect(R->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAdministrar::R_Change);
@@ -148,9 +154,12 @@ void frmAdministrar::setCurrentDirectory(const QString &path)
 
 void frmAdministrar::revealDirectory()
 {
-    // In the middle, with the folders around it.
-    if (revealPending_)
-        R->scrollTo(R->currentIndex(), QAbstractItemView::PositionAtCenter);
+    // In the middle, with the folders around it; sideways, from the start of its name.
+    if (!revealPending_)
+        return;
+    R->scrollTo(R->currentIndex(), QAbstractItemView::PositionAtCenter);
+    QScrollBar *sideways = R->horizontalScrollBar();
+    sideways->setValue(sideways->value() + R->visualRect(R->currentIndex()).left() - R->indentation());
 }
 
 void frmAdministrar::selectDriveOf(const QString &path)
@@ -227,8 +236,13 @@ void frmAdministrar::cE_Click()
     // No question is asked, so the file goes where a slip can be undone:
     // the desktop's trash, where the system has one.
     QFile file(path);
-    if (!moveToTrash(file) && !file.remove())
+    if (!moveToTrash(file) && !file.remove()) {
         services_.warning(this, messages::kDeleteTitle, messages::cannotDelete(shown, file.errorString()));
+        return;
+    }
+    // The deleted file is nobody's choice any more, nor is the file that takes
+    // its row: a second press finds nothing chosen instead of deleting that one.
+    selectNothing();
 }
 
 void frmAdministrar::cR_Click()
@@ -259,6 +273,14 @@ void frmAdministrar::cR_Click()
         return;
     }
     selectFile(N->text());
+}
+
+void frmAdministrar::selectNothing()
+{
+    T->clear();
+    N->clear();
+    A->clearSelection();
+    A->setCurrentIndex(QModelIndex());
 }
 
 void frmAdministrar::selectFile(const QString &name)

@@ -49,6 +49,7 @@ private:
     void selectDriveOf(const QString &path);
     void revealDirectory();
     void selectFile(const QString &name);
+    void selectNothing();
     QString filePath(const QString &name) const;
 
     PlatformServices &services_;

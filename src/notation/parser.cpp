@@ -1124,7 +1124,7 @@ ParsedList parseList(const QStringList &lines)
             }
             qsizetype at = 0;
             trimmedStart(line, &at);
-            out.errors.append({i, at + 1, name == QStringLiteral("@ampliada") ? nmsg::kMarkerNotFirst
+            out.errors.append({i, at + 1, name == QStringLiteral("@ampliada") ? msg::kMisplacedMarker
                                                                               : nmsg::unknownDirective(name),
                                line});
             continue;

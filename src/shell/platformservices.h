@@ -17,6 +17,9 @@ struct FileDialogRequest {
 // What to do with unsaved work before it is closed.
 enum class SaveChoice { Save, Discard, Cancel };
 
+// What to do with a list that already has items when a file brings more.
+enum class ListChoice { Replace, Append, Cancel };
+
 // Dialogs, message boxes and the clipboard, owned by the shell and handed to
 // every window, so that tests can answer them without a person.
 class PlatformServices {
@@ -43,6 +46,10 @@ public:
     // Asks whether to save unsaved work before it is closed: "Guardar",
     // "No guardar" or "Cancelar" (also Escape).
     virtual SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    // Asks whether a file's items replace a list's items or go after them:
+    // "Sustituir", "Añadir" or "Cancelar" (also Escape).
+    virtual ListChoice askReplaceOrAppend(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
 } // namespace vordane

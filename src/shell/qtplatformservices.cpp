@@ -146,3 +146,24 @@ SaveChoice QtPlatformServices::askToSave(QWidget *parent, const QString &title, 
 }
 
 } // namespace vordane
+
+namespace vordane {
+
+ListChoice QtPlatformServices::askReplaceOrAppend(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton *replace = box.addButton(QStringLiteral("Sustituir"), QMessageBox::AcceptRole);
+    QPushButton *append = box.addButton(QStringLiteral("Añadir"), QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(append);
+    box.setEscapeButton(cancel);
+    makeRoomForTitle(box);
+    box.exec();
+    if (box.clickedButton() == replace)
+        return ListChoice::Replace;
+    if (box.clickedButton() == append)
+        return ListChoice::Append;
+    return ListChoice::Cancel;
+}
+
+} // namespace vordane

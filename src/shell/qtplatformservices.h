@@ -26,6 +26,8 @@ public:
     // Makes a message box at least as wide as a window manager's title bar
     // needs to show its title whole.
     static void makeRoomForTitle(QMessageBox &box);
+
+    ListChoice askReplaceOrAppend(QWidget *parent, const QString &title, const QString &text) override;
 };
 
 } // namespace vordane

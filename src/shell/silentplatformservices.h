@@ -8,7 +8,7 @@ namespace vordane {
 
 // Services for running windows without a person (screenshots, benchmarks):
 // every file dialog is cancelled, messages go nowhere, modal windows are
-// shown without waiting, unsaved work is not saved.
+// shown without waiting, unsaved work is not saved, nothing is added to a list.
 class SilentPlatformServices final : public PlatformServices {
 public:
     QString getOpenFileName(QWidget *, const FileDialogRequest &) override { return {}; }
@@ -18,6 +18,7 @@ public:
     void setClipboardText(const QString &) override { }
     void showModal(QDialog *dialog) override { dialog->show(); }
     SaveChoice askToSave(QWidget *, const QString &, const QString &) override { return SaveChoice::Discard; }
+    ListChoice askReplaceOrAppend(QWidget *, const QString &, const QString &) override { return ListChoice::Cancel; }
 };
 
 } // namespace vordane

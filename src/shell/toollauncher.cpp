@@ -1,5 +1,7 @@
 #include "shell/toollauncher.h"
 
+#include "shell/tightstyle.h"
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -37,6 +39,7 @@ QWidget *ToolLauncher::show(const QString &key)
         // Closing the window destroys it, so the next show starts afresh.
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(content->windowTitle());
+        keepTitleWhole(sub);
         sub->adjustSize();
         // A window that can shrink opens no larger than the area (a window of
         // fixed size keeps it).

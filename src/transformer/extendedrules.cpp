@@ -315,6 +315,10 @@ public:
         index_ = index;
         text_ = &text;
         failed_ = false;
+        if (text == kExtendedMarker) {
+            fail(0, messages::rules::kMisplacedMarker);
+            return;
+        }
         symbols_.clear();
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text.at(i) != u' ')
@@ -1008,6 +1012,19 @@ bool isPlainWord(const QString &word)
 }
 
 } // namespace
+
+bool hasMisplacedMarker(const QStringList &items)
+{
+    return items.indexOf(kExtendedMarker, 1) > 0;
+}
+
+QList<RuleError> misplacedMarkers(const QStringList &items)
+{
+    QList<RuleError> errors;
+    for (qsizetype i = items.indexOf(kExtendedMarker, 1); i > 0; i = items.indexOf(kExtendedMarker, i + 1))
+        errors.append({i, 1, messages::rules::kMisplacedMarker, items.at(i)});
+    return errors;
+}
 
 ExtendedRules::ExtendedRules(const QStringList &lines)
 {

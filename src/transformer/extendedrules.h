@@ -23,10 +23,17 @@ class RuleObserver;
 inline const QString kExtendedMarker = QStringLiteral("@ampliada");
 // Whether a rule list uses the extended notation.
 bool isExtendedList(const QStringList &items);
+// Whether the marker stands on a line other than the first: such a list is
+// refused in either notation, since its lines below the marker would
+// otherwise be read in the wrong one.
+bool hasMisplacedMarker(const QStringList &items);
 
 // An extended list holds at most this many rules (comments and definitions
 // do not count).
 inline constexpr qsizetype kMaxExtendedRules = 10'000;
+
+// Every line below the first that holds the marker, as a fault of the list.
+QList<RuleError> misplacedMarkers(const QStringList &items);
 
 // What one rule did to a word.
 enum class RuleEffect { Unchanged, Changed, TooLong };

@@ -5,6 +5,7 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "dictionary/wordfile.h"
+#include "notation/sca2import.h"
 #include "shell/controls.h"
 #include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
@@ -20,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +48,8 @@ const QString kSaveRulesTitle = QStringLiteral("Guardar reglas");
 const QString kOpenWordsTitle = QStringLiteral("Abrir palabras");
 const QString kSaveResultTitle = QStringLiteral("Guardar resultado");
 const QString kSaveWordsTitle = QStringLiteral("Guardar palabras");
+const QString kImportTitle = QStringLiteral("Importar reglas de SCA²");
+const QString kSca2Files = QStringLiteral("Reglas de SCA² (*.txt, *.sc)|*.txt;*.sc|Todos los archivos|*.*");
 const QString kUnsavedRules =
     QStringLiteral("Las reglas del taller tienen cambios sin guardar. ¿Quiere guardarlos antes de cerrar?");
 const QString kUnsavedWords =
@@ -161,6 +165,7 @@ void frmTaller::buildMenu()
     mnuGuardarReglas = entry("mnuGuardarReglas", QStringLiteral("Guardar reglas"), QKeySequence::Save);
     mnuGuardarReglasComo = entry("mnuGuardarReglasComo", QStringLiteral("Guardar reglas como..."),
                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnuImportarSca2 = entry("mnuImportarSca2", QStringLiteral("Importar reglas de SCA²..."), QKeySequence());
     mnuArchivo->addSeparator();
     mnuAbrirPalabras =
         entry("mnuAbrirPalabras", QStringLiteral("Abrir palabras..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -321,6 +326,7 @@ void frmTaller::connectControls()
     connect(mnuGuardarReglas, &QAction::triggered, this, &frmTaller::mnuGuardarReglas_Click);
     connect(cmdGuardarReglas, &QPushButton::clicked, this, &frmTaller::mnuGuardarReglas_Click);
     connect(mnuGuardarReglasComo, &QAction::triggered, this, &frmTaller::mnuGuardarReglasComo_Click);
+    connect(mnuImportarSca2, &QAction::triggered, this, &frmTaller::mnuImportarSca2_Click);
     connect(mnuAbrirPalabras, &QAction::triggered, this, &frmTaller::mnuAbrirPalabras_Click);
     connect(cmdAbrirPalabras, &QPushButton::clicked, this, &frmTaller::mnuAbrirPalabras_Click);
     connect(mnuGuardarPalabras, &QAction::triggered, this, &frmTaller::mnuGuardarPalabras_Click);
@@ -565,6 +571,37 @@ bool frmTaller::mnuGuardarReglasComo_Click()
 {
     const QString path = services_.getSaveFileName(this, {filters::kRules, kSaveRulesTitle});
     return !path.isEmpty() && saveRules(path);
+}
+
+// A rule file of the shared plain-text format, carried over into the
+// extended notation and left in the editor unsaved, for the user to look at
+// and save; the lines not carried over are listed.
+void frmTaller::mnuImportarSca2_Click()
+{
+    if (!mayLeave(txtReglas->isModified(), kUnsavedRules, &frmTaller::mnuGuardarReglas_Click))
+        return;
+    const QString path = services_.getOpenFileName(this, {kSca2Files, kImportTitle});
+    if (path.isEmpty())
+        return;
+    QStringList lines;
+    if (!report(services_, this, kImportTitle, readRuleFile(path, lines)))
+        return;
+    const Sca2Import imported = importSca2(lines, false);
+    if (imported.rules == 0) {
+        services_.warning(this, kImportTitle,
+                          messages::sca2::nothingImported(QDir::toNativeSeparators(path)) + QLatin1Char('\n')
+                              + imported.problems.join(u'\n'));
+        return;
+    }
+    txtReglas->setRules(imported.lines);
+    txtReglas->setModified(true);
+    rulesPath_.clear();
+    updateTitle();
+    runNow();
+    if (!imported.problems.isEmpty())
+        services_.warning(this, kImportTitle,
+                          messages::sca2::importDone(imported.rules) + QLatin1Char('\n')
+                              + imported.problems.join(u'\n'));
 }
 
 bool frmTaller::saveRules(const QString &path)

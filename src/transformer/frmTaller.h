@@ -63,6 +63,7 @@ public:
     QAction *mnuAbrirReglas;
     QAction *mnuGuardarReglas;
     QAction *mnuGuardarReglasComo;
+    QAction *mnuImportarSca2;
     QAction *mnuAbrirPalabras;
     QAction *mnuGuardarPalabras;
     QAction *mnuGuardarResultado;
@@ -120,6 +121,7 @@ private:
     void mnuAbrirReglas_Click();
     bool mnuGuardarReglas_Click();
     bool mnuGuardarReglasComo_Click();
+    void mnuImportarSca2_Click();
     void mnuAbrirPalabras_Click();
     bool mnuGuardarPalabras_Click();
     void mnuGuardarResultado_Click();

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -140,8 +141,18 @@ void frmTransformar::mnuSOpen_Click()
     setStatus(messages::kOpening);
     const QString path = services_.getOpenFileName(this, {filters::kRules, messages::kOpenRulesTitle});
     QStringList rules;
-    if (!path.isEmpty() && report(services_, this, messages::kOpenRulesTitle, readRuleFile(path, rules)))
-        lstTrans->addItems(rules); // added after the rules already listed
+    if (!path.isEmpty() && report(services_, this, messages::kOpenRulesTitle, readRuleFile(path, rules))) {
+        // Added to a list of rules unasked, an extended file's marker would land below its first line.
+        ListChoice choice = ListChoice::Append;
+        if (lstTrans->count() > 0)
+            choice = services_.askReplaceOrAppend(
+                this, messages::kOpenRulesTitle,
+                messages::replaceOrAppendRules(QDir::toNativeSeparators(path), lstTrans->count()));
+        if (choice == ListChoice::Replace)
+            lstTrans->clear();
+        if (choice != ListChoice::Cancel)
+            lstTrans->addItems(rules); // after the rules already listed, unless replaced
+    }
     setStatus(messages::kReady);
 }
 

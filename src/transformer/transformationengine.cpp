@@ -146,7 +146,8 @@ private:
 
 QStringList ruleTable(const QStringList &items)
 {
-    return isExtendedList(items) ? items : items.mid(0, kMaxRulesPerRun);
+    // A misplaced marker is found wherever it stands, however long the list.
+    return isExtendedList(items) || hasMisplacedMarker(items) ? items : items.mid(0, kMaxRulesPerRun);
 }
 
 RuleSet::RuleSet(const QStringList &rules)
@@ -155,6 +156,11 @@ RuleSet::RuleSet(const QStringList &rules)
         extended_ = std::make_shared<const ExtendedRules>(rules);
         return;
     }
+    // The marker below the first line: the lines under it were written in
+    // the extended notation, and read as plain rules they would garble every word.
+    plainErrors_ = misplacedMarkers(rules);
+    if (!plainErrors_.isEmpty())
+        return;
     const QChar mark = u'#';
     for (qsizetype number = 0; number < rules.size(); ++number) {
         const QString &text = rules.at(number);
@@ -198,8 +204,7 @@ RuleSet::RuleSet(const QStringList &rules)
 
 const QList<RuleError> &RuleSet::errors() const
 {
-    static const QList<RuleError> kNone;
-    return extended_ ? extended_->errors() : kNone;
+    return extended_ ? extended_->errors() : plainErrors_;
 }
 
 Outcome RuleSet::validity() const

@@ -28,13 +28,14 @@ inline constexpr qsizetype kMaxWordLength = 64 * 1024 * 1024;
 inline constexpr qsizetype kMaxResultLength = 400'000'000;
 
 // The rules a run applies: the first kMaxRulesPerRun items of the list; an
-// extended list whole.
+// extended list whole, and so a list with a misplaced marker (refused whole).
 QStringList ruleTable(const QStringList &items);
 
 // Sound-change rules parsed once for a run.
 //
 // A list whose first item is "@ampliada" is in the extended notation
-// (categories, environments, exceptions, sporadic rules: ExtendedRules).
+// (categories, environments, exceptions, sporadic rules: ExtendedRules);
+// "@ampliada" on any other line is a fault of the list, in either notation.
 // Any other list is in the plain notation: a rule is pattern ">"
 // replacement, divided at the first ">"; a text without ">" is no rule.
 // A rule holding "#" anywhere is an edge rule: a "#" first in the pattern
@@ -50,7 +51,7 @@ public:
     explicit RuleSet(const QStringList &rules);
 
     bool isExtended() const { return extended_ != nullptr; }
-    // The malformed lines of an extended list (the plain notation has none).
+    // The malformed lines: of an extended list, or the misplaced markers of a plain one.
     const QList<RuleError> &errors() const;
     bool ok() const { return errors().isEmpty(); }
     // Success, or the failure that refuses every run of a malformed list.
@@ -89,6 +90,7 @@ private:
 
     std::vector<Rule> rules_;
     std::shared_ptr<const ExtendedRules> extended_;
+    QList<RuleError> plainErrors_;
 };
 
 // One word through the rules, in order: false when it grows too long.

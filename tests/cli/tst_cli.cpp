@@ -90,8 +90,13 @@ void tst_Cli::help_listsEverything()
     for (const char *option :
          {"--filas", "--por-fila", "--minimas", "--maximas", "--semilla", "--diccionario", "--salida"})
         QVERIFY2(generar.out.contains(option), option);
-    QVERIFY(run({"separar-lengua", "--help"}).out.contains("--diccionario-caso"));
-    QVERIFY(run({"combinar", "--help"}).out.contains("FUENTE=PORCENTAJE"));
+    const QString separar = run({"separar-lengua", "--help"}).out;
+    QVERIFY(separar.contains("--diccionario-caso"));
+    QVERIFY2(separar.contains("Caso del diccionario:"), qPrintable(separar));
+    // Argument names stay whole, however long.
+    const QString combinar = run({"combinar", "--help"}).out;
+    QVERIFY2(combinar.contains("\nArgumentos:\n  DESTINO\n  FUENTE=PORCENTAJE...\n\n"), qPrintable(combinar));
+    QCOMPARE(combinar.count(QStringLiteral("FUENTE=PORCENT")), 2); // the usage line and the list, nothing cut
 }
 
 void tst_Cli::usageErrors_data()
@@ -682,6 +687,15 @@ void tst_Cli::beyondTheWindows_extendedNotation()
     const Run toStandardOutput = run(args);
     QCOMPARE(toStandardOutput.status, kExitFailed);
     QVERIFY(toStandardOutput.out.isEmpty());
+
+    // The marker below the first line, in a plain list: refused alike, not run in the plain notation.
+    QVERIFY(writeBytes(file("r.sc"), "a>e\r\n@ampliada\r\nV=a,e\r\nl>c/V_\r\n"));
+    const Run misplaced = run(args + QStringList{"--salida", file("out.lex")});
+    QCOMPARE(misplaced.status, kExitFailed);
+    QVERIFY2(misplaced.err.contains(QStringLiteral("Línea 2 («@ampliada»), posición 1: la marca «@ampliada» tiene que "
+                                                   "ser la primera línea de la lista.")),
+             qPrintable(misplaced.err));
+    QCOMPARE(readBytes(file("out.lex")), QByteArray("previo"));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

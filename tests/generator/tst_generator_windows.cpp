@@ -64,6 +64,7 @@ private slots:
 
     void definition_initialControls();
     void definition_descriptionIsFrameCaption();
+    void definition_identifiersWholeAndFramesInLine();
     void definition_patternButtons();
     void definition_addedPatternIsShown();
     void definition_limpiarKeepsIdentifiersAndCaptions();
@@ -76,6 +77,7 @@ private slots:
     void editor_readsAndRewritesThePanel();
     void editor_selectedPanelRules();
     void editor_aceptarHidesCloseUnloads();
+    void editor_opensOnThePressedPanelEveryTime();
     void editor_typingIntoTheSelectorRefillsNothing();
     void editor_escapeDoesNothing();
     void editor_tabThenEnterReachesAceptar();
@@ -173,6 +175,38 @@ void tst_GeneratorWindows::definition_descriptionIsFrameCaption()
     QCOMPARE(window_->Frame[2]->title(), QString::fromUtf8("Vocales á"));
     QTest::keyClick(window_->txtDescrip[2], Qt::Key_Backspace);
     QCOMPARE(window_->Frame[2]->title(), QStringLiteral("Vocales "));
+}
+
+void tst_GeneratorWindows::definition_identifiersWholeAndFramesInLine()
+{
+    frmGenerar &w = *window_;
+    // The identifier box shows the widest capital whole (its text area holds
+    // it and a line edit's margins), in its place at the right edge of the list.
+    for (int i = 0; i < 8; ++i) {
+        QComboBox *combo = w.cmbIdent[std::size_t(i)];
+        const QFontMetrics metrics = combo->lineEdit()->fontMetrics();
+        const int widest =
+            std::max(metrics.horizontalAdvance(QLatin1Char('W')), metrics.horizontalAdvance(QLatin1Char('M')));
+        QVERIFY2(combo->lineEdit()->width() >= widest + 5, qPrintable(QString::number(combo->lineEdit()->width())));
+        QCOMPARE(combo->geometry().right(), w.lstLetras[std::size_t(i)]->geometry().right());
+        QCOMPARE(combo->geometry().top(), twipsRect(0, 1080, 0, 0).top());
+    }
+    QCOMPARE(w.cmbIdent[6]->geometry(), twipsRect(1200, 1080, 495, 315)); // room enough at this font
+
+    // A caption moves no frame: the top line of the frame stands at one height in every panel.
+    QTest::keyClicks(w.txtDescrip[1], QStringLiteral("Vocales"));
+    const auto frameTop = [](QGroupBox *frame) {
+        const QImage image = frame->grab().toImage();
+        const int x = image.width() - 12; // right of any caption
+        for (int y = 1; y < image.height(); ++y) {
+            if (image.pixel(x, y) != image.pixel(x, 0))
+                return y;
+        }
+        return -1;
+    };
+    const int uncaptioned = frameTop(w.Frame[0]);
+    QVERIFY(uncaptioned > 0);
+    QCOMPARE(frameTop(w.Frame[1]), uncaptioned);
 }
 
 void tst_GeneratorWindows::definition_patternButtons()
@@ -389,8 +423,9 @@ void tst_GeneratorWindows::editor_readsAndRewritesThePanel()
     QCOMPARE(editor->windowTitle(), QStringLiteral("Editar"));
     QCOMPARE(editor->lblEditar->text(), QStringLiteral("Introduzca las letras separadas por comas."));
     QCOMPARE(editor->cmbSeleid->count(), 8);
-    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("A"));
-    QVERIFY(editor->txtEditar->text().isEmpty()); // not filled until an entry is picked
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("F")); // the pressed panel
+    QVERIFY(editor->txtEditar->text().isEmpty());
+    QCOMPARE(window_->lstLetras[5]->count(), 0); // showing it wrote nothing back
     QCOMPARE(editor->findChild<QWidget *>(QStringLiteral("clientArea"))->size(), QSize(302, 224));
 
     editor->cmbSeleid->setCurrentIndex(1);
@@ -450,9 +485,9 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     QVERIFY(!editor->isVisible());
     QCOMPARE(listTexts(window_->lstLetras[3]), (QStringList{"x", "y"}));
 
-    // Shown again as it was left; identifiers changed since are not listed.
+    // The same editor, on the pressed panel; identifiers changed since are not listed.
     window_->cmbIdent[0]->setEditText(QStringLiteral("Z"));
-    QCOMPARE(openEditor(7), editor);
+    QCOMPARE(openEditor(3), editor);
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("D"));
     QCOMPARE(editor->txtEditar->text(), QStringLiteral("x,y"));
@@ -465,7 +500,54 @@ void tst_GeneratorWindows::editor_aceptarHidesCloseUnloads()
     frmEditar *fresh = openEditor(0);
     QVERIFY(fresh);
     QCOMPARE(fresh->cmbSeleid->itemText(0), QStringLiteral("Z"));
+    QCOMPARE(fresh->cmbSeleid->itemText(3), QStringLiteral("D"));
     QVERIFY(fresh->txtEditar->text().isEmpty());
+}
+
+void tst_GeneratorWindows::editor_opensOnThePressedPanelEveryTime()
+{
+    frmEditar *editor = openEditor(0);
+    QVERIFY(activate(editor));
+    QTest::keyClicks(editor->txtEditar, QStringLiteral("p,t,k,m"));
+    click(editor->cmdAceptar);
+
+    // "Editar" under B: B's empty box, and typing fills B, not A.
+    QCOMPARE(openEditor(1), editor);
+    QCOMPARE(editor->cmbSeleid->currentIndex(), 1);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("B"));
+    QVERIFY(editor->txtEditar->text().isEmpty());
+    QTest::keyClicks(editor->txtEditar, QStringLiteral("a,e,i,o,u"));
+    click(editor->cmdAceptar);
+    QCOMPARE(listTexts(window_->lstLetras[0]), (QStringList{"p", "t", "k", "m"}));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u"}));
+
+    // Back to A: its letters, written nowhere by the showing.
+    openEditor(0);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("A"));
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("p,t,k,m"));
+    click(editor->cmdAceptar);
+
+    // Identifiers changed after the load, one of them now also a later
+    // panel's: the pressed panel is still the one shown and written.
+    typeInto(window_->cmbIdent[1], QStringLiteral("E"));
+    window_->lstLetras[4]->addItems({"x", "z"});
+    openEditor(1);
+    QCOMPARE(editor->cmbSeleid->currentIndex(), 1);
+    QCOMPARE(editor->cmbSeleid->currentText(), QStringLiteral("E"));
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("a,e,i,o,u"));
+    QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor->txtEditar, QStringLiteral(",y"));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u", "y"}));
+    QCOMPARE(listTexts(window_->lstLetras[4]), (QStringList{"x", "z"}));
+
+    // Picking the entry from the list selects by identifier again: the later panel.
+    editor->cmbSeleid->setCurrentIndex(1);
+    emit editor->cmbSeleid->activated(1);
+    QCOMPARE(editor->txtEditar->text(), QStringLiteral("x,z"));
+    QTest::keyClick(editor->txtEditar, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(editor->txtEditar, QStringLiteral(",w"));
+    QCOMPARE(listTexts(window_->lstLetras[4]), (QStringList{"x", "z", "w"}));
+    QCOMPARE(listTexts(window_->lstLetras[1]), (QStringList{"a", "e", "i", "o", "u", "y"}));
 }
 
 void tst_GeneratorWindows::editor_typingIntoTheSelectorRefillsNothing()

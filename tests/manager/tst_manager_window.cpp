@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
@@ -31,6 +32,7 @@ private slots:
     void typedPatternAppliesNothing();
     void selectRenameAndDelete();
     void failuresChangeNothing();
+    void directoryList_showsLongNamesWhole();
 
 private:
     QStringList listedFiles();
@@ -127,7 +129,13 @@ void tst_ManagerWindow::startsInTheHomeFolderInView()
     QCOMPARE(qobject_cast<QFileSystemModel *>(fresh.A->model())->filePath(fresh.A->rootIndex()), home);
     const QPersistentModelIndex current(fresh.R->currentIndex());
     QTRY_COMPARE(current.row(), 30); // the siblings are listed and sorted
-    QTRY_VERIFY(fresh.R->viewport()->rect().contains(fresh.R->visualRect(fresh.R->currentIndex())));
+    // Its row in view, its name starting inside (a long name goes on past the edge, a scroll away).
+    const auto inView = [&fresh] {
+        const QRect view = fresh.R->viewport()->rect();
+        const QRect row = fresh.R->visualRect(fresh.R->currentIndex());
+        return row.top() >= view.top() && row.bottom() <= view.bottom() && view.contains(row.topLeft());
+    };
+    QTRY_VERIFY(inView());
 }
 
 void tst_ManagerWindow::listsFollowDirectoryAndPattern()
@@ -213,6 +221,32 @@ void tst_ManagerWindow::selectRenameAndDelete()
              QByteArray("x"));
 #endif
     QCOMPARE(services_->count(Kind::Warning), 0);
+    // Nothing is chosen afterwards, once the list has caught up too, so a
+    // second press cannot delete the file that took the row.
+    QVERIFY(w_->T->text().isEmpty());
+    QVERIFY(w_->N->text().isEmpty());
+    QTRY_COMPARE(listedFiles(), (QStringList{"notas.txt", "sinextension", "z.lex"}));
+    QVERIFY(w_->A->selectionModel()->selectedIndexes().isEmpty());
+    QVERIFY(!w_->A->currentIndex().isValid());
+    QTest::mouseClick(w_->cE, Qt::LeftButton);
+    QCOMPARE(services_->count(Kind::Warning), 1);
+    QCOMPARE(services_->last(Kind::Warning)->title, QString::fromUtf8("Eliminación"));
+    QCOMPARE(services_->last(Kind::Warning)->text, QString::fromUtf8("No hay ningún archivo seleccionado."));
+    QCOMPARE(listedFiles(), (QStringList{"notas.txt", "sinextension", "z.lex"}));
+}
+
+void tst_ManagerWindow::directoryList_showsLongNamesWhole()
+{
+    const QString name = QStringLiteral("una carpeta de nombre muy largo para la lista");
+    QVERIFY(QDir(dir_->path()).mkdir(name));
+    w_->setCurrentDirectory(dir_->filePath(name));
+    QTreeView *list = w_->R;
+    QVERIFY(list->width() < list->fontMetrics().horizontalAdvance(name));
+    // The folder's row is as wide as its name, and the list scrolls sideways to it.
+    QTRY_VERIFY(list->visualRect(list->currentIndex()).width() > list->fontMetrics().horizontalAdvance(name));
+    QTRY_VERIFY(list->horizontalScrollBar()->isVisible());
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+    QVERIFY(list->visualRect(list->currentIndex()).right() <= list->viewport()->width());
 }
 
 void tst_ManagerWindow::failuresChangeNothing()

@@ -148,7 +148,7 @@ void tst_NotationEngine::errors_data()
     row("a>b/", 4, "el entorno no tiene «_»");
     row("P$1>V$1", 5, "V$1 pide que la captura $1 se ligue a una categoría de 5 miembros");
     row("[p,t]>[b,d,g]", 7, "la categoría [b,d,g] tiene 3 miembros y su pareja del objetivo, [p,t], tiene 2 miembros");
-    row("@ampliada", 1, "«@ampliada» marca la notación ampliada solo como primera línea");
+    row("@ampliada", 1, "la marca «@ampliada» tiene que ser la primera línea de la lista");
     row("@rasgo x", 1, "directiva desconocida «@rasgo»");
     row("a>b\\", 4, "«\\» al final de la línea");
 }

@@ -52,6 +52,12 @@ SaveChoice FakePlatformServices::askToSave(QWidget *, const QString &title, cons
     return saveAnswers_.isEmpty() ? SaveChoice::Cancel : saveAnswers_.dequeue();
 }
 
+ListChoice FakePlatformServices::askReplaceOrAppend(QWidget *, const QString &title, const QString &text)
+{
+    calls.append({Kind::AskReplace, title, QString(), text});
+    return listAnswers_.isEmpty() ? ListChoice::Cancel : listAnswers_.dequeue();
+}
+
 int FakePlatformServices::count(Kind kind) const
 {
     return int(std::count_if(calls.begin(), calls.end(), [kind](const Call &c) { return c.kind == kind; }));

@@ -14,7 +14,7 @@ namespace vordane::test {
 // a queue (the empty text, as after a cancel, when the queue is empty).
 class FakePlatformServices final : public PlatformServices {
 public:
-    enum class Kind { Open, Save, Information, Warning, Clipboard, Modal, AskToSave };
+    enum class Kind { Open, Save, Information, Warning, Clipboard, Modal, AskToSave, AskReplace };
     struct Call {
         Kind kind;
         QString title;
@@ -25,6 +25,8 @@ public:
     void answerDialog(const QString &path) { answers_.enqueue(path); }
     // The answer of the next question about unsaved work (Cancel when none is queued).
     void answerSave(SaveChoice choice) { saveAnswers_.enqueue(choice); }
+    // The answer of the next question about replacing a list (Cancel when none is queued).
+    void answerReplace(ListChoice choice) { listAnswers_.enqueue(choice); }
 
     QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) override;
     QString getSaveFileName(QWidget *parent, const FileDialogRequest &request) override;
@@ -34,6 +36,7 @@ public:
     // Shows the window without waiting; the test drives it, then hides or closes it.
     void showModal(QDialog *dialog) override;
     SaveChoice askToSave(QWidget *parent, const QString &title, const QString &text) override;
+    ListChoice askReplaceOrAppend(QWidget *parent, const QString &title, const QString &text) override;
 
     // Runs while a file dialog is "open", to look at the window meanwhile.
     std::function<void()> duringDialog;
@@ -47,6 +50,7 @@ private:
     QString answer(Kind kind, const FileDialogRequest &request);
     QQueue<QString> answers_;
     QQueue<SaveChoice> saveAnswers_;
+    QQueue<ListChoice> listAnswers_;
 };
 
 } // namespace vordane::test

@@ -233,6 +233,8 @@ private slots:
     void extended();
     void extended_errors_data();
     void extended_errors();
+    void misplacedMarker_refusesEitherNotation_data();
+    void misplacedMarker_refusesEitherNotation();
     void extended_matchesTheBruteForceReference();
     void extended_sporadicRulesAreSeeded();
     void extended_reportAndTraceNameLines();
@@ -622,7 +624,7 @@ void tst_TransformerEngine::extended_errors_data()
     row("Z=a,,e", 5, "la categoría Z tiene un miembro vacío");
     row("Z=a,e,", 7, "la categoría Z tiene un miembro vacío");
     row("Z=a,#", 5, "un miembro de una categoría no puede contener «#»");
-    row("@ampliada", 1, "«@ampliada» marca la notación ampliada solo como primera línea");
+    row("@ampliada", 1, "la marca «@ampliada» tiene que ser la primera línea de la lista");
 }
 
 void tst_TransformerEngine::extended_errors()
@@ -649,6 +651,52 @@ void tst_TransformerEngine::extended_errors()
     QString word = QStringLiteral("pata");
     QVERIFY(set.apply(word));
     QCOMPARE(word, QStringLiteral("pata"));
+}
+
+void tst_TransformerEngine::misplacedMarker_refusesEitherNotation_data()
+{
+    QTest::addColumn<QStringList>("rules");
+    QTest::addColumn<QList<qsizetype>>("faultyLines");
+    QTest::addColumn<QString>("result"); // of "ala,lobo", when the list runs
+    const QStringList extendedFile{"@ampliada", "V=a,e", "l>c/V_"};
+    QStringList longPlain;
+    for (int i = 0; i < 140; ++i)
+        longPlain.append(QStringLiteral("x%1>y").arg(i));
+    QTest::newRow("extended file after a plain rule")
+        << QStringList{"a>e"} + extendedFile << QList<qsizetype>{1} << QString();
+    QTest::newRow("extended file twice") << extendedFile + extendedFile << QList<qsizetype>{3} << QString();
+    QTest::newRow("marker past the hundred rules a plain run applies")
+        << longPlain + extendedFile << QList<qsizetype>{140} << QString();
+    QTest::newRow("two markers below a plain rule")
+        << QStringList{"a>e", "@ampliada", "@ampliada"} << QList<qsizetype>{1, 2} << QString();
+    // Only the marker itself: other lines without ">" are no plain rules and change nothing.
+    QTest::newRow("marker with a space") << QStringList{"a>e", "@ampliada ", "o>u"} << QList<qsizetype>{}
+                                         << QStringLiteral("ele\r\nlubu\r\n");
+    QTest::newRow("marker in capitals") << QStringList{"a>e", "@AMPLIADA"} << QList<qsizetype>{}
+                                        << QStringLiteral("ele\r\nlobo\r\n");
+}
+
+void tst_TransformerEngine::misplacedMarker_refusesEitherNotation()
+{
+    QFETCH(QStringList, rules);
+    QFETCH(QList<qsizetype>, faultyLines);
+    QFETCH(QString, result);
+    const RuleSet set(ruleTable(rules));
+    QList<qsizetype> lines;
+    for (const RuleError &error : set.errors()) {
+        lines.append(error.line);
+        QCOMPARE(error.message(),
+                 QStringLiteral("Línea %1 («@ampliada»), posición 1: la marca «@ampliada» tiene que "
+                                "ser la primera línea de la lista.")
+                     .arg(error.line + 1));
+    }
+    QCOMPARE(lines, faultyLines);
+
+    // A refused list writes nothing.
+    StringSink out(kMaxResultLength);
+    const Outcome outcome = TransformarTexto(QStringLiteral("ala,lobo"), set, nullptr, out);
+    QCOMPARE(outcome.ok(), faultyLines.isEmpty());
+    QCOMPARE(out.text(), result);
 }
 
 void tst_TransformerEngine::extended_matchesTheBruteForceReference()

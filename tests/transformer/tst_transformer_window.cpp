@@ -36,6 +36,7 @@ private slots:
     void ruleButtons_addedRuleIsShown();
     void ruleFiles_appendAndRoundTrip();
     void ruleFiles_failuresAndCancel();
+    void ruleFiles_openIntoAListAsksReplaceOrAppend();
     void run_transformsWithRules();
     void run_dictionaryPairingAndFailures();
     void run_extendedNotationAndItsErrors();
@@ -231,6 +232,7 @@ void tst_TransformerWindow::ruleFiles_appendAndRoundTrip()
     checkIdle();
 
     services_->answerDialog(file("r.sc"));
+    services_->answerReplace(ListChoice::Append);
     w_->mnuSOpen->trigger();
     QCOMPARE(services_->last(Kind::Open)->title, QString::fromUtf8("Abrir sílabas"));
     QCOMPARE(listTexts(w_->lstTrans), (QStringList{" a>b", "", "c>d ", " a>b", "", "c>d "}));
@@ -268,6 +270,59 @@ void tst_TransformerWindow::ruleFiles_failuresAndCancel()
     QCOMPARE(services_->last(Kind::Warning)->title, QString::fromUtf8("Guardar sílabas"));
     QVERIFY(!QFile::exists(file("no/dir/x.sc")));
     checkIdle();
+}
+
+void tst_TransformerWindow::ruleFiles_openIntoAListAsksReplaceOrAppend()
+{
+    QVERIFY(writeBytes(file("ext.sc"), "@ampliada\r\nV=a,e,o\r\nl>c/V_\r\n"));
+    QTest::keyClicks(w_->txtTrans, QStringLiteral("a>e"));
+    click(w_->cmdPoner);
+    QTest::keyClicks(w_->txtOrigen, QStringLiteral("ala,lobo"));
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("ele\r\nlobo\r\n"));
+
+    // Cancelled: the list as it was. The question names the file and the list's size.
+    services_->answerDialog(file("ext.sc"));
+    services_->answerReplace(ListChoice::Cancel);
+    w_->mnuSOpen->trigger();
+    QCOMPARE(services_->count(Kind::AskReplace), 1);
+    QCOMPARE(services_->last(Kind::AskReplace)->title, QString::fromUtf8("Abrir sílabas"));
+    const QString question =
+        QString::fromUtf8("La lista ya tiene 1 línea. ¿Sustituirla por las reglas de «%1» o añadir estas al final?");
+    QCOMPARE(services_->last(Kind::AskReplace)->text, question.arg(QDir::toNativeSeparators(file("ext.sc"))));
+    QCOMPARE(listTexts(w_->lstTrans), QStringList{"a>e"});
+    checkIdle();
+
+    // Added at the end: the marker is now the second line, and the list is refused, naming it.
+    services_->answerDialog(file("ext.sc"));
+    services_->answerReplace(ListChoice::Append);
+    w_->mnuSOpen->trigger();
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"a>e", "@ampliada", "V=a,e,o", "l>c/V_"}));
+    click(w_->cmdTrans);
+    QCOMPARE(services_->count(Kind::Warning), 1);
+    QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Transformación"));
+    const QString warning = services_->last(Kind::Warning)->text;
+    QVERIFY2(warning.contains(QString::fromUtf8("Línea 2 («@ampliada»), posición 1: la marca «@ampliada» tiene que "
+                                                "ser la primera línea de la lista.")),
+             qPrintable(warning));
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("ele\r\nlobo\r\n"));
+    checkIdle();
+
+    // Replaced: the extended list alone, and it runs.
+    services_->answerDialog(file("ext.sc"));
+    services_->answerReplace(ListChoice::Replace);
+    w_->mnuSOpen->trigger();
+    QCOMPARE(listTexts(w_->lstTrans), (QStringList{"@ampliada", "V=a,e,o", "l>c/V_"}));
+    click(w_->cmdTrans);
+    QCOMPARE(w_->txtDestino->text(), QStringLiteral("aca\r\nlobo\r\n"));
+
+    // An empty list just receives the file.
+    w_->lstTrans->clear();
+    services_->answerDialog(file("ext.sc"));
+    w_->mnuSOpen->trigger();
+    QCOMPARE(services_->count(Kind::AskReplace), 3);
+    QCOMPARE(w_->lstTrans->count(), 3);
+    QCOMPARE(services_->count(Kind::Warning), 1);
 }
 
 void tst_TransformerWindow::run_transformsWithRules()

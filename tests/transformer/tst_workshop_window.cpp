@@ -58,6 +58,8 @@ private slots:
     void files_openSaveAndResult();
     void unsavedRules_askBeforeClosing();
     void unsavedWords_askBeforeClosingAndSaveWithTheirKey();
+    void misplacedMarker_isALineFault();
+    void importSca2_putsTheListInTheEditorUnsaved();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
@@ -583,6 +585,47 @@ void tst_WorkshopWindow::unsavedWords_askBeforeClosingAndSaveWithTheirKey()
     QVERIFY(w_->close());
     QCOMPARE(services_->count(Kind::AskToSave), 4);
     QVERIFY(services_->last(Kind::AskToSave)->text.startsWith(QStringLiteral("Las reglas del taller")));
+}
+
+void tst_WorkshopWindow::misplacedMarker_isALineFault()
+{
+    typeLines(w_->txtReglas, {"a>e"});
+    typeLines(w_->txtPalabras, {"ala"});
+    waitForResult();
+    QCOMPARE(resultColumn(ResultModel::After), QStringList{"ele"});
+
+    // The marker typed on the second line: underlined with its message, the last result kept.
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("@ampliada"));
+    const int lineStart = int(w_->txtReglas->positionFromLineIndex(1, 0));
+    waitUntil([&] { return w_->txtReglas->underlinedAt(lineStart + 1); });
+    const QString message = QString::fromUtf8(
+        "Línea 2 («@ampliada»), posición 1: la marca «@ampliada» tiene que ser la primera línea de la lista.");
+    QCOMPARE(w_->txtReglas->errorOnLine(1), message);
+    QCOMPARE(w_->lblError->text(), message);
+    QCOMPARE(services_->count(Kind::Warning), 0);
+    QCOMPARE(shown_->count(), 1);
+    QCOMPARE(resultColumn(ResultModel::After), QStringList{"ele"});
+}
+
+void tst_WorkshopWindow::importSca2_putsTheListInTheEditorUnsaved()
+{
+    // A shared rule file, one of its lines beyond the notation.
+    QVERIFY(writeBytes(file("latin.txt"), "V=aeiou\r\nS=ptc\r\nZ=bdg\r\n[sm]//_#\r\nS/Z/V_V\r\na#b/x/_\r\n"));
+    services_->answerDialog(file("latin.txt"));
+    w_->mnuImportarSca2->trigger();
+    QCOMPARE(services_->last(Kind::Open)->title, QStringLiteral("Importar reglas de SCA²"));
+    QCOMPARE(w_->txtReglas->rules().constFirst(), QStringLiteral("@ampliada"));
+    QVERIFY(w_->txtReglas->rules().contains(QStringLiteral("S>Z/V_V {secuencial}")));
+    // Unsaved, for the user to look at; the line left out is named.
+    QVERIFY(w_->txtReglas->isModified());
+    QCOMPARE(services_->count(Kind::Warning), 1);
+    QVERIFY2(services_->last(Kind::Warning)->text.contains(QStringLiteral("Línea 6 («a#b/x/_»)")),
+             qPrintable(services_->last(Kind::Warning)->text));
+    typeLines(w_->txtPalabras, {"lupus", "opera"});
+    waitUntil([&] { return resultColumn(ResultModel::After) == QStringList{"lubu", "obera"}; });
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
