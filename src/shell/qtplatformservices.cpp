@@ -1,6 +1,7 @@
 #include "shell/qtplatformservices.h"
 
 #include "shell/filefilter.h"
+#include "shell/windowfit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,6 +22,7 @@ QString runDialog(QWidget *parent, const FileDialogRequest &request, bool save)
 {
     QFileDialog dialog(parent);
     QtPlatformServices::prepareDialog(dialog, request, save);
+    fitWindow(&dialog, availableScreenArea(&dialog));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return QtPlatformServices::chosenFile(dialog, request);
@@ -122,6 +124,7 @@ namespace vordane {
 
 void QtPlatformServices::showModal(QDialog *dialog)
 {
+    fitWindow(dialog, availableScreenArea(dialog));
     dialog->exec();
 }
 

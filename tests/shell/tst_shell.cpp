@@ -11,6 +11,7 @@
 #include "shell/report.h"
 #include "shell/toollauncher.h"
 #include "shell/twips.h"
+#include "shell/windowfit.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -40,6 +41,8 @@ private slots:
     void launcher_closedToolOpensAfresh();
     void launcher_placesWindowsWithinReach_data();
     void launcher_placesWindowsWithinReach();
+    void windows_fittedToTheRoom_data();
+    void windows_fittedToTheRoom();
     void report_warningOrCompletion();
     void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
@@ -154,6 +157,36 @@ void tst_Shell::launcher_placesWindowsWithinReach()
     QFETCH(QPoint, proposed);
     QFETCH(QPoint, placed);
     QCOMPARE(subWindowPosition(size, QSize(300, 200), proposed), placed);
+}
+
+void tst_Shell::windows_fittedToTheRoom_data()
+{
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<QSize>("fitted");
+    // A window that wants 400 x 300, can go down to 100 x 80, with scroll bars 16 wide.
+    QTest::newRow("fits") << QSize(800, 600) << QSize(400, 300);
+    QTest::newRow("exactly") << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("too narrow: room below for the bar") << QSize(300, 600) << QSize(300, 316);
+    QTest::newRow("too low: room beside for the bar") << QSize(800, 200) << QSize(416, 200);
+    QTest::newRow("too narrow, the bar makes it too low") << QSize(300, 310) << QSize(300, 310);
+    QTest::newRow("both") << QSize(200, 150) << QSize(200, 150);
+    QTest::newRow("below the minimum") << QSize(50, 40) << QSize(100, 80);
+}
+
+void tst_Shell::windows_fittedToTheRoom()
+{
+    QFETCH(QSize, room);
+    QFETCH(QSize, fitted);
+    QCOMPARE(fittedSize(QSize(400, 300), QSize(100, 80), room, 16), fitted);
+    // A top-level window: its frame inside the screen area, centred where there is room.
+    const QMargins frame(4, 30, 4, 4);
+    const QRect area(QPoint(10, 20), room + QSize(8, 34));
+    const QRect placed = fittedWindowGeometry(QSize(400, 300), QSize(100, 80), frame, area, area.center(), 16);
+    QCOMPARE(placed.size(), fitted);
+    if (fitted.width() <= room.width() && fitted.height() <= room.height())
+        QVERIFY(area.contains(placed.marginsAdded(frame)));
+    else // larger than the screen only where it cannot shrink: the title bar stays in reach
+        QCOMPARE(placed.topLeft(), area.topLeft() + QPoint(4, 30));
 }
 
 void tst_Shell::report_warningOrCompletion()
