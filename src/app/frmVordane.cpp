@@ -64,8 +64,7 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
 QSize frmVordane::openingSize(const QRect &available, const QMargins &frame)
 {
     const QSize preferred(1000, 720);
-    return preferred.boundedTo(available.size()
-                               - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
+    return preferred.boundedTo(available.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
 }
 
 void frmVordane::openWithinScreen(const QRect &available)

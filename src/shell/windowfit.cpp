@@ -53,13 +53,13 @@ QMargins windowFrame(const QWidget *window)
     return QMargins(kBorder, titleBar, kBorder, kBorder);
 }
 
-QRect fittedWindowGeometry(QSize wanted, QSize minimum, const QMargins &frame, const QRect &available,
-                           QPoint centre, int scrollBar)
+QRect fittedWindowGeometry(QSize wanted, QSize minimum, const QMargins &frame, const QRect &available, QPoint centre,
+                           int scrollBar)
 {
     const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
     const QSize size = fittedSize(wanted, minimum, available.size() - frameSize, scrollBar);
-    const QPoint frameCorner = centre - QPoint((size.width() + frameSize.width()) / 2,
-                                               (size.height() + frameSize.height()) / 2);
+    const QPoint frameCorner =
+        centre - QPoint((size.width() + frameSize.width()) / 2, (size.height() + frameSize.height()) / 2);
     const QPoint placed = positionWithin(size + frameSize, available, frameCorner);
     return QRect(placed + QPoint(frame.left(), frame.top()), size);
 }

@@ -32,8 +32,8 @@ QMargins windowFrame(const QWidget *window);
 
 // The client geometry of a top-level window that wants `wanted` (its size
 // hint), with its frame, in the screen area `available`, centred on `centre`.
-QRect fittedWindowGeometry(QSize wanted, QSize minimum, const QMargins &frame, const QRect &available,
-                           QPoint centre, int scrollBar);
+QRect fittedWindowGeometry(QSize wanted, QSize minimum, const QMargins &frame, const QRect &available, QPoint centre,
+                           int scrollBar);
 
 // Resizes and places a top-level window for the screen area `available`,
 // centred on its parent window, or on the area when it has none.
