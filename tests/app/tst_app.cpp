@@ -10,15 +10,17 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QMessageBox>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -39,6 +41,7 @@ private slots:
     void windows_reachableOnEveryScreen_data();
     void windows_reachableOnEveryScreen();
     void modalWindow_scrollsOnTheRealScreen();
+    void fileDialogs_learnTheBoxAndTheCurrentFile();
 };
 
 void tst_App::mainWindow_menuAsSpecified()
@@ -413,6 +416,43 @@ void tst_App::modalWindow_scrollsOnTheRealScreen()
     QVERIFY(!hacer->isVisible());
 }
 
+void tst_App::fileDialogs_learnTheBoxAndTheCurrentFile()
+{
+    QTemporaryDir dir;
+    FakePlatformServices services;
+    frmVordane window(services);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window)); // for the workshop's keys
+
+    // A file name typed in a box tells the dialog where to open; no name is proposed.
+    window.mnuCreador->trigger();
+    QWidget *creator = window.mdiArea()->activeSubWindow()->widget();
+    const QString typed = QDir(dir.path()).filePath(QStringLiteral("origen.lex"));
+    auto *box = creator->findChild<QLineEdit *>(QStringLiteral("txtArch(0)"));
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    QTest::mouseClick(creator->findChild<QPushButton *>(QStringLiteral("cmdOrigex")), Qt::LeftButton);
+    QCOMPARE(services.last(FakePlatformServices::Kind::Open)->namedFile, typed);
+    QVERIFY(services.last(FakePlatformServices::Kind::Open)->proposedFile.isEmpty());
+
+    // "Guardar reglas como..." proposes the file the rules were saved in.
+    window.mnuTaller->trigger();
+    QWidget *workshop = window.mdiArea()->activeSubWindow()->widget();
+    auto *rules = workshop->findChild<QWidget *>(QStringLiteral("txtReglas"));
+    rules->setFocus();
+    QTest::keyClicks(rules, QStringLiteral("a>e"));
+    const QString saved = QDir(dir.path()).filePath(QStringLiteral("reglas.sc"));
+    services.answerDialog(saved);
+    QTest::keyClick(rules, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(services.count(FakePlatformServices::Kind::Save), 1);
+    QVERIFY(services.last(FakePlatformServices::Kind::Save)->proposedFile.isEmpty()); // nothing to propose yet
+    QVERIFY(QFile::exists(saved));
+    QTest::keyClick(rules, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services.count(FakePlatformServices::Kind::Save), 2);
+    QCOMPARE(services.last(FakePlatformServices::Kind::Save)->proposedFile, saved);
+}
+
 int main(int argc, char *argv[])
 {
     // A small screen: 1600 x 1000 pixels at twice the scale, as on a laptop.
@@ -427,6 +467,8 @@ int main(int argc, char *argv[])
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
     qputenv("QT_SCALE_FACTOR", "2");
+    // Settings written by the dialogs go to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     tst_App test;
     QTEST_SET_MAIN_SOURCE_PATH

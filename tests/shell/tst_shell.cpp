@@ -5,6 +5,7 @@
 #include "shell/application.h"
 #include "shell/appstyle.h"
 #include "shell/controls.h"
+#include "shell/dialogfolders.h"
 #include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
 #include "shell/qtplatformservices.h"
@@ -15,7 +16,9 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -25,6 +28,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -53,6 +57,8 @@ private slots:
     void fileDialog_showsLabelsExactly();
     void fileDialog_saveAddsTheFilterExtension_data();
     void fileDialog_saveAddsTheFilterExtension();
+    void fileDialog_opensWhereTheUserWorks();
+    void fileDialog_remembersTheFolderBetweenRuns();
 
     void textBox_roundTripsExactly_data();
     void textBox_roundTripsExactly();
@@ -339,6 +345,101 @@ void tst_Shell::fileDialog_saveAddsTheFilterExtension()
     QCOMPARE(QtPlatformServices::chosenFile(dialog, request), QDir(dir.path()).filePath(result));
 }
 
+void tst_Shell::fileDialog_opensWhereTheUserWorks()
+{
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("a")) && base.mkpath(QStringLiteral("b")));
+    const QString a = base.filePath(QStringLiteral("a"));
+    const QString b = base.filePath(QStringLiteral("b"));
+    const QString home = QDir::homePath();
+    const auto request = [](const QString &named, const QString &proposed = QString()) {
+        return FileDialogRequest{filters::kWordFiles, QString(), named, proposed};
+    };
+    DialogFolders folders(base.filePath(QStringLiteral("ajustes.ini")));
+    QCOMPARE(folders.startFolder(request(QString())), home);
+    // The file named in the window's box, even one not made yet; a folder that does not exist is no help.
+    QCOMPARE(folders.startFolder(request(QDir(a).filePath(QStringLiteral("nuevo.lex")))), a);
+    QCOMPARE(folders.startFolder(request(base.filePath(QStringLiteral("c/nuevo.lex")))), home);
+    QCOMPARE(folders.startFolder(request(QStringLiteral("   "))), home);
+    // A proposed file opens in its own folder.
+    QCOMPARE(folders.startFolder(request(QString(), QDir(b).filePath(QStringLiteral("reglas.sc")))), b);
+
+    // The folder of the last accepted dialog comes before the box.
+    folders.remember(QDir(b).filePath(QStringLiteral("palabras.lex")));
+    QCOMPARE(folders.startFolder(request(QString())), b);
+    QCOMPARE(folders.startFolder(request(QDir(a).filePath(QStringLiteral("nuevo.lex")))), b);
+
+    // Set up in the dialog: that folder, and a proposed name or none.
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, request(QDir(a).filePath(QStringLiteral("viejo.lex"))), true, b);
+    QCOMPARE(dialog.directory().absolutePath(), b);
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name->text().isEmpty());
+    QFileDialog saveAs;
+    QtPlatformServices::prepareDialog(saveAs, request(QString(), QDir(a).filePath(QStringLiteral("reglas.sc"))), true,
+                                      a);
+    QCOMPARE(saveAs.directory().absolutePath(), a);
+    QCOMPARE(saveAs.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(), QStringLiteral("reglas.sc"));
+}
+
+void tst_Shell::fileDialog_remembersTheFolderBetweenRuns()
+{
+    // The real dialogs, answered with keys: a name typed in the folder the
+    // dialog shows, then Enter.
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("trabajo")));
+    const QString work = base.filePath(QStringLiteral("trabajo"));
+    const QString settings = base.filePath(QStringLiteral("ajustes.ini"));
+    QStringList shownIn;
+    // Answers the dialog once it shows; one that does not take the answer is cancelled.
+    QTimer answer;
+    answer.setInterval(10);
+    QString typed;
+    int tries = 0;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        if (++tries > 1) {
+            dialog->reject();
+            return;
+        }
+        shownIn.append(dialog->directory().absolutePath());
+        dialog->activateWindow();
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        name->setFocus();
+        QTest::keyClicks(name, typed);
+        // The first Enter may only close the list of completions.
+        for (int i = 0; i < 3 && dialog->isVisible(); ++i) {
+            QWidget *popup = name->completer() ? name->completer()->popup() : nullptr;
+            QTest::keyClick(popup && popup->isVisible() ? popup : static_cast<QWidget *>(name), Qt::Key_Return);
+        }
+    });
+    const auto answerWith = [&](const QString &text) {
+        typed = text;
+        tries = 0;
+        answer.start();
+    };
+    {
+        QtPlatformServices services(settings);
+        answerWith(QDir(work).filePath(QStringLiteral("lengua")));
+        QCOMPARE(services.getSaveFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("lengua.lng")));
+        answerWith(QStringLiteral("otra.lng"));
+        QCOMPARE(services.getOpenFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("otra.lng")));
+    }
+    {
+        QtPlatformServices nextRun(settings);
+        answerWith(QStringLiteral("tercera.lng"));
+        QCOMPARE(nextRun.getOpenFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("tercera.lng")));
+    }
+    QCOMPARE(shownIn, (QStringList{QDir::homePath(), work, work}));
+}
+
 void tst_Shell::textBox_roundTripsExactly_data()
 {
     QTest::addColumn<QString>("text");
@@ -509,6 +610,8 @@ int main(int argc, char *argv[])
 {
     FakePlatformServices services;
     applicationServices = &services;
+    // Settings written by the dialogs go to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     Application app(argc, argv, services);
     tst_Shell test;
     QTEST_SET_MAIN_SOURCE_PATH
