@@ -1,6 +1,7 @@
 #include "shell/qtplatformservices.h"
 
 #include "shell/dialogfolders.h"
+#include "shell/filedialogdetails.h"
 #include "shell/filefilter.h"
 #include "shell/windowfit.h"
 
@@ -54,6 +55,7 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     // Qt's own dialog shows the labels exactly as written on every platform.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
                       | QFileDialog::DontConfirmOverwrite);
+    showDetailsInSpanish(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The name is used as chosen or typed, existing or not; chosenFile adds
     // the extension of the filter chosen last, which a fixed default suffix

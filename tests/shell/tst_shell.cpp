@@ -16,20 +16,26 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -50,6 +56,7 @@ private slots:
     void report_warningOrCompletion();
     void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
+    void fileDialog_everyWordSpanishAndWhole();
     void messageBox_wideEnoughForItsTitle();
 
     void filters_data();
@@ -232,6 +239,82 @@ void tst_Shell::qtTexts_areSpanish()
     const QString ok = box.button(QMessageBox::Ok)->text().remove(u'&');
     QVERIFY2(ok != QLatin1String("OK"), qPrintable(ok));
     QCOMPARE(ok, QStringLiteral("Aceptar"));
+}
+
+void tst_Shell::fileDialog_everyWordSpanishAndWhole()
+{
+    if (!installQtTranslation(*qApp))
+        QSKIP("Qt's Spanish translation (qt6-translations-l10n) is not installed");
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("carpeta")));
+    for (const char *name : {"notas.txt", "lengua.lex", "sin extension"}) {
+        QFile file(base.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(1500, 'a')) == 1500);
+    }
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, {filters::kCombinerDestination, QString()}, false, dir.path());
+    dialog.selectNameFilter(dialog.nameFilters().constLast()); // every file
+    dialog.setViewMode(QFileDialog::Detail);
+    fitWindow(&dialog, dialog.screen()->availableGeometry()); // as the program opens it
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    QAbstractItemModel *model = view->model();
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(view->rootIndex()), 4, 20000);
+
+    // Every text a person reads: labels, buttons, tips, headers, cells, filters.
+    QStringList texts;
+    for (QWidget *widget : dialog.findChildren<QWidget *>()) {
+        texts << widget->toolTip() << widget->accessibleName();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+    }
+    for (QAction *action : dialog.findChildren<QAction *>())
+        texts << action->text();
+    QStringList cells;
+    const QFontMetrics metrics(view->font());
+    QStringList cut;
+    for (int column = 0; column < model->columnCount(view->rootIndex()); ++column) {
+        const QString title = model->headerData(column, Qt::Horizontal).toString();
+        texts << title;
+        for (int row = -1; row < model->rowCount(view->rootIndex()); ++row) {
+            const QString cell = row < 0 ? title : model->index(row, column, view->rootIndex()).data().toString();
+            cells << cell;
+            // Room for the text beside the cell's margins (and the icon, in the
+            // first column), as far as the view shows the column.
+            const QHeaderView *header = view->header();
+            const int shown = std::min(header->sectionSize(column),
+                                       view->viewport()->width() - header->sectionViewportPosition(column));
+            const int room = shown - (column == 0 ? 30 : 8);
+            const bool arrow = row < 0 && header->sortIndicatorSection() == column;
+            if (metrics.horizontalAdvance(cell) > room - (arrow ? 12 : 0))
+                cut << cell;
+        }
+    }
+    texts << cells;
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; i < types->count(); ++i) {
+        texts << types->itemText(i);
+        if (types->fontMetrics().horizontalAdvance(types->itemText(i)) + 30 > types->width())
+            cut << types->itemText(i);
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(" | "))));
+    static const QRegularExpression english(
+        QStringLiteral("\\b(Folder|File|Files|Name|Size|Type|Kind|Date|Modified|Look|Cancel|Open|Save|Directory|"
+                       "Back|Forward|Parent|View|Detail|List|New|Create|Document|document|plain|empty|Computer|"
+                       "Drive|AM|PM|Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)\\b"));
+    QStringList found;
+    for (const QString &text : std::as_const(texts)) {
+        if (text.contains(english))
+            found << text;
+    }
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral(" | "))));
+    QVERIFY(cells.contains(QStringLiteral("Carpeta de archivos")));
+    QVERIFY(cells.contains(QStringLiteral("Documento de texto")));
+    QVERIFY(cells.contains(QStringLiteral("Archivo LEX")));
 }
 
 void tst_Shell::messageBox_wideEnoughForItsTitle()
