@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeView>
 
 #include <algorithm>
@@ -78,8 +80,15 @@ void showDetailsInSpanish(QFileDialog &dialog)
         header->resizeSection(Modified, widest({"30/12/2026 23:59", "Última modificación"}));
     }
     // The longest filter label shows whole.
-    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
-        types->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    if (auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))) {
+        int text = 0;
+        for (int i = 0; i < types->count(); ++i)
+            text = std::max(text, types->fontMetrics().horizontalAdvance(types->itemText(i)));
+        QStyleOptionComboBox option;
+        option.initFrom(types);
+        types->setMinimumWidth(
+            types->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, 0), types).width());
+    }
 }
 
 } // namespace vordane

@@ -55,7 +55,6 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     // Qt's own dialog shows the labels exactly as written on every platform.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
                       | QFileDialog::DontConfirmOverwrite);
-    showDetailsInSpanish(dialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The name is used as chosen or typed, existing or not; chosenFile adds
     // the extension of the filter chosen last, which a fixed default suffix
@@ -66,6 +65,7 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.constFirst());
+    showDetailsInSpanish(dialog);
     if (!request.title.isEmpty())
         dialog.setWindowTitle(request.title);
     if (!folder.isEmpty())

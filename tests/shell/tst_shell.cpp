@@ -34,6 +34,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -296,9 +297,13 @@ void tst_Shell::fileDialog_everyWordSpanishAndWhole()
     }
     texts << cells;
     auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QStyleOptionComboBox option;
+    option.initFrom(types);
+    const int typeRoom =
+        types->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, types).width();
     for (int i = 0; i < types->count(); ++i) {
         texts << types->itemText(i);
-        if (types->fontMetrics().horizontalAdvance(types->itemText(i)) + 30 > types->width())
+        if (types->fontMetrics().horizontalAdvance(types->itemText(i)) > typeRoom)
             cut << types->itemText(i);
     }
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(" | "))));
