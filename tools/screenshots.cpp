@@ -1,7 +1,8 @@
 // Renders the main window, its "Programas" menu and every tool window to PNG
 // files in the folder given as the only argument; the sound-change workshop
 // also at work, at its own size and maximized in a main window that fills
-// the screen (scripts/screenshots.sh gives it a 1366 x 768 one).
+// the screen (scripts/screenshots.sh gives it a 1366 x 768 one); each tool
+// window and each modal window also as it lies on the screen (pantalla_*).
 
 #include "app/frmVordane.h"
 #include "shell/appstyle.h"
@@ -29,6 +30,14 @@ bool save(QWidget *widget, const QDir &dir, const QString &name)
 {
     const QString file = dir.filePath(name + QStringLiteral(".png"));
     const bool ok = widget->grab().save(file);
+    QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << QDir::toNativeSeparators(file) << '\n';
+    return ok;
+}
+
+bool saveScreen(QScreen *screen, const QDir &dir, const QString &name)
+{
+    const QString file = dir.filePath(name + QStringLiteral(".png"));
+    const bool ok = screen->grabWindow(0).save(file);
     QTextStream(stdout) << (ok ? "wrote " : "FAILED ") << QDir::toNativeSeparators(file) << '\n';
     return ok;
 }
@@ -70,6 +79,7 @@ int main(int argc, char *argv[])
         if (!sub)
             continue;
         ok = save(sub, dir, sub->widget()->objectName()) && ok;
+        ok = saveScreen(window.screen(), dir, QStringLiteral("pantalla_") + sub->widget()->objectName()) && ok;
         // The word generator's modal windows, opened by their buttons.
         if (sub->widget()->objectName() != QLatin1String("frmGenerar"))
             continue;
@@ -82,6 +92,8 @@ int main(int argc, char *argv[])
             for (QWidget *top : QApplication::topLevelWidgets()) {
                 if (qobject_cast<QDialog *>(top) && top->isVisible()) {
                     ok = save(top, dir, top->objectName()) && ok;
+                    // Where it opens on the screen, over the main window.
+                    ok = saveScreen(top->screen(), dir, QStringLiteral("pantalla_") + top->objectName()) && ok;
                     top->hide();
                 }
             }

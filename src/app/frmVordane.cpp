@@ -3,6 +3,7 @@
 #include "app/programtools.h"
 #include "shell/platformservices.h"
 #include "shell/unsavedwork.h"
+#include "shell/windowfit.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -11,8 +12,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -38,7 +37,7 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     // reached by scrolling.
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    openWithinScreen();
+    openWithinScreen(availableScreenArea(this));
 
     mnuProgramas = menuBar()->addMenu(QStringLiteral("Programas"));
     mnuProgramas->setObjectName(QStringLiteral("mnuProgramas"));
@@ -62,20 +61,20 @@ frmVordane::frmVordane(PlatformServices &services, QWidget *parent)
     connect(mnuAbout, &QAction::triggered, this, &frmVordane::mnuAbout_Click);
 }
 
-void frmVordane::openWithinScreen()
+QSize frmVordane::openingSize(const QRect &available, const QMargins &frame)
 {
     const QSize preferred(1000, 720);
-    const QRect available = screen()->availableGeometry();
-    // The frame is not known before the window is shown; allow for a title bar.
-    const QSize frame(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    const QSize needed = preferred + frame;
-    if (needed.width() <= available.width() && needed.height() <= available.height()) {
-        resize(preferred);
+    return preferred.boundedTo(available.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
+}
+
+void frmVordane::openWithinScreen(const QRect &available)
+{
+    const QSize size = openingSize(available, windowFrame(this));
+    resize(size);
+    if (size == QSize(1000, 720))
         return;
-    }
     // Where it does not fit, it opens maximized, and at most as large as the
     // screen once restored.
-    resize(preferred.boundedTo(available.size() - frame));
     move(available.topLeft());
     setWindowState(Qt::WindowMaximized);
 }

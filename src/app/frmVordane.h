@@ -3,6 +3,8 @@
 #include "shell/toollauncher.h"
 
 #include <QMainWindow>
+#include <QMargins>
+#include <QRect>
 
 class QAction;
 class QMdiArea;
@@ -22,6 +24,11 @@ public:
 
     // The About message's text.
     static QString aboutText();
+
+    // The client size the window opens at in a screen area, with the frame
+    // a window manager adds: its preferred size, or as much as there is room
+    // for (it then opens maximized).
+    static QSize openingSize(const QRect &available, const QMargins &frame);
 
     QMenu *mnuProgramas;
     QAction *mnuGenerador;
@@ -44,7 +51,7 @@ protected:
 private:
     // Whether every tool window with unsaved work may close (each asks).
     bool toolsMayClose();
-    void openWithinScreen();
+    void openWithinScreen(const QRect &available);
     void mnuExit_Click();
     void mnuAbout_Click();
 

@@ -84,14 +84,14 @@ bool frmCombinar::eventFilter(QObject *watched, QEvent *event)
 
 void frmCombinar::cmdExaminar_Click(int index)
 {
-    txtNombre[std::size_t(index)]->setText(
-        services_.getOpenFileName(this, {filters::kCombinerSources, messages::kCombinerSourceTitle}));
+    txtNombre[std::size_t(index)]->setText(services_.getOpenFileName(
+        this, {filters::kCombinerSources, messages::kCombinerSourceTitle, txtNombre[std::size_t(index)]->text()}));
 }
 
 void frmCombinar::txtExaDes_Click()
 {
-    txtDestino->setText(
-        services_.getSaveFileName(this, {filters::kCombinerDestination, messages::kCombinerDestinationTitle}));
+    txtDestino->setText(services_.getSaveFileName(
+        this, {filters::kCombinerDestination, messages::kCombinerDestinationTitle, txtDestino->text()}));
 }
 
 void frmCombinar::Utilizo_Click(int index)

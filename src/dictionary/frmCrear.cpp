@@ -47,12 +47,14 @@ frmCrear::frmCrear(PlatformServices &services, QWidget *parent)
 
 void frmCrear::cmdOrigex_Click()
 {
-    txtArch[0]->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kCreatorOriginTitle}));
+    txtArch[0]->setText(
+        services_.getOpenFileName(this, {filters::kWordFiles, messages::kCreatorOriginTitle, txtArch[0]->text()}));
 }
 
 void frmCrear::cmdDestex_Click()
 {
-    txtArch[1]->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kCreatorDestinationTitle}));
+    txtArch[1]->setText(
+        services_.getSaveFileName(this, {filters::kWordFiles, messages::kCreatorDestinationTitle, txtArch[1]->text()}));
 }
 
 void frmCrear::cmdSeparar_Click()

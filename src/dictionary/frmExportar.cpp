@@ -71,17 +71,17 @@ frmExportar::frmExportar(PlatformServices &services, QWidget *parent)
 // No title is set: the dialogs show the platform's own.
 void frmExportar::cmdExaminar1_Click()
 {
-    txtOrigen->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString()}));
+    txtOrigen->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString(), txtOrigen->text()}));
 }
 
 void frmExportar::cmdExaminar2_Click()
 {
-    txtTraduccion->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString()}));
+    txtTraduccion->setText(services_.getOpenFileName(this, {filters::kWordFiles, QString(), txtTraduccion->text()}));
 }
 
 void frmExportar::cmdExaminar3_Click()
 {
-    txtDestino->setText(services_.getSaveFileName(this, {filters::kWordFiles, QString()}));
+    txtDestino->setText(services_.getSaveFileName(this, {filters::kWordFiles, QString(), txtDestino->text()}));
 }
 
 void frmExportar::cmdExportar_Click()

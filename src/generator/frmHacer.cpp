@@ -196,7 +196,8 @@ void frmHacer::cmdLimpiar_Click()
 
 void frmHacer::cmdExaminar_Click()
 {
-    txtDict->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenDictionaryTitle}));
+    txtDict->setText(
+        services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenDictionaryTitle, txtDict->text()}));
 }
 
 void frmHacer::cmdCancelar_Click()

@@ -65,17 +65,20 @@ frmLanSep::frmLanSep(PlatformServices &services, QWidget *parent)
 
 void frmLanSep::cmdExa_Click()
 {
-    txtOri->setText(services_.getOpenFileName(this, {filters::kLanguages, messages::kLanguageOriginTitle}));
+    txtOri->setText(
+        services_.getOpenFileName(this, {filters::kLanguages, messages::kLanguageOriginTitle, txtOri->text()}));
 }
 
 void frmLanSep::cmdExa2_Click()
 {
-    txtPOr->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kOriginWordsTitle}));
+    txtPOr->setText(
+        services_.getSaveFileName(this, {filters::kWordFiles, messages::kOriginWordsTitle, txtPOr->text()}));
 }
 
 void frmLanSep::cmdExa3_Click()
 {
-    txtDic->setText(services_.getSaveFileName(this, {filters::kWordFiles, messages::kDictionaryFileTitle}));
+    txtDic->setText(
+        services_.getSaveFileName(this, {filters::kWordFiles, messages::kDictionaryFileTitle, txtDic->text()}));
 }
 
 void frmLanSep::cmdSep_Click()

@@ -53,17 +53,17 @@ frmRaiGen::frmRaiGen(PlatformServices &services, QWidget *parent)
 
 void frmRaiGen::cmdExa_Click()
 {
-    txtPal->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kWordListTitle}));
+    txtPal->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kWordListTitle, txtPal->text()}));
 }
 
 void frmRaiGen::cmdExa2_Click()
 {
-    txtRad->setText(services_.getOpenFileName(this, {filters::kRoots, messages::kRootsTitle}));
+    txtRad->setText(services_.getOpenFileName(this, {filters::kRoots, messages::kRootsTitle, txtRad->text()}));
 }
 
 void frmRaiGen::cmdExa3_Click()
 {
-    txtOut->setText(services_.getSaveFileName(this, {filters::kLanguages, messages::kOutputFileTitle}));
+    txtOut->setText(services_.getSaveFileName(this, {filters::kLanguages, messages::kOutputFileTitle, txtOut->text()}));
 }
 
 void frmRaiGen::cmdGen_Click()

@@ -107,7 +107,7 @@ QString frmRaices::rootFile()
 
 void frmRaices::cmdExa_Click()
 {
-    txtArc->setText(services_.getSaveFileName(this, {filters::kRoots, messages::kRootsTitle}));
+    txtArc->setText(services_.getSaveFileName(this, {filters::kRoots, messages::kRootsTitle, txtArc->text()}));
 }
 
 void frmRaices::txtArc_Change()

@@ -8,6 +8,8 @@ namespace vordane {
 
 void applyApplicationStyle(QApplication &app)
 {
+    // Where the program's settings are kept (the folder file dialogs used last).
+    QApplication::setOrganizationName(QStringLiteral("Vordane"));
     QApplication::setApplicationName(QStringLiteral("Vordane"));
     QApplication::setApplicationVersion(QStringLiteral(VORDANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("vordane"));

@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace vordane {
@@ -162,19 +164,50 @@ void pressButtonsWithEnter(QWidget *window)
     new EnterPressesButtons(window);
 }
 
+namespace {
+
+// Holds a window's client area at its specified size: the window shows all
+// of it where there is room, and scrolls it where the screen is smaller.
+class ClientScrollArea final : public QScrollArea {
+public:
+    explicit ClientScrollArea(QWidget *parent)
+        : QScrollArea(parent)
+    {
+        setFrameShape(QFrame::NoFrame);
+        // Not a stop of its own in the window's tab order; a control that
+        // receives the focus is scrolled into view all the same.
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+    void holdClient(QWidget *client)
+    {
+        setWidget(client);
+        // Room for the bar across a direction that scrolls, and no more.
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        setMaximumSize(client->size() + QSize(bar, bar));
+    }
+
+    // The whole client area (Qt's own hint caps it at a few dozen lines).
+    QSize sizeHint() const override { return widget() ? widget()->size() : QScrollArea::sizeHint(); }
+};
+
+} // namespace
+
 QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar)
 {
     pressButtonsWithEnter(window);
     auto *layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     if (menuBar)
         layout->setMenuBar(menuBar);
-    auto *client = new QWidget(window);
+    auto *area = new ClientScrollArea(window);
+    area->setObjectName(QStringLiteral("clientScroll"));
+    auto *client = new QWidget;
     client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(twipsSize(widthTwips, heightTwips));
-    layout->addWidget(client);
+    area->holdClient(client);
+    layout->addWidget(area);
     return client;
 }
 

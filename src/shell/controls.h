@@ -82,8 +82,9 @@ CaseOption chosenCase(const QRadioButton *upper, const QRadioButton *lower);
 void pressButtonsWithEnter(QWidget *window);
 
 // Gives a window a client area of the given size in twips, below an optional
-// menu bar, and returns it: controls are placed inside it. The window keeps
-// that size, and Enter presses its buttons (pressButtonsWithEnter).
+// menu bar, and returns it: controls are placed inside it. The client area
+// keeps that size; a window made smaller than it (a small screen) scrolls it.
+// Enter presses the window's buttons (pressButtonsWithEnter).
 QWidget *buildClientArea(QWidget *window, int widthTwips, int heightTwips, QMenuBar *menuBar = nullptr);
 
 } // namespace vordane

@@ -12,6 +12,11 @@ namespace vordane {
 struct FileDialogRequest {
     QString filter;
     QString title; // empty: the platform's default title
+    // The file named in the window's box for this dialog, if any: the first
+    // dialog of a run opens in its folder. Its name is not proposed.
+    QString namedFile = {};
+    // A file proposed in the dialog's name box, in its own folder ("Guardar como").
+    QString proposedFile = {};
 };
 
 // What to do with unsaved work before it is closed.
@@ -26,8 +31,9 @@ class PlatformServices {
 public:
     virtual ~PlatformServices() = default;
 
-    // Show the Open or Save dialog with an empty file name; the full path
-    // chosen, or the empty text when the user cancels. The Save dialog adds
+    // Show the Open or Save dialog with an empty file name (or the one
+    // proposed); the full path chosen, or the empty text when the user
+    // cancels. It opens in the folder of the file dialog used last. The Save dialog adds
     // the chosen filter's first extension to a name typed without one; an
     // existing file is replaced without a question.
     virtual QString getOpenFileName(QWidget *parent, const FileDialogRequest &request) = 0;

@@ -1,10 +1,14 @@
 #include "shell/qtplatformservices.h"
 
+#include "shell/dialogfolders.h"
+#include "shell/filedialogdetails.h"
 #include "shell/filefilter.h"
+#include "shell/windowfit.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -17,15 +21,6 @@ namespace vordane {
 
 namespace {
 
-QString runDialog(QWidget *parent, const FileDialogRequest &request, bool save)
-{
-    QFileDialog dialog(parent);
-    QtPlatformServices::prepareDialog(dialog, request, save);
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return QtPlatformServices::chosenFile(dialog, request);
-}
-
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
@@ -35,7 +30,27 @@ void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, 
 
 } // namespace
 
-void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequest &request, bool save)
+QtPlatformServices::QtPlatformServices(const QString &settingsFile)
+    : folders_(std::make_unique<DialogFolders>(settingsFile))
+{
+}
+
+QtPlatformServices::~QtPlatformServices() = default;
+
+QString QtPlatformServices::runDialog(QWidget *parent, const FileDialogRequest &request, bool save)
+{
+    QFileDialog dialog(parent);
+    prepareDialog(dialog, request, save, folders_->startFolder(request));
+    fitWindow(&dialog, availableScreenArea(&dialog));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QString chosen = chosenFile(dialog, request);
+    folders_->remember(chosen);
+    return chosen;
+}
+
+void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequest &request, bool save,
+                                       const QString &folder)
 {
     // Qt's own dialog shows the labels exactly as written on every platform.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails
@@ -50,9 +65,12 @@ void QtPlatformServices::prepareDialog(QFileDialog &dialog, const FileDialogRequ
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.constFirst());
+    showDetailsInSpanish(dialog);
     if (!request.title.isEmpty())
         dialog.setWindowTitle(request.title);
-    dialog.selectFile(QString());
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    dialog.selectFile(request.proposedFile.isEmpty() ? QString() : QFileInfo(request.proposedFile).fileName());
 }
 
 QString QtPlatformServices::chosenFile(const QFileDialog &dialog, const FileDialogRequest &request)
@@ -122,6 +140,7 @@ namespace vordane {
 
 void QtPlatformServices::showModal(QDialog *dialog)
 {
+    fitWindow(dialog, availableScreenArea(dialog));
     dialog->exec();
 }
 

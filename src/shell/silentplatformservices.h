@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/platformservices.h"
+#include "shell/windowfit.h"
 
 #include <QDialog>
 
@@ -16,7 +17,11 @@ public:
     void information(QWidget *, const QString &, const QString &) override { }
     void warning(QWidget *, const QString &, const QString &) override { }
     void setClipboardText(const QString &) override { }
-    void showModal(QDialog *dialog) override { dialog->show(); }
+    void showModal(QDialog *dialog) override
+    {
+        fitWindow(dialog, availableScreenArea(dialog));
+        dialog->show();
+    }
     SaveChoice askToSave(QWidget *, const QString &, const QString &) override { return SaveChoice::Discard; }
     ListChoice askReplaceOrAppend(QWidget *, const QString &, const QString &) override { return ListChoice::Cancel; }
 };

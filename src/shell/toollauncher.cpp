@@ -1,20 +1,17 @@
 #include "shell/toollauncher.h"
 
 #include "shell/tightstyle.h"
+#include "shell/windowfit.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-
-#include <algorithm>
+#include <QStyle>
 
 namespace vordane {
 
 QPoint subWindowPosition(QSize size, QSize room, QPoint proposed)
 {
-    const auto axis = [](int position, int length, int space) {
-        return length > space ? 0 : std::clamp(position, 0, space - length);
-    };
-    return {axis(proposed.x(), size.width(), room.width()), axis(proposed.y(), size.height(), room.height())};
+    return positionWithin(size, QRect(QPoint(0, 0), room), proposed);
 }
 
 ToolLauncher::ToolLauncher(QMdiArea *area)
@@ -40,12 +37,12 @@ QWidget *ToolLauncher::show(const QString &key)
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowTitle(content->windowTitle());
         keepTitleWhole(sub);
-        sub->adjustSize();
-        // A window that can shrink opens no larger than the area (a window of
-        // fixed size keeps it).
-        sub->resize(sub->size().boundedTo(area_->viewport()->size()).expandedTo(sub->minimumSizeHint()));
-        // The area places a window larger than itself partly out of reach.
-        sub->move(subWindowPosition(sub->size(), area_->viewport()->size(), sub->pos()));
+        // A window opens no larger than the area, so that its title bar and
+        // its close button are in reach; what it does not show it scrolls.
+        const QSize room = area_->viewport()->size();
+        sub->resize(fittedSize(sub->sizeHint(), sub->minimumSizeHint(), room,
+                               sub->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+        sub->move(subWindowPosition(sub->size(), room, sub->pos()));
     }
     // A maximized window stays maximized; only a minimized one is restored.
     if (sub->isMinimized())

@@ -17,7 +17,7 @@ namespace vordane {
 // Where a new sub-window of `size` goes in an MDI viewport of `room`, given
 // the position the area proposed: along each axis it is moved wholly into
 // view, or to the start where it is longer than the view, so that its title
-// bar and first controls show and the rest is a scroll away.
+// bar shows.
 QPoint subWindowPosition(QSize size, QSize room, QPoint proposed);
 
 // Keeps at most one window per tool inside the MDI area: created on first

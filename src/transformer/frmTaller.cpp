@@ -569,7 +569,7 @@ bool frmTaller::mnuGuardarReglas_Click()
 
 bool frmTaller::mnuGuardarReglasComo_Click()
 {
-    const QString path = services_.getSaveFileName(this, {filters::kRules, kSaveRulesTitle});
+    const QString path = services_.getSaveFileName(this, {filters::kRules, kSaveRulesTitle, {}, rulesPath_});
     return !path.isEmpty() && saveRules(path);
 }
 

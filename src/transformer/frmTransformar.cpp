@@ -219,7 +219,7 @@ void frmTransformar::cmdClear_Click()
 
 void frmTransformar::cmdExaminar_Click()
 {
-    txtDict->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenFileTitle}));
+    txtDict->setText(services_.getOpenFileName(this, {filters::kWordFiles, messages::kOpenFileTitle, txtDict->text()}));
 }
 
 } // namespace vordane

@@ -5,26 +5,38 @@
 #include "shell/application.h"
 #include "shell/appstyle.h"
 #include "shell/controls.h"
+#include "shell/dialogfolders.h"
 #include "shell/filefilter.h"
 #include "shell/multilinetextbox.h"
 #include "shell/qtplatformservices.h"
 #include "shell/report.h"
 #include "shell/toollauncher.h"
 #include "shell/twips.h"
+#include "shell/windowfit.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -40,9 +52,12 @@ private slots:
     void launcher_closedToolOpensAfresh();
     void launcher_placesWindowsWithinReach_data();
     void launcher_placesWindowsWithinReach();
+    void windows_fittedToTheRoom_data();
+    void windows_fittedToTheRoom();
     void report_warningOrCompletion();
     void application_outOfMemoryIsToldNotFatal();
     void qtTexts_areSpanish();
+    void fileDialog_everyWordSpanishAndWhole();
     void messageBox_wideEnoughForItsTitle();
 
     void filters_data();
@@ -50,6 +65,8 @@ private slots:
     void fileDialog_showsLabelsExactly();
     void fileDialog_saveAddsTheFilterExtension_data();
     void fileDialog_saveAddsTheFilterExtension();
+    void fileDialog_opensWhereTheUserWorks();
+    void fileDialog_remembersTheFolderBetweenRuns();
 
     void textBox_roundTripsExactly_data();
     void textBox_roundTripsExactly();
@@ -156,6 +173,36 @@ void tst_Shell::launcher_placesWindowsWithinReach()
     QCOMPARE(subWindowPosition(size, QSize(300, 200), proposed), placed);
 }
 
+void tst_Shell::windows_fittedToTheRoom_data()
+{
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<QSize>("fitted");
+    // A window that wants 400 x 300, can go down to 100 x 80, with scroll bars 16 wide.
+    QTest::newRow("fits") << QSize(800, 600) << QSize(400, 300);
+    QTest::newRow("exactly") << QSize(400, 300) << QSize(400, 300);
+    QTest::newRow("too narrow: room below for the bar") << QSize(300, 600) << QSize(300, 316);
+    QTest::newRow("too low: room beside for the bar") << QSize(800, 200) << QSize(416, 200);
+    QTest::newRow("too narrow, the bar makes it too low") << QSize(300, 310) << QSize(300, 310);
+    QTest::newRow("both") << QSize(200, 150) << QSize(200, 150);
+    QTest::newRow("below the minimum") << QSize(50, 40) << QSize(100, 80);
+}
+
+void tst_Shell::windows_fittedToTheRoom()
+{
+    QFETCH(QSize, room);
+    QFETCH(QSize, fitted);
+    QCOMPARE(fittedSize(QSize(400, 300), QSize(100, 80), room, 16), fitted);
+    // A top-level window: its frame inside the screen area, centred where there is room.
+    const QMargins frame(4, 30, 4, 4);
+    const QRect area(QPoint(10, 20), room + QSize(8, 34));
+    const QRect placed = fittedWindowGeometry(QSize(400, 300), QSize(100, 80), frame, area, area.center(), 16);
+    QCOMPARE(placed.size(), fitted);
+    if (fitted.width() <= room.width() && fitted.height() <= room.height())
+        QVERIFY(area.contains(placed.marginsAdded(frame)));
+    else // larger than the screen only where it cannot shrink: the title bar stays in reach
+        QCOMPARE(placed.topLeft(), area.topLeft() + QPoint(4, 30));
+}
+
 void tst_Shell::report_warningOrCompletion()
 {
     FakePlatformServices services;
@@ -193,6 +240,86 @@ void tst_Shell::qtTexts_areSpanish()
     const QString ok = box.button(QMessageBox::Ok)->text().remove(u'&');
     QVERIFY2(ok != QLatin1String("OK"), qPrintable(ok));
     QCOMPARE(ok, QStringLiteral("Aceptar"));
+}
+
+void tst_Shell::fileDialog_everyWordSpanishAndWhole()
+{
+    if (!installQtTranslation(*qApp))
+        QSKIP("Qt's Spanish translation (qt6-translations-l10n) is not installed");
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("carpeta")));
+    for (const char *name : {"notas.txt", "lengua.lex", "sin extension"}) {
+        QFile file(base.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(1500, 'a')) == 1500);
+    }
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, {filters::kCombinerDestination, QString()}, false, dir.path());
+    dialog.selectNameFilter(dialog.nameFilters().constLast()); // every file
+    dialog.setViewMode(QFileDialog::Detail);
+    fitWindow(&dialog, dialog.screen()->availableGeometry()); // as the program opens it
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    QAbstractItemModel *model = view->model();
+    QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(view->rootIndex()), 4, 20000);
+
+    // Every text a person reads: labels, buttons, tips, headers, cells, filters.
+    QStringList texts;
+    for (QWidget *widget : dialog.findChildren<QWidget *>()) {
+        texts << widget->toolTip() << widget->accessibleName();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            texts << label->text();
+        if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            texts << button->text();
+    }
+    for (QAction *action : dialog.findChildren<QAction *>())
+        texts << action->text();
+    QStringList cells;
+    const QFontMetrics metrics(view->font());
+    QStringList cut;
+    for (int column = 0; column < model->columnCount(view->rootIndex()); ++column) {
+        const QString title = model->headerData(column, Qt::Horizontal).toString();
+        texts << title;
+        for (int row = -1; row < model->rowCount(view->rootIndex()); ++row) {
+            const QString cell = row < 0 ? title : model->index(row, column, view->rootIndex()).data().toString();
+            cells << cell;
+            // Room for the text beside the cell's margins (and the icon, in the
+            // first column), as far as the view shows the column.
+            const QHeaderView *header = view->header();
+            const int shown = std::min(header->sectionSize(column),
+                                       view->viewport()->width() - header->sectionViewportPosition(column));
+            const int room = shown - (column == 0 ? 30 : 8);
+            const bool arrow = row < 0 && header->sortIndicatorSection() == column;
+            if (metrics.horizontalAdvance(cell) > room - (arrow ? 12 : 0))
+                cut << cell;
+        }
+    }
+    texts << cells;
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QStyleOptionComboBox option;
+    option.initFrom(types);
+    const int typeRoom =
+        types->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, types).width();
+    for (int i = 0; i < types->count(); ++i) {
+        texts << types->itemText(i);
+        if (types->fontMetrics().horizontalAdvance(types->itemText(i)) > typeRoom)
+            cut << types->itemText(i);
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(" | "))));
+    static const QRegularExpression english(
+        QStringLiteral("\\b(Folder|File|Files|Name|Size|Type|Kind|Date|Modified|Look|Cancel|Open|Save|Directory|"
+                       "Back|Forward|Parent|View|Detail|List|New|Create|Document|document|plain|empty|Computer|"
+                       "Drive|AM|PM|Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)\\b"));
+    QStringList found;
+    for (const QString &text : std::as_const(texts)) {
+        if (text.contains(english))
+            found << text;
+    }
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QStringLiteral(" | "))));
+    QVERIFY(cells.contains(QStringLiteral("Carpeta de archivos")));
+    QVERIFY(cells.contains(QStringLiteral("Documento de texto")));
+    QVERIFY(cells.contains(QStringLiteral("Archivo LEX")));
 }
 
 void tst_Shell::messageBox_wideEnoughForItsTitle()
@@ -304,6 +431,101 @@ void tst_Shell::fileDialog_saveAddsTheFilterExtension()
     pressKey(Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(QtPlatformServices::chosenFile(dialog, request), QDir(dir.path()).filePath(result));
+}
+
+void tst_Shell::fileDialog_opensWhereTheUserWorks()
+{
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("a")) && base.mkpath(QStringLiteral("b")));
+    const QString a = base.filePath(QStringLiteral("a"));
+    const QString b = base.filePath(QStringLiteral("b"));
+    const QString home = QDir::homePath();
+    const auto request = [](const QString &named, const QString &proposed = QString()) {
+        return FileDialogRequest{filters::kWordFiles, QString(), named, proposed};
+    };
+    DialogFolders folders(base.filePath(QStringLiteral("ajustes.ini")));
+    QCOMPARE(folders.startFolder(request(QString())), home);
+    // The file named in the window's box, even one not made yet; a folder that does not exist is no help.
+    QCOMPARE(folders.startFolder(request(QDir(a).filePath(QStringLiteral("nuevo.lex")))), a);
+    QCOMPARE(folders.startFolder(request(base.filePath(QStringLiteral("c/nuevo.lex")))), home);
+    QCOMPARE(folders.startFolder(request(QStringLiteral("   "))), home);
+    // A proposed file opens in its own folder.
+    QCOMPARE(folders.startFolder(request(QString(), QDir(b).filePath(QStringLiteral("reglas.sc")))), b);
+
+    // The folder of the last accepted dialog comes before the box.
+    folders.remember(QDir(b).filePath(QStringLiteral("palabras.lex")));
+    QCOMPARE(folders.startFolder(request(QString())), b);
+    QCOMPARE(folders.startFolder(request(QDir(a).filePath(QStringLiteral("nuevo.lex")))), b);
+
+    // Set up in the dialog: that folder, and a proposed name or none.
+    QFileDialog dialog;
+    QtPlatformServices::prepareDialog(dialog, request(QDir(a).filePath(QStringLiteral("viejo.lex"))), true, b);
+    QCOMPARE(dialog.directory().absolutePath(), b);
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name->text().isEmpty());
+    QFileDialog saveAs;
+    QtPlatformServices::prepareDialog(saveAs, request(QString(), QDir(a).filePath(QStringLiteral("reglas.sc"))), true,
+                                      a);
+    QCOMPARE(saveAs.directory().absolutePath(), a);
+    QCOMPARE(saveAs.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(), QStringLiteral("reglas.sc"));
+}
+
+void tst_Shell::fileDialog_remembersTheFolderBetweenRuns()
+{
+    // The real dialogs, answered with keys: a name typed in the folder the
+    // dialog shows, then Enter.
+    QTemporaryDir dir;
+    const QDir base(dir.path());
+    QVERIFY(base.mkpath(QStringLiteral("trabajo")));
+    const QString work = base.filePath(QStringLiteral("trabajo"));
+    const QString settings = base.filePath(QStringLiteral("ajustes.ini"));
+    QStringList shownIn;
+    // Answers the dialog once it shows; one that does not take the answer is cancelled.
+    QTimer answer;
+    answer.setInterval(10);
+    QString typed;
+    int tries = 0;
+    connect(&answer, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        if (++tries > 1) {
+            dialog->reject();
+            return;
+        }
+        shownIn.append(dialog->directory().absolutePath());
+        dialog->activateWindow();
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        name->setFocus();
+        QTest::keyClicks(name, typed);
+        // The first Enter may only close the list of completions.
+        for (int i = 0; i < 3 && dialog->isVisible(); ++i) {
+            QWidget *popup = name->completer() ? name->completer()->popup() : nullptr;
+            QTest::keyClick(popup && popup->isVisible() ? popup : static_cast<QWidget *>(name), Qt::Key_Return);
+        }
+    });
+    const auto answerWith = [&](const QString &text) {
+        typed = text;
+        tries = 0;
+        answer.start();
+    };
+    {
+        QtPlatformServices services(settings);
+        answerWith(QDir(work).filePath(QStringLiteral("lengua")));
+        QCOMPARE(services.getSaveFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("lengua.lng")));
+        answerWith(QStringLiteral("otra.lng"));
+        QCOMPARE(services.getOpenFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("otra.lng")));
+    }
+    {
+        QtPlatformServices nextRun(settings);
+        answerWith(QStringLiteral("tercera.lng"));
+        QCOMPARE(nextRun.getOpenFileName(nullptr, {filters::kDefinitions, QString()}),
+                 QDir(work).filePath(QStringLiteral("tercera.lng")));
+    }
+    QCOMPARE(shownIn, (QStringList{QDir::homePath(), work, work}));
 }
 
 void tst_Shell::textBox_roundTripsExactly_data()
@@ -476,6 +698,8 @@ int main(int argc, char *argv[])
 {
     FakePlatformServices services;
     applicationServices = &services;
+    // Settings written by the dialogs go to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     Application app(argc, argv, services);
     tst_Shell test;
     QTEST_SET_MAIN_SOURCE_PATH

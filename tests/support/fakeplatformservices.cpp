@@ -9,7 +9,7 @@ QString FakePlatformServices::answer(Kind kind, const FileDialogRequest &request
     if (duringDialog)
         duringDialog();
     const QString path = answers_.isEmpty() ? QString() : answers_.dequeue();
-    calls.append({kind, request.title, request.filter, path});
+    calls.append({kind, request.title, request.filter, path, request.namedFile, request.proposedFile});
     return path;
 }
 

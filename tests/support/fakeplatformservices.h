@@ -20,6 +20,8 @@ public:
         QString title;
         QString filter;
         QString text; // message text, clipboard text, or the dialog's answer
+        QString namedFile = {}; // a file dialog's request: the file named in the window's box
+        QString proposedFile = {}; // and the file proposed in the dialog
     };
 
     void answerDialog(const QString &path) { answers_.enqueue(path); }
