@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -285,11 +286,22 @@ void frmTaller::buildPanes()
     status->addWidget(lblEstado, 1);
     status->addWidget(prgProgreso);
 
+    // Below the menu, everything scrolls where the window is made smaller
+    // than its controls need (a small screen at a large scale).
+    auto *content = new QWidget;
+    auto *inner = new QVBoxLayout(content);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->addLayout(buttons);
+    inner->addWidget(splPaneles, 1);
+    inner->addLayout(status);
+    auto *scroll = named(new QScrollArea(this), "scrContenido");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar);
-    layout->addLayout(buttons);
-    layout->addWidget(splPaneles, 1);
-    layout->addLayout(status);
+    layout->addWidget(scroll);
 
     // Left to right, top to bottom.
     const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras,
