@@ -712,7 +712,7 @@ void tst_NotationEngine::general_matchesTheReference()
                                    : 26;
     const int rounds = qEnvironmentVariableIsSet("VORDANE_REFERENCE_ROUNDS")
                            ? qEnvironmentVariableIntValue("VORDANE_REFERENCE_ROUNDS")
-                           : 3000;
+                           : 1500;
     const bool all = qEnvironmentVariableIsSet("VORDANE_REFERENCE_ALL");
     RandomLists lists(seed);
     int compared = 0;
