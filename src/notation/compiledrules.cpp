@@ -359,6 +359,10 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     prepareMemos(rule, n, scratch);
     bool found = false;
     const auto draw = [&]() { return rule.percent >= 100 || random->nextUnit() < rule.chance; };
+    // With "{solo X}", what the rule writes is seen by its later matches
+    // only where X matches it.
+    const SegmentSet *only = rule.onlySet >= 0 ? &sets_[std::size_t(rule.onlySet)] : nullptr;
+    const auto seen = [only](SegmentId id) { return !only || id == kSpace || only->memberOf(id) >= 0; };
 
     if (rule.scan == Scan::Simultaneous) {
         const WordView word{input.data(), n};
@@ -457,7 +461,10 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
                 const qsizetype inTo = inAt + (end - head);
                 edits.push_back({inFrom, inTo, from, qsizetype(written.size())});
                 out.insert(out.end(), input.begin() + inAt, input.begin() + inFrom);
-                out.insert(out.end(), written.begin() + from, written.end());
+                for (auto k = std::size_t(from); k < written.size(); ++k) {
+                    if (seen(written[k]))
+                        out.push_back(written[k]);
+                }
                 inAt = inTo;
                 prepareMemos(rule, qsizetype(out.size()) + n - inAt, scratch);
                 at = qsizetype(out.size()) + (end == at ? 1 : 0);
@@ -498,8 +505,10 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
             edits.push_back({start, at, from, qsizetype(written.size())});
             for (qsizetype i = inTo - 1; i >= at; --i)
                 out.push_back(input[std::size_t(i)]);
-            for (auto i = qsizetype(written.size()) - 1; i >= from; --i)
-                out.push_back(written[std::size_t(i)]);
+            for (auto i = qsizetype(written.size()) - 1; i >= from; --i) {
+                if (seen(written[std::size_t(i)]))
+                    out.push_back(written[std::size_t(i)]);
+            }
             inTo = start;
             prepareMemos(rule, inTo + qsizetype(out.size()), scratch);
             at = start - (start == at ? 1 : 0);

@@ -923,9 +923,13 @@ private:
             optionsGiven_ = true;
             rule.basic = false;
             for (qsizetype itemFrom = i + 1; itemFrom <= close;) {
+                // Options are separated by commas outside brackets ({solo [a,e], una}).
                 qsizetype itemTo = itemFrom;
-                while (itemTo < close && !syms_[std::size_t(itemTo)].is(U','))
+                int depth = 0;
+                while (itemTo < close && (depth > 0 || !syms_[std::size_t(itemTo)].is(U','))) {
+                    depth += syms_[std::size_t(itemTo)].is(U'[') ? 1 : syms_[std::size_t(itemTo)].is(U']') ? -1 : 0;
                     ++itemTo;
+                }
                 if (!option(itemFrom, itemTo, rule))
                     return false;
                 itemFrom = itemTo + 1;

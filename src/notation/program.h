@@ -166,10 +166,12 @@ public:
 
 private:
     struct Job {
-        enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot } kind;
+        enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot, TryBound } kind;
         std::int32_t pc;
         qsizetype pos; // Try: the place; Restore: the old value
-        std::int32_t index;
+        std::int32_t index; // Restore: the register or slot; TryBound: the capture
+        qsizetype from = 0; // TryBound: the text the capture takes
+        qsizetype to = 0;
     };
     std::vector<Job> stack_;
 };
@@ -194,6 +196,14 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
         if (job.kind == Job::RestoreSlot) {
             state.members[std::size_t(job.index)] = int(job.pos);
             continue;
+        }
+        if (job.kind == Job::TryBound) {
+            // A capture read before any binding takes this text here.
+            const std::size_t start = std::size_t(2 * job.index);
+            stack_.push_back({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
+            stack_.push_back({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
+            state.captures[start] = std::int32_t(job.from);
+            state.captures[start + 1] = std::int32_t(job.to);
         }
         std::int32_t pc = job.pc;
         qsizetype pos = job.pos;
@@ -288,7 +298,22 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
             case Op::Backref: {
                 const qsizetype from = state.captures[std::size_t(2 * in.a)];
                 const qsizetype to = state.captures[std::size_t(2 * in.a + 1)];
-                if (from < 0 || to < from) {
+                if (from < 0) {
+                    // Read before its binding (a pattern read from the right,
+                    // or a side read before the one that binds it): it stands
+                    // for any run of segments within a word, the longest
+                    // first, which the binding then checks.
+                    qsizetype room = 0;
+                    while (room < (back ? pos : n - pos) && word.at(back ? pos - room - 1 : pos + room) != kSpace)
+                        ++room;
+                    for (qsizetype length = 0; length <= room; ++length) {
+                        const qsizetype next = back ? pos - length : pos + length;
+                        stack_.push_back({Job::TryBound, pc + 1, next, in.a, back ? next : pos, back ? pos : next});
+                    }
+                    ok = false;
+                    break;
+                }
+                if (to < from) {
                     ok = false;
                     break;
                 }

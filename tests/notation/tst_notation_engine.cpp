@@ -280,8 +280,8 @@ private:
             e.kind = Kind::Ellipsis;
             e.threeDots = chance(30);
         } else if (roll < 94 && bare && !cap.usable.empty() && !(where == Where::Target && inverse_)) {
-            // Known fault: in {inversa} a bare "$n" in the target is never
-            // found after its binding (see knownCases).
+            // Left out until the random lists agree with it: a bare "$n" in
+            // the target of an {inversa} rule (the known cases check some).
             e.kind = Kind::Backref;
             e.backref = cap.usable.at(std::size_t(pick(int(cap.usable.size()))));
         } else {
@@ -296,8 +296,9 @@ private:
                 e.capture = cap.usable.at(std::size_t(pick(int(cap.usable.size()))));
             } else if (cap.next <= 9) {
                 e.capture = cap.next++;
-                // Known fault: a capture bound on a context's left side is
-                // never found again further right (see knownCases).
+                // Left out until the random lists agree with it: a capture
+                // bound on a context's left side used further right (the
+                // known cases check some).
                 if (where != Where::Left)
                     cap.usable.push_back(e.capture);
                 if (where == Where::Target)
@@ -386,9 +387,9 @@ private:
         cap.usable = cap.target;
         for (int n = chance(60) ? 0 : pick(2) + 1; n > 0; --n)
             r.exceptions.push_back(context(cap, false));
-        // The replacement. Known fault: in {solo X} scanning in order, the
-        // engine goes on seeing what it wrote even where X does not match it;
-        // so those replacements write only X's segments (see knownCases).
+        // The replacement. Left out until the random lists agree with it:
+        // in {solo X} scanning in order, replacements with segments X does
+        // not match (the known cases check one).
         if (solo_ && (inverse_ || sequential_)) {
             alphabet_.clear();
             for (const QString &m : list_.categories.at(std::size_t(only_)).members)
@@ -810,9 +811,9 @@ void tst_NotationEngine::general_matchesTheReference()
 
 void tst_NotationEngine::general_knownCases_data()
 {
-    // Where the engine and the reference matcher disagree and the reference
-    // follows the notation's description: expected failures until the
-    // engine is fixed, and left out of the random lists meanwhile.
+    // Cases where the engine and the reference matcher disagreed. With a
+    // fault named, the reference follows the notation's description and the
+    // engine does not yet: expected failures, left out of the random lists.
     QTest::addColumn<QStringList>("rules");
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("expected");
@@ -822,18 +823,12 @@ void tst_NotationEngine::general_knownCases_data()
         QTest::newRow(name) << rules << QString::fromUtf8(word) << QString::fromUtf8(expected)
                             << QString::fromUtf8(fault);
     };
-    row("left side's capture used on the right", {"c>/b$1_$1"}, "bcb", "bb",
-        "a capture bound on a context's left side is never found again further right");
-    row("left side's capture used on the left", {">b/a$1$1_"}, "aa", "aab",
-        "a capture bound on a context's left side is never found again further right");
-    row("exception's left side capture", {"c>//b$1_$1"}, "bcb", "bcb",
-        "a capture bound on a context's left side is never found again further right");
-    row("bare capture in the target right to left", {"[]$1$1>x {inversa}"}, "aab", "xb",
-        "in {inversa} a bare $n in the target is never found after its binding");
-    row("solo category with commas", {"a>e {solo [a,e]}"}, "pate", "pete",
-        "the comma inside [...] of {solo X} is taken for the options' separator");
-    row("solo scan does not see what it wrote outside X", {"c>b//[]_ {secuencial, solo [c]}"}, "cc", "bb",
-        "{solo X} in order: what the rule wrote stays seen though X does not match it");
+    row("left side's capture used on the right", {"c>/b$1_$1"}, "bcb", "bb", "");
+    row("left side's capture used on the left", {">b/a$1$1_"}, "aa", "aab", "");
+    row("exception's left side capture", {"c>//b$1_$1"}, "bcb", "bcb", "");
+    row("bare capture in the target right to left", {"[]$1$1>x {inversa}"}, "aab", "xb", "");
+    row("solo category with commas", {"a>e {solo [a,e]}"}, "pate", "pete", "");
+    row("solo scan does not see what it wrote outside X", {"c>b//[]_ {secuencial, solo [c]}"}, "cc", "bb", "");
     row("exception judged on every way the environment fits", {"a>/_…[]$1//_$1"}, "abc", "bc",
         "an exception using an environment's capture is judged only on the environment's first way of fitting");
     row("right to left takes the longest", {"(ab)*(b)c>x {inversa}"}, "abc", "x",
@@ -846,7 +841,8 @@ void tst_NotationEngine::general_knownCases()
     QFETCH(QString, word);
     QFETCH(QString, expected);
     QFETCH(QString, fault);
-    QEXPECT_FAIL("", qPrintable(fault), Continue);
+    if (!fault.isEmpty())
+        QEXPECT_FAIL("", qPrintable(fault), Continue);
     QCOMPARE(run(word, rules), expected);
 }
 
