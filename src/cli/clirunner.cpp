@@ -165,7 +165,7 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
         return io.fail(status.message());
     std::optional<RuleReport> report;
     ObserverGroup observers;
-    if (parser.isSet(QStringLiteral("informe")) || ruleSet.hasRepeatedRules())
+    if (parser.isSet(QStringLiteral("informe")) || ruleSet.hasRepeatedRules() || ruleSet.usesGeneralRules())
         observers.add(&report.emplace(rules));
     // Words of the list are traced as the run changes them (sporadic rules included).
     const QStringList traced = parser.values(QStringLiteral("trazar"));
@@ -201,6 +201,10 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
                 io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
                                .arg(QString::number(entry.line + 1), entry.text,
                                     messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples)));
+            if (entry.tooCostly > 0)
+                io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
+                               .arg(QString::number(entry.line + 1), entry.text,
+                                    messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples)));
         }
     }
     return io.report(committed, messages::kReady);

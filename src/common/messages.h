@@ -204,6 +204,13 @@ inline const QString kBlockWithoutRule = QStringLiteral("una línea que empieza 
 inline const QString kOptionsInBlock =
     QStringLiteral("las opciones y «?N» de un bloque van en su primera línea, no en las que empiezan por «&»");
 inline const QString kBadSymbols = QStringLiteral("@símbolos va seguido de los símbolos separados por comas");
+// Words a rule gave up on, for reports and warnings.
+inline QString tooCostly(std::int64_t count, const QStringList &examples)
+{
+    return QStringLiteral("%1 sin cambiar: la regla costaría mucho más que recorrerla (%2)")
+        .arg(counted(count, QStringLiteral("palabra se deja"), QStringLiteral("palabras se dejan")),
+             examples.join(QStringLiteral(", ")));
+}
 // "{repetida}" rules that did not settle, for reports and warnings.
 inline QString unsettledWords(std::int64_t count, const QStringList &examples)
 {

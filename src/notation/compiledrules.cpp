@@ -600,6 +600,11 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         buffers.memos.resize(std::size_t(programs_));
     buffers.local.clear();
     segmenter_.cutWord(word, buffers.segments, buffers.local);
+    // Linear work takes a few dozen steps a segment; a rule that needs far
+    // more on this word is given up for it.
+    const std::int64_t budget = kStepsPerSegment * (std::int64_t(buffers.segments.size()) + 1) + kMinimumSteps;
+    buffers.target.setBudget(budget);
+    buffers.side.setBudget(budget);
     std::vector<SegmentId> &current = buffers.segments;
     std::vector<SegmentId> &next = buffers.next;
     const int passes = rule.repeated ? kMaxPasses : 1;
@@ -615,6 +620,11 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         if (qsizetype(next.size()) > maxLength)
             return RuleEffect::TooLong;
         current.swap(next);
+    }
+    if (buffers.target.exhausted() || buffers.side.exhausted()) {
+        if (observer)
+            observer->ruleTooCostly(rule.line, word);
+        return RuleEffect::Unchanged;
     }
     if (!changed)
         return RuleEffect::Unchanged;

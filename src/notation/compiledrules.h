@@ -47,6 +47,10 @@ public:
 
     // A "{repetida}" rule stops after this many passes.
     static constexpr int kMaxPasses = 100;
+    // The machine steps a rule may take on one word: this many a segment,
+    // and this many at least (see Machine::setBudget).
+    static constexpr std::int64_t kStepsPerSegment = 500;
+    static constexpr std::int64_t kMinimumSteps = 1'000'000;
 
     struct Side;
     struct Line;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <unordered_set>
 #include <vector>
 
@@ -157,6 +158,16 @@ private:
 // The backtracking machine. Its stack is kept between searches.
 class Machine {
 public:
+    // The steps its searches may take from here on; a search that runs out
+    // fails, and exhausted() says so (patterns that compare long captures
+    // cost more than linear time: they are stopped instead of hanging).
+    void setBudget(std::int64_t steps)
+    {
+        budget_ = steps;
+        exhausted_ = false;
+    }
+    bool exhausted() const { return exhausted_; }
+
     // Runs `program` from `start` on `word`: true when a Match is reached
     // whose `leaf(end)` holds, with `state` as that match left it. On
     // failure `state` is as it was.
@@ -174,6 +185,8 @@ private:
         qsizetype to = 0;
     };
     std::vector<Job> stack_;
+    std::int64_t budget_ = std::numeric_limits<std::int64_t>::max();
+    bool exhausted_ = false;
 };
 
 template <typename Leaf>
@@ -208,6 +221,11 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
         std::int32_t pc = job.pc;
         qsizetype pos = job.pos;
         for (;;) {
+            if (--budget_ < 0) [[unlikely]] {
+                exhausted_ = true;
+                stack_.resize(base);
+                return false;
+            }
             const std::int32_t row = program.memoIndex[std::size_t(pc)];
             if (row >= 0 && memo.visit(row, pos, state, keyed, keyed ? program.liveMarks[std::size_t(row)] : 0))
                 break;

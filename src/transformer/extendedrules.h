@@ -77,6 +77,7 @@ public:
     bool hasSporadicRules() const;
     // Whether any rule is applied until the word stops changing ("{repetida}").
     bool hasRepeatedRules() const;
+    bool usesGeneralRules() const { return !basic_ && general_ != nullptr; }
 
     // Applies every rule in order, each to the word as the ones before left
     // it, and tells the observer of every change. False when the word would

@@ -20,6 +20,13 @@ public:
         Q_UNUSED(rule);
         Q_UNUSED(word);
     }
+    // A rule would have cost far more than linear time on the word (long
+    // captures compared inside repetitions): it left the word unchanged.
+    virtual void ruleTooCostly(qsizetype rule, const QString &word)
+    {
+        Q_UNUSED(rule);
+        Q_UNUSED(word);
+    }
 };
 
 } // namespace vordane

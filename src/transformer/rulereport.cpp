@@ -29,6 +29,8 @@ RuleReport::RuleReport(const QStringList &rules)
     , examples_(std::size_t(rules.size()))
     , unsettled_(std::size_t(rules.size()), 0)
     , unsettledExamples_(std::size_t(rules.size()))
+    , tooCostly_(std::size_t(rules.size()), 0)
+    , tooCostlyExamples_(std::size_t(rules.size()))
 {
 }
 
@@ -55,6 +57,14 @@ void RuleReport::ruleUnsettled(qsizetype rule, const QString &word)
         examples.append(word);
 }
 
+void RuleReport::ruleTooCostly(qsizetype rule, const QString &word)
+{
+    ++tooCostly_[std::size_t(rule)];
+    QStringList &examples = tooCostlyExamples_[std::size_t(rule)];
+    if (examples.size() < kExamples)
+        examples.append(word);
+}
+
 void RuleReport::keepChangedWords()
 {
     changedWords_.resize(std::size_t(rules_.size()));
@@ -71,7 +81,8 @@ std::vector<RuleReport::Entry> RuleReport::entries() const
     std::vector<Entry> entries;
     const auto add = [&](qsizetype line, bool isRule) {
         entries.push_back({line, rules_.at(line), isRule, counts_[std::size_t(line)], examples_[std::size_t(line)],
-                           unsettled_[std::size_t(line)], unsettledExamples_[std::size_t(line)]});
+                           unsettled_[std::size_t(line)], unsettledExamples_[std::size_t(line)],
+                           tooCostly_[std::size_t(line)], tooCostlyExamples_[std::size_t(line)]});
     };
     if (isExtendedList(rules_)) {
         for (qsizetype i = 1; i < rules_.size(); ++i) {
@@ -101,6 +112,8 @@ QString RuleReport::text() const
             report += QStringLiteral(" (%1)").arg(entry.examples.join(QStringLiteral("; ")));
         if (entry.unsettled > 0)
             report += QStringLiteral("; ") + messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples);
+        if (entry.tooCostly > 0)
+            report += QStringLiteral("; ") + messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples);
         report += QLatin1Char('\n');
     }
     if (!isExtendedList(rules_) && rules_.size() > kMaxRulesPerRun) {
@@ -129,6 +142,12 @@ void ObserverGroup::ruleUnsettled(qsizetype rule, const QString &word)
 {
     for (RuleObserver *observer : observers_)
         observer->ruleUnsettled(rule, word);
+}
+
+void ObserverGroup::ruleTooCostly(qsizetype rule, const QString &word)
+{
+    for (RuleObserver *observer : observers_)
+        observer->ruleTooCostly(rule, word);
 }
 
 QString traceWord(const QString &word, const QStringList &rules, RandomSource *random)

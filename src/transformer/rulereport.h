@@ -25,6 +25,7 @@ public:
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
     void ruleUnsettled(qsizetype rule, const QString &word) override;
+    void ruleTooCostly(qsizetype rule, const QString &word) override;
 
     // One rule of the report: in the plain notation every item a run
     // applies (a text without ">" is no rule); in the extended notation
@@ -37,6 +38,8 @@ public:
         QStringList examples; // "before → after", the first kExamples
         std::int64_t unsettled = 0; // words still changing after the last pass of a "{repetida}" rule
         QStringList unsettledExamples; // the first kExamples of them
+        std::int64_t tooCostly = 0; // words the rule gave up on
+        QStringList tooCostlyExamples;
     };
     std::vector<Entry> entries() const;
     std::int64_t wordsChanged() const { return changed_; }
@@ -59,6 +62,8 @@ private:
     std::vector<QStringList> examples_;
     std::vector<std::int64_t> unsettled_;
     std::vector<QStringList> unsettledExamples_;
+    std::vector<std::int64_t> tooCostly_;
+    std::vector<QStringList> tooCostlyExamples_;
     std::vector<std::vector<std::int32_t>> changedWords_;
     std::int64_t changed_ = 0;
     std::int64_t unchanged_ = 0;
@@ -72,6 +77,7 @@ public:
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
     void ruleUnsettled(qsizetype rule, const QString &word) override;
+    void ruleTooCostly(qsizetype rule, const QString &word) override;
 
 private:
     std::vector<RuleObserver *> observers_;

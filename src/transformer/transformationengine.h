@@ -58,6 +58,9 @@ public:
     Outcome validity() const;
     bool hasSporadicRules() const { return extended_ && extended_->hasSporadicRules(); }
     bool hasRepeatedRules() const { return extended_ && extended_->hasRepeatedRules(); }
+    // Whether the list uses the elements added to the extended notation
+    // (whose rules can give up on a word, see RuleObserver::ruleTooCostly).
+    bool usesGeneralRules() const { return extended_ && extended_->usesGeneralRules(); }
 
     // Applies every rule in order, each to the word as the ones before left
     // it. False when the word would grow past kMaxWordLength (the word is

@@ -703,9 +703,20 @@ void tst_NotationEngine::pathological_patternsStayPolynomial()
     QCOMPARE(run(as + u'b', {"(a*)*b>x"}), QStringLiteral("x"));
     // Captures compared inside a repetition are polynomial, not linear:
     // a shorter word.
-    const QString shorter(300, u'a');
+    const QString shorter(100, u'a');
     QCOMPARE(run(shorter, {"([]$1)*$1$1b>x"}), shorter);
     QCOMPARE(run(shorter + QStringLiteral("aab"), {"([]$1)+$1$1b>x"}), QStringLiteral("x"));
+    // Long captures compared within nested repetition would cost cubic
+    // time: the rule gives the word up, and says so, instead of hanging.
+    const QString long10k(2'000, u'a');
+    const QStringList costly = kHead + QStringList{"(a+)+$1b>x"};
+    RuleReport report(costly);
+    QString word = long10k;
+    RandomSource random;
+    QVERIFY(RuleSet(costly).apply(word, &report, &random));
+    QCOMPARE(word, long10k);
+    QCOMPARE(report.entries().front().tooCostly, 1);
+    QVERIFY2(report.text().contains(QStringLiteral("1 palabra se deja sin cambiar")), qPrintable(report.text()));
 }
 
 void tst_NotationEngine::repeated_unsettledWordsAreReported()
