@@ -20,8 +20,67 @@ struct CompiledRules::Side {
     bool hasRight = false;
 };
 
+// The segments a program's match can begin with (end with, read backward):
+// a place whose segment is none of them is passed over without a search.
+struct FirstSegments {
+    bool any = false; // the match may be empty, or begin with any segment
+    std::vector<SegmentId> ids;
+    std::vector<int> sets;
+    bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all) const
+    {
+        if (any || std::find(ids.begin(), ids.end(), id) != ids.end())
+            return true;
+        return std::any_of(sets.begin(), sets.end(), [&](int set) { return all[std::size_t(set)].memberOf(id) >= 0; });
+    }
+};
+
+FirstSegments firstSegments(const Program &program)
+{
+    FirstSegments first;
+    std::vector<bool> seen(program.code.size(), false);
+    std::vector<std::int32_t> pending{0};
+    while (!pending.empty() && !first.any) {
+        const std::int32_t pc = pending.back();
+        pending.pop_back();
+        if (pc < 0 || std::size_t(pc) >= program.code.size() || seen[std::size_t(pc)])
+            continue;
+        seen[std::size_t(pc)] = true;
+        const Instruction &in = program.code[std::size_t(pc)];
+        switch (in.op) {
+        case Op::Segment:
+            first.ids.push_back(in.a);
+            break;
+        case Op::InSet:
+            first.sets.push_back(in.a);
+            break;
+        case Op::Split:
+            pending.push_back(in.a);
+            pending.push_back(in.b);
+            break;
+        case Op::Jump:
+            pending.push_back(in.a);
+            break;
+        case Op::Edge:
+        case Op::Save:
+        case Op::SetSlot:
+        case Op::Bind:
+            pending.push_back(pc + 1);
+            break;
+        case Op::Any:
+        case Op::NotInSet:
+        case Op::Backref:
+        case Op::Match:
+            first.any = true;
+            break;
+        }
+    }
+    return first;
+}
+
 struct CompiledRules::Line {
     qsizetype line = 0;
+    FirstSegments forwardFirst;
+    FirstSegments backwardFirst;
     Program forward; // the target read from its start
     Program backward; // the target read from its end, for right-to-left scans
     int forwardId = -1;
@@ -134,6 +193,8 @@ CompiledRules::CompiledRules(ParsedList parsed)
         line.backward = compile(syntax.target, true, context, syntax.atStart, syntax.atEnd);
         line.forwardId = programs_++;
         line.backwardId = programs_++;
+        line.forwardFirst = firstSegments(line.forward);
+        line.backwardFirst = firstSegments(line.backward);
         line.emptyTarget = syntax.target.empty();
         bool contextReads = false;
         const auto side = [&](const Context &written) {
@@ -282,6 +343,13 @@ bool CompiledRules::contextFits(const Line &line, const WordView &word, qsizetyp
 bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype place, bool inverse, MatchState &state,
                            qsizetype &other, Scratch &scratch) const
 {
+    // Most places cannot begin the target: passed over at once.
+    const FirstSegments &first = inverse ? line.backwardFirst : line.forwardFirst;
+    if (!first.any) {
+        const bool inside = inverse ? place > 0 : place < word.size();
+        if (!inside || !first.mayBegin(word.at(inverse ? place - 1 : place), sets_))
+            return false;
+    }
     std::uint64_t anchor = 0;
     if (line.pureContext) {
         anchor = anchorMask(line, word, place, inverse, state, scratch);
