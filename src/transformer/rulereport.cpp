@@ -11,6 +11,13 @@ QString step(const QString &before, const QString &after)
     return QStringLiteral("%1 → %2").arg(before, after);
 }
 
+// A word shown as an example: a very long one is cut.
+QString example(const QString &word)
+{
+    constexpr qsizetype kShown = 40;
+    return word.size() > kShown ? word.left(kShown) + QStringLiteral("…") : word;
+}
+
 QString traceHeader(const QString &word)
 {
     return QStringLiteral("Traza de «%1»:\n  %1\n").arg(word);
@@ -54,7 +61,7 @@ void RuleReport::ruleUnsettled(qsizetype rule, const QString &word)
     ++unsettled_[std::size_t(rule)];
     QStringList &examples = unsettledExamples_[std::size_t(rule)];
     if (examples.size() < kExamples)
-        examples.append(word);
+        examples.append(example(word));
 }
 
 void RuleReport::ruleTooCostly(qsizetype rule, const QString &word)
@@ -62,7 +69,7 @@ void RuleReport::ruleTooCostly(qsizetype rule, const QString &word)
     ++tooCostly_[std::size_t(rule)];
     QStringList &examples = tooCostlyExamples_[std::size_t(rule)];
     if (examples.size() < kExamples)
-        examples.append(word);
+        examples.append(example(word));
 }
 
 void RuleReport::keepChangedWords()
