@@ -393,6 +393,15 @@ private:
     }
     int named(char32_t c) const { return isCategoryName(c) ? named_[std::size_t(c - U'A')] : -1; }
 
+    // The capture number (1-9) that the symbol at `at` writes after "$", or 0.
+    int captureNumber(qsizetype at, qsizetype to) const
+    {
+        if (at >= to || syms_[std::size_t(at)].escaped)
+            return 0;
+        const char32_t c = syms_[std::size_t(at)].c;
+        return c >= U'1' && c <= U'9' ? int(c - U'0') : 0;
+    }
+
     static void finishCategory(Category &category)
     {
         const auto count = int(category.members.size());
@@ -641,10 +650,7 @@ private:
                 continue;
             }
             case U'$': {
-                const int capture = i + 1 < to && !syms_[std::size_t(i + 1)].escaped
-                        && syms_[std::size_t(i + 1)].c >= U'1' && syms_[std::size_t(i + 1)].c <= U'9'
-                    ? int(syms_[std::size_t(i + 1)].c - U'0')
-                    : 0;
+                const int capture = captureNumber(i + 1, to);
                 if (capture == 0) {
                     fail(sym.unit, nmsg::kBadCapture);
                     return false;
@@ -760,10 +766,7 @@ private:
                 }
                 const Category &written = out_.categories[std::size_t(output.category)];
                 if (next < to && syms_[std::size_t(next)].is(U'$')) {
-                    const int capture = next + 1 < to && syms_[std::size_t(next + 1)].c >= U'1'
-                            && syms_[std::size_t(next + 1)].c <= U'9' && !syms_[std::size_t(next + 1)].escaped
-                        ? int(syms_[std::size_t(next + 1)].c - U'0')
-                        : 0;
+                    const int capture = captureNumber(next + 1, to);
                     if (capture == 0) {
                         fail(syms_[std::size_t(next)].unit, nmsg::kBadCapture);
                         return false;
@@ -784,10 +787,7 @@ private:
                 continue;
             }
             if (sym.c == U'$') {
-                const int capture = i + 1 < to && !syms_[std::size_t(i + 1)].escaped
-                        && syms_[std::size_t(i + 1)].c >= U'1' && syms_[std::size_t(i + 1)].c <= U'9'
-                    ? int(syms_[std::size_t(i + 1)].c - U'0')
-                    : 0;
+                const int capture = captureNumber(i + 1, to);
                 if (capture == 0) {
                     fail(sym.unit, nmsg::kBadCapture);
                     return false;
