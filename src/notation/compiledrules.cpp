@@ -6,6 +6,7 @@
 #include "transformer/ruleorder.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace vordane::notation {
 
@@ -77,6 +78,44 @@ FirstSegments firstSegments(const Program &program)
     return first;
 }
 
+namespace {
+
+// A word's segments folded onto 64 bits: a rule whose target can begin only
+// with segments none of whose bits the word has cannot apply to it.
+std::uint64_t segmentBit(SegmentId id)
+{
+    return std::uint64_t(1) << (std::uint32_t(id) % 64);
+}
+
+std::uint64_t segmentBits(const std::vector<SegmentId> &segments)
+{
+    std::uint64_t bits = 0;
+    for (const SegmentId id : segments)
+        bits |= segmentBit(id);
+    return bits;
+}
+
+std::uint64_t beginningBits(const FirstSegments &first, const std::vector<SegmentSet> &sets)
+{
+    if (first.any)
+        return ~std::uint64_t(0);
+    std::uint64_t bits = 0;
+    for (const SegmentId id : first.ids)
+        bits |= segmentBit(id);
+    for (const int set : first.sets) {
+        const SegmentSet &members = sets[std::size_t(set)];
+        for (std::size_t id = 0; id < members.low.size(); ++id) {
+            if (members.low[id] >= 0)
+                bits |= segmentBit(SegmentId(id));
+        }
+        for (auto it = members.high.cbegin(); it != members.high.cend(); ++it)
+            bits |= segmentBit(it.key());
+    }
+    return bits;
+}
+
+} // namespace
+
 struct CompiledRules::Line {
     qsizetype line = 0;
     FirstSegments forwardFirst;
@@ -105,6 +144,7 @@ struct CompiledRules::Rule {
     int onlySet = -1;
     int percent = 100;
     double chance = 1;
+    std::uint64_t firstBits = 0; // of the segments any of its lines' targets can begin with
 };
 
 // A change a pass makes: input segments [from, to) become written[replacementFrom, replacementTo).
@@ -121,6 +161,8 @@ struct CompiledRules::Scratch {
     Machine side;
     std::vector<Memo> memos;
     MatchState state;
+    MatchState best;
+    MatchState beforeContext;
     LocalSegments local;
     std::vector<SegmentId> segments;
     std::vector<SegmentId> next;
@@ -129,9 +171,15 @@ struct CompiledRules::Scratch {
     std::vector<Edit> edits;
     std::vector<SegmentId> projected;
     std::vector<qsizetype> visible;
+    // The word `segments` were cut from, by which rules, and their bits.
+    QString cut;
+    std::uint64_t cutBy = 0;
+    std::uint64_t bits = 0;
 };
 
 namespace {
+
+std::atomic<std::uint64_t> lastIdentity{0};
 
 CompiledRules::Scratch &scratch()
 {
@@ -159,13 +207,15 @@ bool bindsCaptures(const Pattern &pattern)
 } // namespace
 
 CompiledRules::CompiledRules(ParsedList parsed)
-    : segmenter_(std::move(parsed.segmenter))
+    : identity_(++lastIdentity)
+    , segmenter_(std::move(parsed.segmenter))
     , categories_(std::move(parsed.categories))
 {
     std::vector<int> setOfCategory(categories_.size(), -2);
     std::array<int, 10> captureSlots{};
+    std::array<const Node *, 10> slotOwners{};
     int nextSlot = 0;
-    CompileContext context{categories_, sets_, setOfCategory, &captureSlots, &nextSlot};
+    CompileContext context{categories_, sets_, setOfCategory, &captureSlots, &nextSlot, &slotOwners};
 
     for (RuleSyntax &syntax : parsed.rules) {
         if (syntax.joinsAbove && !rules_.empty()) {
@@ -188,6 +238,7 @@ CompiledRules::CompiledRules(ParsedList parsed)
         Line line;
         line.line = syntax.line;
         captureSlots.fill(-1);
+        slotOwners.fill(nullptr);
         nextSlot = syntax.slotCount;
         line.forward = compile(syntax.target, false, context, syntax.atStart, syntax.atEnd);
         line.backward = compile(syntax.target, true, context, syntax.atStart, syntax.atEnd);
@@ -222,6 +273,7 @@ CompiledRules::CompiledRules(ParsedList parsed)
         line.replacement = std::move(syntax.replacement);
         line.captureSlots = captureSlots;
         slots_ = std::max(slots_, nextSlot);
+        rules_.back().firstBits |= line.emptyTarget ? ~std::uint64_t(0) : beginningBits(line.forwardFirst, sets_);
         rules_.back().lines.push_back(std::move(line));
     }
 }
@@ -256,18 +308,47 @@ void prepareMemos(const CompiledRules::Rule &rule, qsizetype size, CompiledRules
 
 } // namespace
 
-// One side of a context read from a place. The places a search of a side
-// that reads no captures failed from stay failed for the next search on the
-// same word.
+// One side of a context read from a place, trying every way it fits until
+// `then()` holds. The places a search of a side that reads no captures, with
+// nothing after it, failed from stay failed for the next search on the same
+// word.
+template <typename Then>
+bool CompiledRules::runSide(const Program &program, int id, const WordView &word, qsizetype place,
+                            MatchState &state, Scratch &scratch, bool alone, const Then &then) const
+{
+    Memo &memo = scratch.memos[std::size_t(id)];
+    const bool shareable = alone && !program.readsCaptures;
+    memo.startSearch(shareable, 0);
+    const bool found = scratch.side.run(program, sets_, word, place, state, memo, [&](qsizetype) { return then(); });
+    memo.searchFailed(shareable && !found);
+    return found;
+}
+
 bool CompiledRules::runSide(const Program &program, int id, const WordView &word, qsizetype place,
                             MatchState &state, Scratch &scratch) const
 {
-    Memo &memo = scratch.memos[std::size_t(id)];
-    const bool shareable = !program.readsCaptures;
-    memo.startSearch(shareable, 0);
-    const bool found = scratch.side.run(program, sets_, word, place, state, memo, [](qsizetype) { return true; });
-    memo.searchFailed(shareable && !found);
-    return found;
+    return runSide(program, id, word, place, state, scratch, true, [] { return true; });
+}
+
+// Whether both parts of a side fit around the target at [start, end) in a
+// way after which `then()` holds: the far part first, then, for each way it
+// fits, the anchor part.
+template <typename Then>
+bool CompiledRules::sideFits(const Side &side, const WordView &word, qsizetype start, qsizetype end, bool inverse,
+                             MatchState &state, Scratch &scratch, const Then &then) const
+{
+    const auto anchorThen = [&]() {
+        const bool left = !inverse;
+        if (!(left ? side.hasLeft : side.hasRight))
+            return then();
+        return runSide(left ? side.left : side.right, left ? side.leftId : side.rightId, word, left ? start : end,
+                       state, scratch, false, then);
+    };
+    const bool left = inverse;
+    if (!(left ? side.hasLeft : side.hasRight))
+        return anchorThen();
+    return runSide(left ? side.left : side.right, left ? side.leftId : side.rightId, word, left ? start : end, state,
+                   scratch, false, anchorThen);
 }
 
 // The anchor side of each environment and exception (the left side for a
@@ -295,47 +376,48 @@ std::uint64_t CompiledRules::anchorMask(const Line &line, const WordView &word, 
 
 // Whether a target at [start, end) has an environment that fits and no
 // exception that does. With a pure context the anchor sides are known from
-// `anchorMask`; otherwise both sides are read here, with the captures.
+// `anchorMask`, and no side binds or reads a capture. Otherwise the
+// environments' captures are bound as they fit, and the exceptions are
+// judged on each way an environment fits, until one leaves none fitting;
+// the state then holds the environment's captures.
 bool CompiledRules::contextFits(const Line &line, const WordView &word, qsizetype start, qsizetype end,
                                 bool inverse, std::uint64_t anchor, MatchState &state, Scratch &scratch) const
 {
-    const auto fits = [&](const Side &side, std::size_t k) {
-        const bool anchorKnown = line.pureContext;
-        if (anchorKnown && !((anchor >> k) & 1))
-            return false;
-        const auto runSide = [&](bool left) {
-            const bool has = left ? side.hasLeft : side.hasRight;
-            if (!has)
-                return true;
-            return this->runSide(left ? side.left : side.right, left ? side.leftId : side.rightId, word,
-                                 left ? start : end, state, scratch);
+    if (line.pureContext) {
+        const auto fits = [&](const Side &side, std::size_t k) {
+            if (!((anchor >> k) & 1))
+                return false;
+            const bool far = inverse ? side.hasLeft : side.hasRight;
+            return !far
+                || runSide(inverse ? side.left : side.right, inverse ? side.leftId : side.rightId, word,
+                           inverse ? start : end, state, scratch);
         };
-        // The far side (and, without a pure context, the anchor side too).
-        if (!runSide(inverse))
+        bool environment = line.environments.empty();
+        for (std::size_t k = 0; k < line.environments.size() && !environment; ++k)
+            environment = fits(line.environments[k], k);
+        if (!environment)
             return false;
-        return anchorKnown || runSide(!inverse);
-    };
-    const MatchState saved = line.pureContext ? MatchState() : state;
-    bool environment = line.environments.empty();
-    for (std::size_t k = 0; k < line.environments.size() && !environment; ++k) {
-        environment = fits(line.environments[k], k);
-        if (!environment && !line.pureContext)
-            state = saved;
-    }
-    if (!environment)
-        return false;
-    const MatchState matched = line.pureContext ? MatchState() : state;
-    for (std::size_t j = 0; j < line.exceptions.size(); ++j) {
-        const bool excepted = fits(line.exceptions[j], line.environments.size() + j);
-        if (!line.pureContext)
-            state = matched;
-        if (excepted) {
-            if (!line.pureContext)
-                state = saved;
-            return false;
+        for (std::size_t j = 0; j < line.exceptions.size(); ++j) {
+            if (fits(line.exceptions[j], line.environments.size() + j))
+                return false;
         }
+        return true;
     }
-    return true;
+    const auto noException = [&]() {
+        for (const Side &exception : line.exceptions) {
+            const MatchState before = state;
+            const bool excepted = sideFits(exception, word, start, end, inverse, state, scratch, [] { return true; });
+            state = before;
+            if (excepted)
+                return false;
+        }
+        return true;
+    };
+    if (line.environments.empty())
+        return noException();
+    return std::any_of(line.environments.begin(), line.environments.end(), [&](const Side &environment) {
+        return sideFits(environment, word, start, end, inverse, state, scratch, noException);
+    });
 }
 
 // Whether the line matches with its target starting (ending, when `inverse`)
@@ -367,15 +449,43 @@ bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype pla
     const bool shareable = line.pureContext && !target.readsCaptures;
     memo.startSearch(shareable, anchor);
     state.clearCaptures();
-    const bool found = scratch.target.run(target, sets_, word, place, state, memo, [&](qsizetype end) {
-        const qsizetype start = inverse ? end : place;
-        const qsizetype finish = inverse ? place : end;
-        if (!contextFits(line, word, start, finish, inverse, anchor, state, scratch))
+    if (!inverse) {
+        const bool found = scratch.target.run(target, sets_, word, place, state, memo, [&](qsizetype end) {
+            if (!contextFits(line, word, place, end, false, anchor, state, scratch))
+                return false;
+            other = end;
+            return true;
+        });
+        memo.searchFailed(shareable && !found);
+        return found;
+    }
+    // From the right, the longest match ending here is taken (the first
+    // found among equals): every way is read, the best kept.
+    qsizetype best = -1;
+    MatchState &kept = scratch.best;
+    MatchState &before = scratch.beforeContext;
+    bool found = scratch.target.run(target, sets_, word, place, state, memo, [&](qsizetype start) {
+        if (best >= 0 && start >= best)
             return false;
-        other = end;
-        return true;
+        if (!line.pureContext)
+            before = state;
+        if (!contextFits(line, word, start, place, true, anchor, state, scratch))
+            return false;
+        best = start;
+        if (start == 0)
+            return true;
+        kept = state;
+        if (!line.pureContext)
+            state = before;
+        return false;
     });
+    if (!found && best >= 0) {
+        state = kept;
+        found = true;
+    }
     memo.searchFailed(shareable && !found);
+    if (found)
+        other = best;
     return found;
 }
 
@@ -666,8 +776,18 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     Scratch &buffers = scratch();
     if (buffers.memos.size() < std::size_t(programs_))
         buffers.memos.resize(std::size_t(programs_));
-    buffers.local.clear();
-    segmenter_.cutWord(word, buffers.segments, buffers.local);
+    // The word as the last rule left it unchanged is cut already.
+    if (buffers.cutBy != identity_ || !buffers.cut.isSharedWith(word)) {
+        buffers.local.clear();
+        segmenter_.cutWord(word, buffers.segments, buffers.local);
+        buffers.cut = word;
+        buffers.cutBy = identity_;
+        buffers.bits = segmentBits(buffers.segments);
+    }
+    if (rule.firstBits != ~std::uint64_t(0) && (buffers.bits & rule.firstBits) == 0)
+        return RuleEffect::Unchanged;
+    // From here on the segments may change.
+    buffers.cutBy = 0;
     // Linear work takes a few dozen steps a segment; a rule that needs far
     // more on this word is given up for it.
     const std::int64_t budget = kStepsPerSegment * (std::int64_t(buffers.segments.size()) + 1) + kMinimumSteps;
@@ -694,8 +814,10 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
             observer->ruleTooCostly(rule.line, word);
         return RuleEffect::Unchanged;
     }
-    if (!changed)
+    if (!changed) {
+        buffers.cutBy = identity_;
         return RuleEffect::Unchanged;
+    }
     QString result;
     result.reserve(word.size() + 8);
     for (const SegmentId id : current)

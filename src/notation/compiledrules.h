@@ -65,6 +65,12 @@ private:
                      std::uint64_t anchorMask, MatchState &state, Scratch &scratch) const;
     bool runSide(const Program &program, int id, const WordView &word, qsizetype place, MatchState &state,
                  Scratch &scratch) const;
+    template <typename Then>
+    bool runSide(const Program &program, int id, const WordView &word, qsizetype place, MatchState &state,
+                 Scratch &scratch, bool alone, const Then &then) const;
+    template <typename Then>
+    bool sideFits(const Side &side, const WordView &word, qsizetype start, qsizetype end, bool inverse,
+                  MatchState &state, Scratch &scratch, const Then &then) const;
     std::uint64_t anchorMask(const Line &line, const WordView &word, qsizetype place, bool inverse,
                              MatchState &state, Scratch &scratch) const;
     void write(const Line &line, const MatchState &state, const WordView &word, std::vector<SegmentId> &out) const;
@@ -75,6 +81,8 @@ private:
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
 
+    // Tells these rules' cut of a word from that of rules compiled before.
+    std::uint64_t identity_;
     Segmenter segmenter_;
     std::vector<Category> categories_;
     std::vector<SegmentSet> sets_;

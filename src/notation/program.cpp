@@ -49,13 +49,18 @@ private:
     // The slot that records the member a category matched.
     int slotOf(const Node &node)
     {
-        if (node.capture == 0 || !context_.captureSlots || !context_.nextSlot)
+        if (node.capture == 0 || !context_.captureSlots || !context_.nextSlot || !context_.slotOwners)
             return node.slot;
         // A captured category records its member for "Y$n".
         int &slot = (*context_.captureSlots)[std::size_t(node.capture)];
-        if (slot < 0)
+        const Node *&owner = (*context_.slotOwners)[std::size_t(node.capture)];
+        if (slot < 0) {
             slot = node.slot >= 0 ? node.slot : (*context_.nextSlot)++;
-        return node.slot >= 0 ? node.slot : slot;
+            owner = &node;
+        }
+        if (node.slot >= 0)
+            return node.slot;
+        return owner == &node ? slot : -1;
     }
 
     void segments(const std::vector<SegmentId> &ids)

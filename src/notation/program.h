@@ -96,6 +96,10 @@ struct CompileContext {
     // category matched, -1 when none.
     std::array<int, 10> *captureSlots = nullptr;
     int *nextSlot = nullptr;
+    // Per capture: the element whose member its slot records (the first
+    // captured category compiled; another binding of the capture, say in
+    // an environment, must not overwrite what the target matched).
+    std::array<const Node *, 10> *slotOwners = nullptr;
 };
 
 // Compiles a pattern for a direction; its match ends at a Match instruction.

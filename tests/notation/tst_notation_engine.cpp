@@ -279,9 +279,7 @@ private:
         } else if (roll < 88 && context) {
             e.kind = Kind::Ellipsis;
             e.threeDots = chance(30);
-        } else if (roll < 94 && bare && !cap.usable.empty() && !(where == Where::Target && inverse_)) {
-            // Left out until the random lists agree with it: a bare "$n" in
-            // the target of an {inversa} rule (the known cases check some).
+        } else if (roll < 94 && bare && !cap.usable.empty()) {
             e.kind = Kind::Backref;
             e.backref = cap.usable.at(std::size_t(pick(int(cap.usable.size()))));
         } else {
@@ -296,11 +294,7 @@ private:
                 e.capture = cap.usable.at(std::size_t(pick(int(cap.usable.size()))));
             } else if (cap.next <= 9) {
                 e.capture = cap.next++;
-                // Left out until the random lists agree with it: a capture
-                // bound on a context's left side used further right (the
-                // known cases check some).
-                if (where != Where::Left)
-                    cap.usable.push_back(e.capture);
+                cap.usable.push_back(e.capture);
                 if (where == Where::Target)
                     cap.target.push_back(e.capture);
             }
@@ -355,6 +349,8 @@ private:
         }
         rule.next = cap.next;
         rule.bindings = cap.bindings; // "Y$n" needs n bound once
+        if (lone)
+            rule.usable = cap.usable;
         return c;
     }
 
@@ -381,10 +377,9 @@ private:
         const int environments = insertion ? pick(2) + 1 : (chance(50) ? 0 : pick(2) + 1);
         for (int n = 0; n < environments; ++n)
             r.environments.push_back(context(cap, environments == 1));
-        // Exceptions may use what the target bound. Known fault: one that
-        // uses an environment's capture is judged only on the environment's
-        // first way of fitting (see knownCases).
-        cap.usable = cap.target;
+        // Exceptions may use what the target and a lone environment bound.
+        if (environments != 1)
+            cap.usable = cap.target;
         for (int n = chance(60) ? 0 : pick(2) + 1; n > 0; --n)
             r.exceptions.push_back(context(cap, false));
         // The replacement. Left out until the random lists agree with it:
@@ -840,10 +835,9 @@ void tst_NotationEngine::general_knownCases_data()
     row("bare capture in the target right to left", {"[]$1$1>x {inversa}"}, "aab", "xb", "");
     row("solo category with commas", {"a>e {solo [a,e]}"}, "pate", "pete", "");
     row("solo scan does not see what it wrote outside X", {"c>b//[]_ {secuencial, solo [c]}"}, "cc", "bb", "");
-    row("exception judged on every way the environment fits", {"a>/_…[]$1//_$1"}, "abc", "bc",
-        "an exception using an environment's capture is judged only on the environment's first way of fitting");
-    row("right to left takes the longest", {"(ab)*(b)c>x {inversa}"}, "abc", "x",
-        "{inversa} takes the elements' order from the right, not the longest match ending there");
+    row("exception judged on every way the environment fits", {"a>/_…[]$1//_$1"}, "abc", "bc", "");
+    row("right to left takes the longest", {"(ab)*(b)c>x {inversa}"}, "abc", "x", "");
+    row("an environment's binding keeps the target's member", {"D=b,a", "F=c,d", "D$1>F/_[F,b]$1"}, "bb", "cb", "");
 }
 
 void tst_NotationEngine::general_knownCases()
