@@ -27,15 +27,20 @@ struct FirstSegments {
     bool any = false; // the match may be empty, or begin with any segment
     std::vector<SegmentId> ids;
     std::vector<int> sets;
+    std::array<std::uint64_t, 4> low{}; // segments below 256, as bits
     bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all) const
     {
-        if (any || std::find(ids.begin(), ids.end(), id) != ids.end())
+        if (any)
+            return true;
+        if (id >= 0 && id < 256)
+            return (low[std::size_t(id) / 64] >> (std::size_t(id) % 64)) & 1;
+        if (std::find(ids.begin(), ids.end(), id) != ids.end())
             return true;
         return std::any_of(sets.begin(), sets.end(), [&](int set) { return all[std::size_t(set)].memberOf(id) >= 0; });
     }
 };
 
-FirstSegments firstSegments(const Program &program)
+FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet> &sets)
 {
     FirstSegments first;
     std::vector<bool> seen(program.code.size(), false);
@@ -73,6 +78,18 @@ FirstSegments firstSegments(const Program &program)
         case Op::Match:
             first.any = true;
             break;
+        }
+    }
+    const auto setLow = [&](SegmentId id) {
+        if (id >= 0 && id < 256)
+            first.low[std::size_t(id) / 64] |= std::uint64_t(1) << (std::size_t(id) % 64);
+    };
+    for (const SegmentId id : first.ids)
+        setLow(id);
+    for (const int set : first.sets) {
+        for (SegmentId id = 0; id < 256; ++id) {
+            if (sets[std::size_t(set)].memberOf(id) >= 0)
+                setLow(id);
         }
     }
     return first;
@@ -160,6 +177,9 @@ struct CompiledRules::Scratch {
     Machine target;
     Machine side;
     std::vector<Memo> memos;
+    std::vector<std::uint64_t> memoStamps; // the word each memo was last sized for
+    std::uint64_t wordStamp = 0;
+    qsizetype wordSize = 0;
     MatchState state;
     MatchState best;
     MatchState beforeContext;
@@ -190,6 +210,7 @@ CompiledRules::Scratch &scratch()
 // Sizes the memo of every program of a rule for a word of `size` segments,
 // forgetting what it held.
 void prepareMemos(const CompiledRules::Rule &rule, qsizetype size, CompiledRules::Scratch &scratch);
+Memo &memoOf(const Program &program, int id, CompiledRules::Scratch &scratch);
 
 bool readsCaptures(const Pattern &pattern)
 {
@@ -244,8 +265,8 @@ CompiledRules::CompiledRules(ParsedList parsed)
         line.backward = compile(syntax.target, true, context, syntax.atStart, syntax.atEnd);
         line.forwardId = programs_++;
         line.backwardId = programs_++;
-        line.forwardFirst = firstSegments(line.forward);
-        line.backwardFirst = firstSegments(line.backward);
+        line.forwardFirst = firstSegments(line.forward, sets_);
+        line.backwardFirst = firstSegments(line.backward, sets_);
         line.emptyTarget = syntax.target.empty();
         bool contextReads = false;
         const auto side = [&](const Context &written) {
@@ -292,18 +313,22 @@ qsizetype CompiledRules::lineOf(qsizetype rule) const
 
 namespace {
 
-void prepareMemos(const CompiledRules::Rule &rule, qsizetype size, CompiledRules::Scratch &scratch)
+void prepareMemos(const CompiledRules::Rule &, qsizetype size, CompiledRules::Scratch &scratch)
 {
-    for (const CompiledRules::Line &line : rule.lines) {
-        scratch.memos[std::size_t(line.forwardId)].prepare(line.forward, size);
-        scratch.memos[std::size_t(line.backwardId)].prepare(line.backward, size);
-        for (const std::vector<CompiledRules::Side> *sides : {&line.environments, &line.exceptions}) {
-            for (const CompiledRules::Side &side : *sides) {
-                scratch.memos[std::size_t(side.leftId)].prepare(side.left, size);
-                scratch.memos[std::size_t(side.rightId)].prepare(side.right, size);
-            }
-        }
+    // Each memo is sized when its program first runs on this word.
+    scratch.wordSize = size;
+    ++scratch.wordStamp;
+}
+
+Memo &memoOf(const Program &program, int id, CompiledRules::Scratch &scratch)
+{
+    Memo &memo = scratch.memos[std::size_t(id)];
+    std::uint64_t &stamp = scratch.memoStamps[std::size_t(id)];
+    if (stamp != scratch.wordStamp) {
+        memo.prepare(program, scratch.wordSize);
+        stamp = scratch.wordStamp;
     }
+    return memo;
 }
 
 } // namespace
@@ -316,7 +341,7 @@ template <typename Then>
 bool CompiledRules::runSide(const Program &program, int id, const WordView &word, qsizetype place,
                             MatchState &state, Scratch &scratch, bool alone, const Then &then) const
 {
-    Memo &memo = scratch.memos[std::size_t(id)];
+    Memo &memo = memoOf(program, id, scratch);
     const bool shareable = alone && !program.readsCaptures;
     memo.startSearch(shareable, 0);
     const bool found = scratch.side.run(program, sets_, word, place, state, memo, [&](qsizetype) { return then(); });
@@ -443,7 +468,7 @@ bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype pla
             return false;
     }
     const Program &target = inverse ? line.backward : line.forward;
-    Memo &memo = scratch.memos[std::size_t(inverse ? line.backwardId : line.forwardId)];
+    Memo &memo = memoOf(target, inverse ? line.backwardId : line.forwardId, scratch);
     // Failed places of the target hold for the next place when its context
     // is read the same way there.
     const bool shareable = line.pureContext && !target.readsCaptures;
@@ -774,8 +799,10 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
 {
     const Rule &rule = rules_[std::size_t(index)];
     Scratch &buffers = scratch();
-    if (buffers.memos.size() < std::size_t(programs_))
+    if (buffers.memos.size() < std::size_t(programs_)) {
         buffers.memos.resize(std::size_t(programs_));
+        buffers.memoStamps.resize(std::size_t(programs_), 0);
+    }
     // The word as the last rule left it unchanged is cut already.
     if (buffers.cutBy != identity_ || !buffers.cut.isSharedWith(word)) {
         buffers.local.clear();

@@ -5,6 +5,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -183,12 +184,21 @@ private:
     struct Job {
         enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot, TryBound } kind;
         std::int32_t pc;
-        qsizetype pos; // Try: the place; Restore: the old value
+        std::int32_t pos; // Try: the place; Restore: the old value (places fit captures' registers)
         std::int32_t index; // Restore: the register or slot; TryBound: the capture
-        qsizetype from = 0; // TryBound: the text the capture takes
-        qsizetype to = 0;
+        std::int32_t from = 0; // TryBound: the text the capture takes
+        std::int32_t to = 0;
     };
-    std::vector<Job> stack_;
+    // A stack of jobs: `jobs_` grows and is kept; `depth_` are in use.
+    // (Pushes are the machine's most frequent work, kept inline.)
+    void push(const Job &job)
+    {
+        if (depth_ == jobs_.size()) [[unlikely]]
+            jobs_.resize(std::max<std::size_t>(64, 2 * jobs_.size()));
+        jobs_[depth_++] = job;
+    }
+    std::vector<Job> jobs_;
+    std::size_t depth_ = 0;
     std::int64_t budget_ = std::numeric_limits<std::int64_t>::max();
     bool exhausted_ = false;
 };
@@ -197,15 +207,14 @@ template <typename Leaf>
 bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
                   qsizetype start, MatchState &state, Memo &memo, const Leaf &leaf)
 {
-    const std::size_t base = stack_.size();
+    const std::size_t base = depth_;
     const Instruction *code = program.code.data();
     const qsizetype n = word.size();
     const bool back = program.backward;
     const bool keyed = program.readsCaptures;
-    stack_.push_back({Job::Try, 0, start, 0});
-    while (stack_.size() > base) {
-        const Job job = stack_.back();
-        stack_.pop_back();
+    push({Job::Try, 0, std::int32_t(start), 0});
+    while (depth_ > base) {
+        const Job job = jobs_[--depth_];
         if (job.kind == Job::RestoreCapture) {
             state.captures[std::size_t(job.index)] = std::int32_t(job.pos);
             continue;
@@ -217,8 +226,8 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
         if (job.kind == Job::TryBound) {
             // A capture read before any binding takes this text here.
             const std::size_t start = std::size_t(2 * job.index);
-            stack_.push_back({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
-            stack_.push_back({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
+            push({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
+            push({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
             state.captures[start] = std::int32_t(job.from);
             state.captures[start + 1] = std::int32_t(job.to);
         }
@@ -227,7 +236,7 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
         for (;;) {
             if (--budget_ < 0) [[unlikely]] {
                 exhausted_ = true;
-                stack_.resize(base);
+                depth_ = base;
                 return false;
             }
             const std::int32_t row = program.memoIndex[std::size_t(pc)];
@@ -252,7 +261,7 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                     break;
                 }
                 if (in.b >= 0) {
-                    stack_.push_back({Job::RestoreSlot, 0, state.members[std::size_t(in.b)], in.b});
+                    push({Job::RestoreSlot, 0, std::int32_t(state.members[std::size_t(in.b)]), in.b});
                     state.members[std::size_t(in.b)] = member;
                 }
                 pos += back ? -1 : 1;
@@ -272,7 +281,7 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                 break;
             }
             case Op::Split:
-                stack_.push_back({Job::Try, in.b, pos, 0});
+                push({Job::Try, in.b, std::int32_t(pos), 0});
                 pc = in.a;
                 break;
             case Op::Jump:
@@ -285,12 +294,12 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                     ok = false;
                 break;
             case Op::Save:
-                stack_.push_back({Job::RestoreCapture, 0, state.captures[std::size_t(in.a)], in.a});
+                push({Job::RestoreCapture, 0, state.captures[std::size_t(in.a)], in.a});
                 state.captures[std::size_t(in.a)] = std::int32_t(pos);
                 ++pc;
                 break;
             case Op::SetSlot:
-                stack_.push_back({Job::RestoreSlot, 0, state.members[std::size_t(in.a)], in.a});
+                push({Job::RestoreSlot, 0, std::int32_t(state.members[std::size_t(in.a)]), in.a});
                 state.members[std::size_t(in.a)] = in.b;
                 ++pc;
                 break;
@@ -300,8 +309,8 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                 const qsizetype to = back ? mark : pos;
                 const std::size_t start = std::size_t(2 * in.a);
                 if (state.captures[start] < 0) {
-                    stack_.push_back({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
-                    stack_.push_back({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
+                    push({Job::RestoreCapture, 0, state.captures[start], std::int32_t(start)});
+                    push({Job::RestoreCapture, 0, state.captures[start + 1], std::int32_t(start + 1)});
                     state.captures[start] = std::int32_t(from);
                     state.captures[start + 1] = std::int32_t(to);
                     ++pc;
@@ -330,7 +339,8 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                         ++room;
                     for (qsizetype length = 0; length <= room; ++length) {
                         const qsizetype next = back ? pos - length : pos + length;
-                        stack_.push_back({Job::TryBound, pc + 1, next, in.a, back ? next : pos, back ? pos : next});
+                        push({Job::TryBound, pc + 1, std::int32_t(next), in.a, std::int32_t(back ? next : pos),
+                                      std::int32_t(back ? pos : next)});
                     }
                     ok = false;
                     break;
@@ -356,7 +366,7 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
             case Op::Match:
                 if (leaf(pos)) {
                     // The restore jobs left above `base` are dropped: the state stays as matched.
-                    stack_.resize(base);
+                    depth_ = base;
                     return true;
                 }
                 ok = false;
