@@ -49,11 +49,10 @@ QString general(const QString &word, const QStringList &list)
 // the engine with the reference matcher. Left out, because the notation's
 // description does not settle them: repetition of parts of several lengths
 // (the longest total and the most rounds can differ), captures inside
-// "( )", "*" or "+", a capture of an environment's left side or of one of
-// several environments used outside it, a bare "$n" before its binding,
-// "#" and spaces in "{solo X}" rules, insertions in blocks, and "{una}" on a
-// block applied at once. The known faults of the engine (knownCases) are
-// left out too, where the generator says so.
+// "( )", "*" or "+", a capture of an environment's left side used in the
+// replacement, one of several environments' captures used outside it, a
+// bare "$n" before any binding, "#" and spaces in "{solo X}" rules,
+// insertions in blocks, and "{una}" on a block applied at once.
 class RandomLists {
 public:
     explicit RandomLists(std::uint64_t seed) : random_(seed) {}
@@ -382,14 +381,7 @@ private:
             cap.usable = cap.target;
         for (int n = chance(60) ? 0 : pick(2) + 1; n > 0; --n)
             r.exceptions.push_back(context(cap, false));
-        // The replacement. Left out until the random lists agree with it:
-        // in {solo X} scanning in order, replacements with segments X does
-        // not match (the known cases check one).
-        if (solo_ && (inverse_ || sequential_)) {
-            alphabet_.clear();
-            for (const QString &m : list_.categories.at(std::size_t(only_)).members)
-                alphabet_ += m;
-        }
+        // The replacement.
         std::vector<reference::Output> out;
         if (!mappedSizes.empty() && chance(50)) {
             for (int k = 0, n = pick(int(mappedSizes.size())) + 1; k < n; ++k)
@@ -462,11 +454,8 @@ private:
             reference::Category &only = list_.categories.at(std::size_t(b.only));
             if (only.written.startsWith(u'['))
                 only.written = u'[' + only.members.join(QString()) + u']';
-            only_ = b.only;
             options += QStringLiteral("solo ") + list_.categories.at(std::size_t(b.only)).written;
         }
-        inverse_ = b.scan == reference::Scan::Inverse;
-        sequential_ = b.scan == reference::Scan::Sequential;
         for (int n = 0; n < lines; ++n)
             b.lines.push_back(rule(lines > 1));
         std::shuffle(options.begin(), options.end(), random_);
@@ -484,9 +473,6 @@ private:
     QString alphabet_ = QStringLiteral("abc");
     // The block being written.
     bool solo_ = false;
-    int only_ = -1;
-    bool inverse_ = false;
-    bool sequential_ = false;
 };
 
 } // namespace
