@@ -131,6 +131,19 @@ std::uint64_t beginningBits(const FirstSegments &first, const std::vector<Segmen
     return bits;
 }
 
+// The bits of the segments every match of a pattern holds.
+std::uint64_t requiredBits(const Pattern &pattern)
+{
+    std::uint64_t bits = 0;
+    for (const Node &node : pattern) {
+        if (node.kind == Node::Kind::Segment)
+            bits |= segmentBit(node.segment);
+        else if (node.kind == Node::Kind::Repeat && node.minimum > 0)
+            bits |= requiredBits(node.children);
+    }
+    return bits;
+}
+
 } // namespace
 
 struct CompiledRules::Line {
@@ -162,6 +175,7 @@ struct CompiledRules::Rule {
     int percent = 100;
     double chance = 1;
     std::uint64_t firstBits = 0; // of the segments any of its lines' targets can begin with
+    std::uint64_t requiredBits = 0; // of the segments a word must hold for the rule to apply
 };
 
 // A change a pass makes: input segments [from, to) become written[replacementFrom, replacementTo).
@@ -178,6 +192,11 @@ struct CompiledRules::Scratch {
     Machine side;
     std::vector<Memo> memos;
     std::vector<std::uint64_t> memoStamps; // the word each memo was last sized for
+    // Per program, where it fits on the word of `sweepStamps`, when the
+    // pass allows sweeps (the word does not change while it runs).
+    std::vector<std::vector<std::uint8_t>> sweepTables;
+    std::vector<std::uint64_t> sweepStamps;
+    bool sweeps = false;
     std::uint64_t wordStamp = 0;
     qsizetype wordSize = 0;
     MatchState state;
@@ -200,6 +219,7 @@ struct CompiledRules::Scratch {
 namespace {
 
 std::atomic<std::uint64_t> lastIdentity{0};
+std::atomic<qsizetype> sweepFrom{CompiledRules::kSweepFrom};
 
 CompiledRules::Scratch &scratch()
 {
@@ -294,12 +314,27 @@ CompiledRules::CompiledRules(ParsedList parsed)
         line.replacement = std::move(syntax.replacement);
         line.captureSlots = captureSlots;
         slots_ = std::max(slots_, nextSlot);
+        // The target's segments, and a lone environment's, must be in the word.
+        if (rules_.back().lines.empty()) {
+            std::uint64_t &required = rules_.back().requiredBits;
+            required = requiredBits(syntax.target);
+            if (syntax.environments.size() == 1)
+                required |= requiredBits(syntax.environments.front().left)
+                    | requiredBits(syntax.environments.front().right);
+        } else {
+            rules_.back().requiredBits = 0;
+        }
         rules_.back().firstBits |= line.emptyTarget ? ~std::uint64_t(0) : beginningBits(line.forwardFirst, sets_);
         rules_.back().lines.push_back(std::move(line));
     }
 }
 
 CompiledRules::~CompiledRules() = default;
+
+void CompiledRules::setSweepFrom(qsizetype segments)
+{
+    sweepFrom = segments;
+}
 
 qsizetype CompiledRules::size() const
 {
@@ -352,6 +387,17 @@ bool CompiledRules::runSide(const Program &program, int id, const WordView &word
 bool CompiledRules::runSide(const Program &program, int id, const WordView &word, qsizetype place,
                             MatchState &state, Scratch &scratch) const
 {
+    // On a long word that stays as it is for the whole pass, where a side
+    // fits is read for every place in one sweep: a far side that reaches
+    // far ("…") would otherwise be read again from each place.
+    if (scratch.sweeps && word.size() >= sweepFrom.load(std::memory_order_relaxed)) {
+        std::uint64_t &stamp = scratch.sweepStamps[std::size_t(id)];
+        std::vector<std::uint8_t> &fits = scratch.sweepTables[std::size_t(id)];
+        if (stamp != scratch.wordStamp && placesThatFit(program, sets_, word, fits))
+            stamp = scratch.wordStamp;
+        if (stamp == scratch.wordStamp)
+            return fits[std::size_t(place)] != 0;
+    }
     return runSide(program, id, word, place, state, scratch, true, [] { return true; });
 }
 
@@ -567,6 +613,7 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     const SegmentSet *only = rule.onlySet >= 0 ? &sets_[std::size_t(rule.onlySet)] : nullptr;
     const auto seen = [only](SegmentId id) { return !only || id == kSpace || only->memberOf(id) >= 0; };
 
+    scratch.sweeps = rule.scan == Scan::Simultaneous;
     if (rule.scan == Scan::Simultaneous) {
         const WordView word{input.data(), n};
         if (rule.lines.size() == 1) {
@@ -802,6 +849,8 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     if (buffers.memos.size() < std::size_t(programs_)) {
         buffers.memos.resize(std::size_t(programs_));
         buffers.memoStamps.resize(std::size_t(programs_), 0);
+        buffers.sweepTables.resize(std::size_t(programs_));
+        buffers.sweepStamps.resize(std::size_t(programs_), 0);
     }
     // The word as the last rule left it unchanged is cut already.
     if (buffers.cutBy != identity_ || !buffers.cut.isSharedWith(word)) {
@@ -811,7 +860,8 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         buffers.cutBy = identity_;
         buffers.bits = segmentBits(buffers.segments);
     }
-    if (rule.firstBits != ~std::uint64_t(0) && (buffers.bits & rule.firstBits) == 0)
+    if ((rule.firstBits != ~std::uint64_t(0) && (buffers.bits & rule.firstBits) == 0)
+        || (buffers.bits & rule.requiredBits) != rule.requiredBits)
         return RuleEffect::Unchanged;
     // From here on the segments may change.
     buffers.cutBy = 0;

@@ -51,6 +51,10 @@ public:
     // and this many at least (see Machine::setBudget).
     static constexpr std::int64_t kStepsPerSegment = 500;
     static constexpr std::int64_t kMinimumSteps = 1'000'000;
+    // From this many segments, contexts without captures are read for the
+    // whole word at once. Tests set it lower to compare both ways.
+    static constexpr qsizetype kSweepFrom = 64;
+    static void setSweepFrom(qsizetype segments);
 
     struct Side;
     struct Line;

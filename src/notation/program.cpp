@@ -289,8 +289,8 @@ bool Memo::visit(std::int32_t row, qsizetype pos, const MatchState &state, bool 
         return false;
     }
     key_.clear();
-    key_.push_back(char32_t(row));
-    key_.push_back(char32_t(pos));
+    key_.push_back(std::uint32_t(row));
+    key_.push_back(std::uint32_t(pos));
     if (withCaptures) {
         // The bound captures, and the marks of those being read.
         for (int n = 1; n < 10; ++n) {
@@ -298,14 +298,166 @@ bool Memo::visit(std::int32_t row, qsizetype pos, const MatchState &state, bool 
             const bool live = (liveMarks >> n) & 1;
             if (start < 0 && !live)
                 continue;
-            key_.push_back(char32_t(n));
-            key_.push_back(char32_t(start));
-            key_.push_back(char32_t(state.captures[std::size_t(2 * n + 1)]));
+            key_.push_back(std::uint32_t(n));
+            key_.push_back(std::uint32_t(start));
+            key_.push_back(std::uint32_t(state.captures[std::size_t(2 * n + 1)]));
             if (live)
-                key_.push_back(char32_t(state.captures[std::size_t(markRegister(n))]));
+                key_.push_back(std::uint32_t(state.captures[std::size_t(markRegister(n))]));
         }
     }
-    return !keyed_.insert(key_).second;
+    return !keyed_.insert(key_);
+}
+
+namespace {
+
+std::uint64_t hashOf(const std::uint32_t *words, std::size_t length)
+{
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ length;
+    for (std::size_t i = 0; i < length; ++i) {
+        h ^= words[i];
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    return h;
+}
+
+} // namespace
+
+void Memo::KeySet::clear()
+{
+    keys_.clear();
+    count_ = 0;
+    if (++generation_ == 0) {
+        std::fill(slotStamps_.begin(), slotStamps_.end(), 0);
+        generation_ = 1;
+    }
+}
+
+bool Memo::KeySet::insert(const std::vector<std::uint32_t> &key)
+{
+    if (2 * (count_ + 1) > slots_.size())
+        grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hashOf(key.data(), key.size()) & mask;; at = (at + 1) & mask) {
+        if (slotStamps_[at] != generation_) {
+            slotStamps_[at] = generation_;
+            slots_[at] = std::uint32_t(keys_.size() + 1);
+            keys_.push_back(std::uint32_t(key.size()));
+            keys_.insert(keys_.end(), key.begin(), key.end());
+            ++count_;
+            return true;
+        }
+        const std::uint32_t *stored = keys_.data() + slots_[at] - 1;
+        if (stored[0] == key.size() && std::equal(key.begin(), key.end(), stored + 1))
+            return false;
+    }
+}
+
+// Doubles the slots and puts every key of this generation back.
+void Memo::KeySet::grow()
+{
+    const std::size_t size = std::max<std::size_t>(64, 2 * slots_.size());
+    slots_.assign(size, 0);
+    slotStamps_.assign(size, 0);
+    generation_ = 1;
+    const std::size_t mask = size - 1;
+    for (std::size_t offset = 0; offset < keys_.size(); offset += keys_[offset] + 1) {
+        std::size_t at = hashOf(keys_.data() + offset + 1, keys_[offset]) & mask;
+        while (slotStamps_[at] == generation_)
+            at = (at + 1) & mask;
+        slotStamps_[at] = generation_;
+        slots_[at] = std::uint32_t(offset + 1);
+    }
+}
+
+bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
+                   std::vector<std::uint8_t> &fits)
+{
+    const std::vector<Instruction> &code = program.code;
+    const auto m = std::int32_t(code.size());
+    // The moves that read nothing, backward: who reaches each instruction.
+    std::vector<std::vector<std::int32_t>> reachedFrom(std::size_t(m) + 1);
+    for (std::int32_t pc = 0; pc < m; ++pc) {
+        const Instruction &in = code[std::size_t(pc)];
+        switch (in.op) {
+        case Op::Split:
+            reachedFrom[std::size_t(in.a)].push_back(pc);
+            reachedFrom[std::size_t(in.b)].push_back(pc);
+            break;
+        case Op::Jump:
+            reachedFrom[std::size_t(in.a)].push_back(pc);
+            break;
+        case Op::Edge:
+            reachedFrom[std::size_t(pc) + 1].push_back(pc);
+            break;
+        case Op::Save:
+        case Op::SetSlot:
+        case Op::Bind:
+        case Op::Backref:
+            return false;
+        default:
+            break;
+        }
+    }
+    const bool back = program.backward;
+    const qsizetype n = word.size();
+    fits.assign(std::size_t(n) + 1, 0);
+    // alive[pc]: from (pc, the place) a Match can be reached; `later` is the
+    // same for the place read next.
+    std::vector<std::uint8_t> alive(std::size_t(m) + 1, 0);
+    std::vector<std::uint8_t> later(std::size_t(m) + 1, 0);
+    std::vector<std::int32_t> pending;
+    for (qsizetype step = 0; step <= n; ++step) {
+        const qsizetype pos = back ? step : n - step;
+        std::fill(alive.begin(), alive.end(), 0);
+        pending.clear();
+        const bool inside = back ? pos > 0 : pos < n;
+        const SegmentId id = inside ? word.at(back ? pos - 1 : pos) : kSpace;
+        for (std::int32_t pc = 0; pc < m; ++pc) {
+            const Instruction &in = code[std::size_t(pc)];
+            bool reads = false;
+            switch (in.op) {
+            case Op::Segment:
+                reads = inside && id == in.a;
+                break;
+            case Op::InSet:
+                reads = inside && sets[std::size_t(in.a)].memberOf(id) >= 0;
+                break;
+            case Op::Any:
+                reads = inside && id != kSpace;
+                break;
+            case Op::NotInSet:
+                reads = inside && id != kSpace && sets[std::size_t(in.a)].memberOf(id) < 0;
+                break;
+            case Op::Match:
+                alive[std::size_t(pc)] = 1;
+                pending.push_back(pc);
+                continue;
+            default:
+                continue;
+            }
+            if (reads && later[std::size_t(pc) + 1]) {
+                alive[std::size_t(pc)] = 1;
+                pending.push_back(pc);
+            }
+        }
+        while (!pending.empty()) {
+            const std::int32_t to = pending.back();
+            pending.pop_back();
+            for (const std::int32_t from : reachedFrom[std::size_t(to)]) {
+                const Instruction &in = code[std::size_t(from)];
+                if (alive[std::size_t(from)])
+                    continue;
+                if (in.op == Op::Edge && !(in.a == 0 ? word.startsAt(pos) : word.endsAt(pos)))
+                    continue;
+                alive[std::size_t(from)] = 1;
+                pending.push_back(from);
+            }
+        }
+        fits[std::size_t(pos)] = alive[0];
+        alive.swap(later);
+    }
+    return true;
 }
 
 } // namespace vordane::notation

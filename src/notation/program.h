@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <limits>
-#include <unordered_set>
 #include <vector>
 
 // Patterns compiled to small programs, and the machine that runs them: a
@@ -153,12 +152,36 @@ private:
     std::int32_t rows_ = 0;
     std::vector<std::uint32_t> stamps_;
     std::uint32_t generation_ = 1;
-    std::unordered_set<std::u32string> keyed_;
-    std::u32string key_;
+    // Tried states that are more than a place, as a set of keys kept in
+    // one buffer: emptied in constant time, nothing allocated a visit once
+    // the buffers have grown.
+    class KeySet {
+    public:
+        void clear();
+        // False when `key` was in the set already.
+        bool insert(const std::vector<std::uint32_t> &key);
+
+    private:
+        void grow();
+        std::vector<std::uint32_t> keys_; // each key: its length, then its words
+        std::vector<std::uint32_t> slots_; // per slot: where its key starts, + 1
+        std::vector<std::uint32_t> slotStamps_; // a slot is in use when its stamp is the generation
+        std::uint32_t generation_ = 1;
+        std::size_t count_ = 0;
+    };
+    KeySet keyed_;
+    std::vector<std::uint32_t> key_;
     bool dense_ = true;
     bool kept_ = false;
     std::uint64_t context_ = 0;
 };
+
+// For every place of `word`, whether `program` run from there reaches its
+// Match: one sweep from the far end, linear in the word and the program.
+// Only for programs that bind and read no captures (false otherwise, and
+// `fits` is then left alone).
+bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
+                   std::vector<std::uint8_t> &fits);
 
 // The backtracking machine. Its stack is kept between searches.
 class Machine {
