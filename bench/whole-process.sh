@@ -117,14 +117,15 @@ done
 measure "transformar 1 M x 100 grown" "transformar 1 M x 100 extended" \
     "'$cli' transformar grown.sc --palabras words1m.lex --salida out.lex" \
     "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex"
-# Patterns that take exponential time in a naive backtracker, on one word of 10,000 "a".
-head -c 10000 /dev/zero | tr '\0' a > a10k.txt
+# Patterns that take exponential time in a naive backtracker, on one word of 10,000 "a" and "cb"
+# (a word without b would be passed over before any search).
+{ head -c 10000 /dev/zero | tr '\0' a; echo cb; } > a10k.txt
 printf '@ampliada\r\n(a*)*b>x\r\n' > nested.sc
 printf '@ampliada\r\na*a*a*a*b>x\r\n' > stars.sc
 printf '@ampliada\r\na>x/_…a…a…a…b\r\n' > ellipses.sc
-measure "(a*)*b on 10,000 a" "a*a*a*a*b on 10,000 a" "'$cli' transformar nested.sc --palabras a10k.txt" \
+measure "(a*)*b on 10,000 a + cb" "a*a*a*a*b on 10,000 a + cb" "'$cli' transformar nested.sc --palabras a10k.txt" \
     "'$cli' transformar stars.sc --palabras a10k.txt"
-measure "a>x/_…a…a…a…b on 10,000 a" "(a*)*b on 10,000 a" "'$cli' transformar ellipses.sc --palabras a10k.txt" \
+measure "a>x/_…a…a…a…b on 10,000 a + cb" "(a*)*b on 10,000 a + cb" "'$cli' transformar ellipses.sc --palabras a10k.txt" \
     "'$cli' transformar nested.sc --palabras a10k.txt"
 head -c 1000000 /dev/zero | tr '\0' a > long1.txt
 head -c 2000000 /dev/zero | tr '\0' a > long2.txt
