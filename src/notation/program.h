@@ -214,7 +214,7 @@ private:
     };
     // A stack of jobs: `jobs_` grows and is kept; `depth_` are in use.
     // (Pushes are the machine's most frequent work, kept inline.)
-    void push(const Job &job)
+    Q_ALWAYS_INLINE void push(const Job &job)
     {
         if (depth_ == jobs_.size()) [[unlikely]]
             jobs_.resize(std::max<std::size_t>(64, 2 * jobs_.size()));
