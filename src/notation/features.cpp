@@ -601,12 +601,12 @@ std::optional<QString> FeatureTable::segmentWith(const ValueSet &features) const
     return canonical(text);
 }
 
-QString FeatureTable::describe(const ValueSet &set) const
+QString FeatureTable::describe(const ValueSet &set, bool all) const
 {
     QStringList names;
     for (const Feature &feature : features_) {
         for (const ValueId v : feature.values) {
-            if (set.contains(v) && v != feature.defaultValue)
+            if (set.contains(v) && (all || v != feature.defaultValue))
                 names.append(values_[std::size_t(v)].name);
         }
     }
@@ -637,14 +637,16 @@ QStringList FeatureTable::declarations(bool table) const
         QString shown = QString::fromUcs4(&d.character, 1);
         if (isCombiningMark(d.character))
             shown.prepend(QChar(char16_t(kDottedCircle)));
-        out.append(QStringLiteral("@diacrítico %1: %2").arg(shown, describe(d.values)));
+        out.append(QStringLiteral("@diacrítico %1: %2").arg(shown, describe(d.values, true)));
     }
     for (const Symbol &symbol : symbols_) {
         if (symbol.fromTable != table)
             continue;
         QString shown = symbol.text;
         shown.replace(u'\\', QStringLiteral("\\\\")).replace(u':', QStringLiteral("\\:"));
-        out.append(QStringLiteral("@símbolo %1: %2").arg(shown, describe(symbol.values)));
+        // A symbol with only default values is written with them all.
+        const QString values = describe(symbol.values);
+        out.append(QStringLiteral("@símbolo %1: %2").arg(shown, values.isEmpty() ? describe(symbol.values, true) : values));
     }
     return out;
 }

@@ -90,12 +90,11 @@ struct FeatureValue {
 struct Matrix {
     ValueSet required; // values the segment must have
     ValueSet forbidden; // values it must not have ("!v")
-    // Whether a segment with these features (nullptr: none) passes.
+    // Whether a segment with these features passes; one without any
+    // (nullptr: neither declared nor in a loaded table) passes no matrix.
     bool matches(const ValueSet *features) const
     {
-        if (!features)
-            return required.isEmpty() && forbidden.isEmpty();
-        return features->containsAll(required) && !features->intersects(forbidden);
+        return features && features->containsAll(required) && !features->intersects(forbidden);
     }
 };
 
@@ -152,10 +151,10 @@ public:
     // order declared; nothing when no symbol has them.
     std::optional<QString> segmentWith(const ValueSet &features) const;
 
-    // A value set written as a symbol's values: the features' values
-    // in the order of the features, without binary "-" values and default
-    // values ("consonante bilabial oclusiva").
-    QString describe(const ValueSet &set) const;
+    // A value set written as a symbol's values: the features' values in the
+    // order of the features ("consonante bilabial oclusiva"), without the
+    // default ones (binary "-" among them) unless `all`.
+    QString describe(const ValueSet &set, bool all = false) const;
     // The declarations of the list's own (or the table's) features,
     // diacritics and symbols, one line each, as they would be written.
     QStringList declarations(bool table) const;
