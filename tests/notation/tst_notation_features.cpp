@@ -1,3 +1,4 @@
+#include "cli/clirunner.h"
 #include "common/featuremessages.h"
 #include "common/messages.h"
 #include "notation/features.h"
@@ -143,6 +144,7 @@ private slots:
     void syllables_lineFaults_data();
     void syllables_lineFaults();
     void syllables_explicitBoundaries();
+    void cli_printsTheTableOrAListsOwn();
 };
 
 void TestNotationFeatures::declarations_faultsHaveLineAndPosition_data()
@@ -582,6 +584,43 @@ void TestNotationFeatures::syllables_explicitBoundaries()
     explicitSyllables(ids, starts);
     QCOMPARE(starts, (std::vector<int>{2, 4}));
     QCOMPARE(withBoundaries(segmenter, ids, local, starts), "ba.na.na");
+}
+
+void TestNotationFeatures::cli_printsTheTableOrAListsOwn()
+{
+    const auto run = [](const QStringList &args, QString *err = nullptr) {
+        QBuffer out;
+        QBuffer error;
+        out.open(QIODevice::WriteOnly);
+        error.open(QIODevice::WriteOnly);
+        const int status = runCli(QStringList{"vordane-cli", "rasgos"} + args, out, error);
+        if (err)
+            *err = QString::fromUtf8(error.data());
+        return std::make_pair(status, QString::fromUtf8(out.data()));
+    };
+    const auto [status, table] = run({});
+    QCOMPARE(status, 0);
+    QVERIFY(table.contains("\n@símbolo ɓ: consonante bilabial oclusiva implosiva +sonora\n"));
+    QVERIFY(table.contains("\n@diacrítico ◌̃: +nasal\n"));
+
+    QTemporaryDir dir;
+    const QString list = dir.filePath("l.sc");
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("@ampliada\r\n@rasgos ipa\r\n@rasgo tono: alto, *bajo\r\n@s\xc3\xadmbolo ch: postalveolar africada\r\n");
+    file.close();
+    const auto [listStatus, own] = run({list});
+    QCOMPARE(listStatus, 0);
+    QCOMPARE(own, "; La lista carga la tabla ipa («vordane-cli rasgos» la muestra).\n@rasgo tono: alto, *bajo\n"
+                  "@símbolo ch: postalveolar africada\n");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("@ampliada\r\n@rasgo tono: alto\r\n@diacr\xc3\xadtico ': tono\r\n");
+    file.close();
+    QString err;
+    const auto [badStatus, nothing] = run({list}, &err);
+    QCOMPARE(badStatus, 1);
+    QVERIFY(nothing.isEmpty());
+    QVERIFY2(err.startsWith("Línea 3 («@diacrítico ': tono»), posición 16: «tono» no es un valor declarado"), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestNotationFeatures)
