@@ -1,6 +1,7 @@
 #include "cli/clirunner.h"
 
 #include "cli/cliio.h"
+#include "cli/featuretable.h"
 #include "common/blanks.h"
 #include "common/linereader.h"
 #include "common/messages.h"
@@ -416,6 +417,11 @@ QList<Command> commands()
                                                "como el original cuando se le pide reescribir la salida.")));
          },
          runImportarSca2},
+        {QStringLiteral("rasgos"),
+         QStringLiteral("Muestra la tabla de rasgos ipa, o los rasgos que declara una lista @ampliada."),
+         {QStringLiteral("[REGLAS]")},
+         [](QCommandLineParser &) {},
+         [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRasgos(a, io); }},
     };
 }
 
@@ -510,8 +516,9 @@ int runCli(const QStringList &arguments, QIODevice &out, QIODevice &err)
     io.setVerbose(parser.isSet(verbose));
     const QStringList positional = parser.positionalArguments();
     const bool repeated = command->arguments.constLast().endsWith(QLatin1String("..."));
-    const qsizetype needed = command->arguments.size() - (repeated ? 1 : 0);
-    if (positional.size() < needed || (!repeated && positional.size() > needed)) {
+    const bool optional = command->arguments.constLast().startsWith(QLatin1Char('['));
+    const qsizetype needed = command->arguments.size() - (repeated || optional ? 1 : 0);
+    if (positional.size() < needed || (!repeated && positional.size() > needed + (optional ? 1 : 0))) {
         io.message(QStringLiteral("Cantidad de argumentos incorrecta."));
         io.message(usageLine(*command));
         return kExitUsage;

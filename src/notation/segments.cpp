@@ -54,6 +54,11 @@ void Segmenter::declare(const QString &symbol)
     std::stable_sort(list.begin(), list.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
+void Segmenter::declareDiacritic(char32_t c)
+{
+    diacritics_.insert(c, true);
+}
+
 qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
 {
     qsizetype units = 0;
@@ -70,10 +75,12 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
             }
         }
     }
-    // The combining marks that follow belong to the segment.
+    // The combining marks and declared diacritics that follow belong to the
+    // segment.
     while (at + length < text.size()) {
         qsizetype markUnits = 0;
-        if (!isCombiningMark(codePointAt(text, at + length, &markUnits)))
+        const char32_t next = codePointAt(text, at + length, &markUnits);
+        if (!isCombiningMark(next) && !diacritics_.contains(next))
             break;
         length += markUnits;
     }
@@ -116,7 +123,7 @@ void Segmenter::cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegm
     ids.clear();
     if (ends)
         ends->clear();
-    const bool simple = symbols_.isEmpty();
+    const bool simple = symbols_.isEmpty() && diacritics_.isEmpty();
     for (qsizetype at = 0; at < text.size();) {
         // The common case: a character below the combining marks, not
         // followed by one, where no symbols are declared.

@@ -46,6 +46,12 @@ public:
     // A symbol of several characters that is one segment (in NFC).
     void declare(const QString &symbol);
     bool hasSymbols() const { return !symbols_.isEmpty(); }
+    // A character that, after a segment, belongs to it as a combining mark
+    // does (a declared diacritic such as "ʰ" or "ː").
+    void declareDiacritic(char32_t c);
+    // How many compounds the rules' own texts have numbered: ids from
+    // kFirstCompound on below this count are the rules', stable for a run.
+    std::size_t compoundCount() const { return compounds_.size(); }
 
     // The segments of a rule's NFC text, numbering new compounds.
     std::vector<SegmentId> cutRuleText(QStringView text);
@@ -67,6 +73,7 @@ private:
     QHash<char32_t, std::vector<QString>> symbols_;
     QHash<QString, SegmentId> ids_;
     std::vector<QString> compounds_;
+    QHash<char32_t, bool> diacritics_;
 };
 
 } // namespace vordane::notation
