@@ -1,6 +1,7 @@
 #include "cli/clirunner.h"
 
 #include "cli/cliio.h"
+#include "cli/palabras.h"
 #include "common/blanks.h"
 #include "common/linereader.h"
 #include "common/messages.h"
@@ -416,6 +417,11 @@ QList<Command> commands()
                                                "como el original cuando se le pide reescribir la salida.")));
          },
          runImportarSca2},
+        {QStringLiteral("palabras"),
+         QStringLiteral("Genera palabras a partir de una definición con pesos (.gen)."),
+         {QStringLiteral("DEFINICION.gen")},
+         addPalabrasOptions,
+         runPalabras},
     };
 }
 
