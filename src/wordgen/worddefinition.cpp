@@ -122,15 +122,24 @@ private:
         return true;
     }
 
-    // Cuts at every unescaped comma.
-    static std::vector<Chars> splitItems(const Chars &chars)
+    // Cuts at every unescaped comma; each item with where it starts (just
+    // after its comma when it is empty).
+    struct Item {
+        Chars chars;
+        qsizetype start;
+    };
+    static std::vector<Item> splitItems(const Chars &chars, qsizetype from)
     {
-        std::vector<Chars> items(1);
+        std::vector<Item> items{{{}, chars.empty() ? from + 1 : chars.front().position}};
         for (const Char &c : chars) {
             if (c.is(u','))
-                items.emplace_back();
+                items.push_back({{}, c.position + 1});
             else
-                items.back().push_back(c);
+                items.back().chars.push_back(c);
+        }
+        for (Item &item : items) {
+            if (!item.chars.empty())
+                item.start = item.chars.front().position;
         }
         return items;
     }
@@ -252,9 +261,8 @@ void Parser::parseCategory(qsizetype line, qsizetype at)
     std::vector<Item> items;
     bool anyWeight = false;
     int rank = 0;
-    for (Chars &item : splitItems(chars)) {
+    for (auto &[item, position] : splitItems(chars, 0)) {
         std::optional<double> weight;
-        const qsizetype position = item.empty() ? chars.back().position + 1 : item.front().position;
         if (!takeWeight(line, item, weight))
             return;
         anyWeight = anyWeight || weight.has_value();
@@ -320,6 +328,9 @@ void Parser::parseDirective(qsizetype line, qsizetype at)
     const QString written = text.mid(at, end - at);
     const QString name = plainName(written);
     const QString rest = text.mid(end).trimmed();
+    qsizetype valueAt = end; // where the directive's value starts, for errors
+    while (valueAt < text.size() && isBlank(text.at(valueAt)))
+        ++valueAt;
     if (name == QLatin1String("@formas") || name == QLatin1String("@inicial") || name == QLatin1String("@media")
         || name == QLatin1String("@final") || name == QLatin1String("@unica")) {
         const int position = name == QLatin1String("@formas")    ? WordDefinition::Any
@@ -343,13 +354,13 @@ void Parser::parseDirective(qsizetype line, qsizetype at)
             falloff_ = Falloff::Percent;
             falloffPercent_ = *n;
         } else {
-            error(line, end + 1, msg::kBadFalloff);
+            error(line, valueAt + 1, msg::kBadFalloff);
         }
     } else if (name == QLatin1String("@opcional")) {
         if (const std::optional<double> n = percentage(rest))
             optional_ = *n / 100;
         else
-            error(line, end + 1, msg::kBadOptional);
+            error(line, valueAt + 1, msg::kBadOptional);
     } else if (name == QLatin1String("@longitud")) {
         if (seenOnce(line, written, lengthLine_))
             parseLength(line, end);
@@ -369,11 +380,31 @@ void Parser::parseChanges(qsizetype line, qsizetype from)
     definition.changesLine = line;
     const QString file = lines_.at(line).mid(from).trimmed();
     if (file.isEmpty()) {
-        // The rest of the file, under the marker: a list index is then the line's own offset from here.
-        definition.changeRules = QStringList{kExtendedMarker} + lines_.mid(line + 1);
+        // The rest of the file, under the marker and the categories above
+        // (in the rules' own notation), so that the rules may name them.
+        QStringList categories;
+        for (const WordDefinition::Category &category : definition.categories) {
+            QStringList members;
+            for (const WordDefinition::Member &member : category.members) {
+                if (member.text.isEmpty())
+                    continue;
+                QString text;
+                for (QChar c : member.text) {
+                    if (!c.isLetterOrNumber() || (member.text.size() == 1 && c >= u'A' && c <= u'Z'))
+                        text += u'\\';
+                    text += c;
+                }
+                members.append(text);
+            }
+            if (!members.isEmpty())
+                categories.append(QString(category.name) + u'=' + members.join(u','));
+        }
+        definition.changeRules = QStringList{kExtendedMarker} + categories + lines_.mid(line + 1);
         auto rules = std::make_shared<RuleSet>(definition.changeRules);
+        const auto added = categories.size();
         for (RuleError fault : rules->errors()) {
-            fault.line += line;
+            // A list index past the categories is the line's own offset from here.
+            fault.line = fault.line > added ? fault.line - added + line : line;
             result_.errors.append(fault);
         }
         definition.changes = std::move(rules);
@@ -422,9 +453,8 @@ void Parser::parseLength(qsizetype line, qsizetype from)
         for (int n = *low; n <= *high; ++n)
             lengths.push_back({n, 1});
     } else {
-        for (Chars &item : splitItems(chars)) {
+        for (auto &[item, position] : splitItems(chars, from)) {
             std::optional<double> weight;
-            const qsizetype position = item.empty() ? chars.back().position : item.front().position;
             if (!takeWeight(line, item, weight))
                 return;
             const std::optional<int> n = count(textOf(item));
@@ -446,9 +476,9 @@ void Parser::parseAlphabet(qsizetype line, qsizetype from)
     if (!lex(line, from, chars))
         return;
     QStringList alphabet;
-    for (const Chars &item : splitItems(chars)) {
+    for (const auto &[item, position] : splitItems(chars, from)) {
         if (item.empty()) {
-            error(line, chars.empty() ? from + 1 : chars.back().position, msg::kEmptyAlphabet);
+            error(line, position, msg::kEmptyAlphabet);
             return;
         }
         if (!alphabet.contains(textOf(item)))

@@ -46,7 +46,8 @@ class RuleSet;
 // Filters: "@rechazar EXPRESIÓN" (repeatable) a regular expression in which
 // "{X}" stands for any member of category X; a word holding a match is drawn
 // again. "@cambios" ends the definition: the rest of the lines are a rule
-// list in the extended notation (without its "@ampliada" line);
+// list in the extended notation (without its "@ampliada" line; the
+// categories above stand defined for it, empty members left out);
 // "@cambios ARCHIVO" takes a rule file (either notation) beside the
 // definition instead. "@alfabeto a,b,c,ch,..." is the sorting order (by
 // default the members of the categories in the order they first appear).

@@ -72,9 +72,9 @@ inline QString changesFileError(const QString &file, const QString &message)
 inline QString missingShapes(const QString &which)
 {
     return QStringLiteral("faltan las formas de %1: escriba @formas o %2")
-        .arg(which == QLatin1String("@única") ? QStringLiteral("las palabras de una sílaba")
-                 : which == QLatin1String("@media") ? QStringLiteral("las sílabas del medio")
-                 : which == QLatin1String("@inicial") ? QStringLiteral("la primera sílaba")
+        .arg(which == QStringLiteral("@única")     ? QStringLiteral("las palabras de una sílaba")
+                 : which == QStringLiteral("@media")   ? QStringLiteral("las sílabas del medio")
+                 : which == QStringLiteral("@inicial") ? QStringLiteral("la primera sílaba")
                                                        : QStringLiteral("la última sílaba"),
              which);
 }
