@@ -101,11 +101,31 @@ WordGenerator::WordGenerator(const WordDefinition &definition)
         weights.push_back(length.weight);
     }
     lengthChoice_ = WeightedChoice(weights);
-    for (const WordDefinition::Rejection &rejection : definition_.rejections) {
-        QRegularExpression expression(rejection.pattern);
+    // Filters are joined into as few expressions as their groups allow: each
+    // match costs Qt a setup far dearer than the matching of a short word. A
+    // pattern that refers to groups by number (or recursion) starts a new
+    // expression, so that its numbers stay its own; one with named groups or
+    // "\\Q" quoting stands alone.
+    static const QRegularExpression numbered(QStringLiteral(R"(\\[1-9gk]|\(\?(?:P[=>]|[0-9R&+-]))"));
+    static const QRegularExpression alone(QStringLiteral(R"(\\Q|\(\?(?:P?<[A-Za-z_]|'))"));
+    QStringList joined;
+    const auto flush = [&] {
+        if (joined.isEmpty())
+            return;
+        QRegularExpression expression(joined.join(u'|'));
         expression.optimize();
         rejections_.push_back(std::move(expression));
+        joined.clear();
+    };
+    for (const WordDefinition::Rejection &rejection : definition_.rejections) {
+        const bool single = alone.match(rejection.pattern).hasMatch();
+        if (single || numbered.match(rejection.pattern).hasMatch())
+            flush();
+        joined.append(QStringLiteral("(?:%1)").arg(rejection.pattern));
+        if (single)
+            flush();
     }
+    flush();
     buffer_.resize(64);
 }
 
@@ -156,7 +176,11 @@ void WordGenerator::draw(RandomSource &random)
     const auto append = [this](std::uint32_t offset, std::uint32_t size) {
         if (size_ + size > buffer_.size())
             buffer_.resize(std::max(2 * buffer_.size(), size_ + size));
-        std::memcpy(buffer_.data() + size_, pieces_.data() + offset, size * sizeof(char16_t));
+        // Pieces are a character or two: a loop costs less than a call to memcpy.
+        char16_t *to = buffer_.data() + size_;
+        const char16_t *from = pieces_.data() + offset;
+        for (std::uint32_t k = 0; k < size; ++k)
+            to[k] = from[k];
         size_ += size;
     };
     syllables_ = lengths_[lengthChoice_.pick(random)];
@@ -204,7 +228,9 @@ void WordGenerator::draw(RandomSource &random)
 bool WordGenerator::rejected(QStringView word) const
 {
     for (const QRegularExpression &expression : rejections_) {
-        if (expression.match(word).hasMatch())
+        if (expression.match(word, 0, QRegularExpression::NormalMatch,
+                             QRegularExpression::DontCheckSubjectStringMatchOption)
+                .hasMatch())
             return true;
     }
     return false;
