@@ -16,17 +16,16 @@
 namespace {
 
 // The alphabet of the whole-process comparison with "generar".
-const QString kDefinition = QStringLiteral(
-    "C=p:5,t:5,k:4,b,d,g,m:3,n:4,s:4,z,f,v,l:3,r:3,ñ,ch,ts\n"
-    "@caída 15\n"
-    "V=a,e,i,o,u,á,é,í\n"
-    "@inicial CV, V, CVC\n"
-    "@media CV:3, CVC\n"
-    "@final CV(C), V\n"
-    "@única CVC, CV\n"
-    "@longitud 1:1, 2:4, 3:3, 4:1\n"
-    "@rechazar (.)\\1\n"
-    "@rechazar ^ts|ch$\n");
+const QString kDefinition = QStringLiteral("C=p:5,t:5,k:4,b,d,g,m:3,n:4,s:4,z,f,v,l:3,r:3,ñ,ch,ts\n"
+                                           "@caída 15\n"
+                                           "V=a,e,i,o,u,á,é,í\n"
+                                           "@inicial CV, V, CVC\n"
+                                           "@media CV:3, CVC\n"
+                                           "@final CV(C), V\n"
+                                           "@única CVC, CV\n"
+                                           "@longitud 1:1, 2:4, 3:3, 4:1\n"
+                                           "@rechazar (.)\\1\n"
+                                           "@rechazar ^ts|ch$\n");
 
 vordane::WordDefinition definition(const QString &extra = QString())
 {
@@ -35,8 +34,8 @@ vordane::WordDefinition definition(const QString &extra = QString())
 
 void BM_WordgenEngine(benchmark::State &state)
 {
-    const vordane::WordDefinition d = definition(state.range(0) ? QStringLiteral("@cambios\nP=p,t,k\nB=b,d,g\nP>B/V_V\n")
-                                                                : QString());
+    const vordane::WordDefinition d =
+        definition(state.range(0) ? QStringLiteral("@cambios\nP=p,t,k\nB=b,d,g\nP>B/V_V\n") : QString());
     vordane::WordGenerator generator(d);
     vordane::RandomSource random;
     std::int64_t words = 0;

@@ -32,8 +32,8 @@ QCommandLineOption option(const QString &name, const QString &description, const
 void addPalabrasOptions(QCommandLineParser &p)
 {
     const QString file = QStringLiteral("ARCHIVO");
-    p.addOption(option(QStringLiteral("cantidad"), QStringLiteral("Cantidad de palabras (obligatoria)."),
-                       QStringLiteral("N")));
+    p.addOption(
+        option(QStringLiteral("cantidad"), QStringLiteral("Cantidad de palabras (obligatoria)."), QStringLiteral("N")));
     p.addOption(option(QStringLiteral("semilla"), QStringLiteral("Semilla de generación."), QStringLiteral("S")));
     p.addOption(option(QStringLiteral("sin-repetir"),
                        QStringLiteral("Ninguna palabra sale dos veces (se compara la palabra entera, distinguiendo "
@@ -61,7 +61,8 @@ int runPalabras(const QCommandLineParser &parser, const QStringList &args, Io &i
     const QString countText = parser.value(QStringLiteral("cantidad"));
     const double count = readNumber(countText);
     if (!(count >= 0 && count <= 9e15 && count == std::floor(count)))
-        throw UsageError{QStringLiteral("--cantidad admite un número entero de 0 en adelante, no «%1».").arg(countText)};
+        throw UsageError{
+            QStringLiteral("--cantidad admite un número entero de 0 en adelante, no «%1».").arg(countText)};
 
     const QString path = args.at(0);
     QStringList lines;
@@ -113,8 +114,8 @@ int runPalabras(const QCommandLineParser &parser, const QStringList &args, Io &i
     RandomSource random;
     if (parser.isSet(QStringLiteral("semilla")))
         random.seed(readNumber(parser.value(QStringLiteral("semilla"))));
-    const WordRunResult result = runWordGeneration(parsed.definition, options, random, filters, *out,
-                                                   statistics ? &*statistics : nullptr);
+    const WordRunResult result =
+        runWordGeneration(parsed.definition, options, random, filters, *out, statistics ? &*statistics : nullptr);
     if (!result.outcome.ok())
         return io.fail(result.outcome.message());
 

@@ -192,7 +192,8 @@ LngConversion convertCombinacion(const Combinacion &definition, double minimum, 
             continue;
         if (!source.description.trimmed().isEmpty())
             lines.append(QStringLiteral("; ") + source.description.trimmed());
-        lines.append(QString(letterOf[std::size_t(panel)]) + QLatin1Char('=') + weightedList(source.letters, memberText));
+        lines.append(QString(letterOf[std::size_t(panel)]) + QLatin1Char('=')
+                     + weightedList(source.letters, memberText));
     }
     for (const auto &[key, letter] : repeatedCategory) {
         QStringList repeated;

@@ -333,11 +333,11 @@ void Parser::parseDirective(qsizetype line, qsizetype at)
         ++valueAt;
     if (name == QLatin1String("@formas") || name == QLatin1String("@inicial") || name == QLatin1String("@media")
         || name == QLatin1String("@final") || name == QLatin1String("@unica")) {
-        const int position = name == QLatin1String("@formas")    ? WordDefinition::Any
-            : name == QLatin1String("@inicial")                  ? WordDefinition::Initial
-            : name == QLatin1String("@media")                    ? WordDefinition::Middle
-            : name == QLatin1String("@final")                    ? WordDefinition::Final
-                                                                  : WordDefinition::Single;
+        const int position = name == QLatin1String("@formas") ? WordDefinition::Any
+            : name == QLatin1String("@inicial")               ? WordDefinition::Initial
+            : name == QLatin1String("@media")                 ? WordDefinition::Middle
+            : name == QLatin1String("@final")                 ? WordDefinition::Final
+                                                              : WordDefinition::Single;
         if (seenOnce(line, written, shapeSeen_[std::size_t(position)]))
             shapeLines_.push_back({line, end, optional_, position});
     } else if (name == QLatin1String("@rechazar")) {
@@ -530,8 +530,7 @@ bool Parser::parseSequence(qsizetype line, const Chars &chars, std::size_t &i, s
             ++i;
             if (i < chars.size() && chars[i].is(u'?')) {
                 const std::size_t start = ++i;
-                while (i < chars.size() && !chars[i].literal
-                       && (chars[i].c.isDigit() || chars[i].c == u'.'))
+                while (i < chars.size() && !chars[i].literal && (chars[i].c.isDigit() || chars[i].c == u'.'))
                     ++i;
                 const std::optional<double> chance = percentage(textOf(chars, start, i));
                 if (!chance) {
@@ -597,8 +596,8 @@ void Parser::parseShapes(const Pending &pending)
                   chars.empty() ? msg::kNoShapes : msg::kEmptyShape);
             return;
         }
-        shape.text = lines_.at(pending.line)
-                         .mid(chars[start].position - 1, chars[i - 1].position - chars[start].position + 1);
+        shape.text =
+            lines_.at(pending.line).mid(chars[start].position - 1, chars[i - 1].position - chars[start].position + 1);
         if (i < chars.size() && chars[i].is(u':')) {
             const std::size_t from = ++i;
             while (i < chars.size() && !chars[i].is(u','))

@@ -77,7 +77,8 @@ WordGenerator::WordGenerator(const WordDefinition &definition)
         std::vector<double> weights;
         for (const WordDefinition::Member &member : category.members) {
             members.emplace_back(std::uint32_t(pieces_.size()), std::uint32_t(member.text.size()));
-            pieces_.append(reinterpret_cast<const char16_t *>(member.text.constData()), std::size_t(member.text.size()));
+            pieces_.append(reinterpret_cast<const char16_t *>(member.text.constData()),
+                           std::size_t(member.text.size()));
             weights.push_back(member.weight);
         }
         members_.push_back(std::move(members));
@@ -228,8 +229,8 @@ void WordGenerator::draw(RandomSource &random)
 bool WordGenerator::rejected(QStringView word) const
 {
     for (const QRegularExpression &expression : rejections_) {
-        if (expression.match(word, 0, QRegularExpression::NormalMatch,
-                             QRegularExpression::DontCheckSubjectStringMatchOption)
+        if (expression
+                .match(word, 0, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption)
                 .hasMatch())
             return true;
     }
@@ -288,7 +289,8 @@ const std::vector<qsizetype> &WordGenerator::boundaries()
             c(0, j) = std::uint32_t(j);
         for (std::size_t i = 1; i <= m; ++i) {
             for (std::size_t j = 1; j <= n; ++j)
-                c(i, j) = std::min({c(i - 1, j) + 1, c(i, j - 1) + 1, c(i - 1, j - 1) + (a[i - 1] == b[j - 1] ? 0 : 1)});
+                c(i, j) =
+                    std::min({c(i - 1, j) + 1, c(i, j - 1) + 1, c(i - 1, j - 1) + (a[i - 1] == b[j - 1] ? 0 : 1)});
         }
         std::vector<qsizetype> landing(m + 1, -1);
         std::size_t i = m;

@@ -41,7 +41,8 @@ private:
 // caller's filter; a word refused anywhere is dropped and the next one drawn
 // in its place. The same source in the same state gives the same words.
 //
-// Not shared between threads: each thread makes its own generator.
+// Not shared between threads: each thread makes its own generator (a parsed
+// definition may be shared; its rules keep their scratch space per thread).
 class WordGenerator {
 public:
     explicit WordGenerator(const WordDefinition &definition);

@@ -5,8 +5,8 @@
 // The texts of the word generator with weights ("palabras", "Taller de palabras").
 namespace vordane::messages::wordgen {
 
-inline const QString kUnknownLine = QStringLiteral(
-    "se esperaba una categoría (X=...), una directiva (@...) o un comentario (;)");
+inline const QString kUnknownLine =
+    QStringLiteral("se esperaba una categoría (X=...), una directiva (@...) o un comentario (;)");
 inline QString unknownDirective(const QString &name)
 {
     return QStringLiteral("directiva desconocida «%1»").arg(name);
@@ -43,12 +43,10 @@ inline QString unexpected(QChar character)
 {
     return QStringLiteral("«%1» fuera de su sitio (escriba \\%1 para el carácter)").arg(QString(character));
 }
-inline const QString kCommaInGroup =
-    QStringLiteral("«,» dentro de «( )» o «{ }»: las alternativas se separan con «|»");
+inline const QString kCommaInGroup = QStringLiteral("«,» dentro de «( )» o «{ }»: las alternativas se separan con «|»");
 inline const QString kBadChance = QStringLiteral("tras «?» va un porcentaje de 0 a 100");
 inline const QString kBadOptional = QStringLiteral("@opcional lleva un porcentaje de 0 a 100");
-inline const QString kBadFalloff =
-    QStringLiteral("@caída lleva 0, un porcentaje de 1 a 99, «zipf» o «gusein-zade»");
+inline const QString kBadFalloff = QStringLiteral("@caída lleva 0, un porcentaje de 1 a 99, «zipf» o «gusein-zade»");
 inline QString badLength(int most)
 {
     return QStringLiteral("@longitud lleva números de sílabas de 0 a %1 con pesos (1:1, 2:4), o un intervalo (2-4)")
@@ -72,7 +70,7 @@ inline QString changesFileError(const QString &file, const QString &message)
 inline QString missingShapes(const QString &which)
 {
     return QStringLiteral("faltan las formas de %1: escriba @formas o %2")
-        .arg(which == QStringLiteral("@única")     ? QStringLiteral("las palabras de una sílaba")
+        .arg(which == QStringLiteral("@única")         ? QStringLiteral("las palabras de una sílaba")
                  : which == QStringLiteral("@media")   ? QStringLiteral("las sílabas del medio")
                  : which == QStringLiteral("@inicial") ? QStringLiteral("la primera sílaba")
                                                        : QStringLiteral("la última sílaba"),
@@ -83,8 +81,7 @@ inline QString cannotConvert(const QString &why)
 {
     return QStringLiteral("No se puede convertir la combinación: %1.").arg(why);
 }
-inline const QString kTooManyCategories =
-    QStringLiteral("necesita más de 26 categorías (letras de la A a la Z)");
+inline const QString kTooManyCategories = QStringLiteral("necesita más de 26 categorías (letras de la A a la Z)");
 inline QString tooManySyllables(int most)
 {
     return QStringLiteral("las sílabas máximas pasan de %1").arg(most);

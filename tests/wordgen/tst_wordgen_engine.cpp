@@ -129,18 +129,18 @@ void tst_WordgenEngine::parse_errorsNameLineAndPosition_data()
     QTest::newRow("too many syllables") << "V=a\n@formas V\n@longitud 101" << 3 << 11 << "de 0 a 100";
     QTest::newRow("directive twice") << "V=a\n@formas V\n@formas V" << 3 << 1 << "«@formas» ya está en la línea 2";
     QTest::newRow("bad expression") << "V=a\n@formas V\n@rechazar a(b" << 3 << 13 << "no es válida";
-    QTest::newRow("expression of an undefined category") << "V=a\n@formas V\n@rechazar x{Q}" << 3 << 13
-                                                         << "la categoría Q no está definida";
-    QTest::newRow("no shapes for one syllable") << "V=a\n@inicial V\n@final V\n@longitud 1-2" << 4 << 1
-                                                << "faltan las formas de las palabras de una sílaba";
-    QTest::newRow("no shapes for the middle") << "V=a\n@inicial V\n@final V\n@única V\n@longitud 1-3" << 5 << 1
-                                              << "@media";
+    QTest::newRow("expression of an undefined category")
+        << "V=a\n@formas V\n@rechazar x{Q}" << 3 << 13 << "la categoría Q no está definida";
+    QTest::newRow("no shapes for one syllable")
+        << "V=a\n@inicial V\n@final V\n@longitud 1-2" << 4 << 1 << "faltan las formas de las palabras de una sílaba";
+    QTest::newRow("no shapes for the middle")
+        << "V=a\n@inicial V\n@final V\n@única V\n@longitud 1-3" << 5 << 1 << "@media";
     // The changes' own messages, on the line of the file that holds the fault.
     QTest::newRow("malformed change") << "V=a\n@formas V\n@cambios\n; comentario\na>b>c" << 5 << 4 << "";
     QTest::newRow("change with a category of the definition")
         << "V=a,e,i\nP=p,t\n@formas PV\n@cambios\nP>V" << 5 << 3 << "la categoría V tiene 3 miembros";
-    QTest::newRow("changes file missing") << "V=a\n@formas V\n@cambios no-existe.sc" << 3 << 10
-                                          << "no se pueden leer los cambios";
+    QTest::newRow("changes file missing")
+        << "V=a\n@formas V\n@cambios no-existe.sc" << 3 << 10 << "no se pueden leer los cambios";
 }
 
 void tst_WordgenEngine::parse_errorsNameLineAndPosition()
@@ -171,12 +171,12 @@ void tst_WordgenEngine::parse_weightsOfEachLaw_data()
     QTest::newRow("gusein-zade") << "@caída gusein-zade\nV=a,e,i,o,u"
                                  << QList<double>{ln6, ln6 - std::log(2.0), ln6 - std::log(3.0), ln6 - std::log(4.0),
                                                   ln6 - std::log(5.0)};
-    QTest::newRow("explicit weights ignore the law") << "@caída zipf\nV=a:5,e:4,i,o:2,u:0.5"
-                                                     << QList<double>{5, 4, 1, 2, 0.5};
+    QTest::newRow("explicit weights ignore the law")
+        << "@caída zipf\nV=a:5,e:4,i,o:2,u:0.5" << QList<double>{5, 4, 1, 2, 0.5};
     QTest::newRow("law back to equal below") << "@caída zipf\n@caída 0\nV=a,e,i,o,u" << QList<double>{1, 1, 1, 1, 1};
     QTest::newRow("repeated member adds") << "V=a,e,a,i,o" << QList<double>{2, 1, 1, 1};
-    QTest::newRow("earlier category expands in place") << "@caída zipf\nA=a,e\nV=A,i,o,u"
-                                                       << QList<double>{1, 1 / 2.0, 1 / 3.0, 1 / 4.0, 1 / 5.0};
+    QTest::newRow("earlier category expands in place")
+        << "@caída zipf\nA=a,e\nV=A,i,o,u" << QList<double>{1, 1 / 2.0, 1 / 3.0, 1 / 4.0, 1 / 5.0};
 }
 
 void tst_WordgenEngine::parse_weightsOfEachLaw()
@@ -189,7 +189,8 @@ void tst_WordgenEngine::parse_weightsOfEachLaw()
     QVERIFY(v);
     QCOMPARE(qsizetype(v->members.size()), weights.size());
     for (qsizetype i = 0; i < weights.size(); ++i)
-        QVERIFY2(std::abs(v->members[std::size_t(i)].weight - weights.at(i)) < 1e-12, qPrintable(v->members[std::size_t(i)].text));
+        QVERIFY2(std::abs(v->members[std::size_t(i)].weight - weights.at(i)) < 1e-12,
+                 qPrintable(v->members[std::size_t(i)].text));
 }
 
 void tst_WordgenEngine::generate_memberFrequenciesFollowWeights_data()
@@ -237,8 +238,8 @@ void tst_WordgenEngine::generate_shapesByPositionAndLengths()
         const QString word = generator.word().toString();
         const int n = generator.syllables();
         ++lengths[n];
-        const QString expected = n == 1 ? QStringLiteral("^[aiu]s$")
-                                        : QStringLiteral("^[ptk][aiu]{%1}[ptk]n$").arg(n - 2);
+        const QString expected =
+            n == 1 ? QStringLiteral("^[aiu]s$") : QStringLiteral("^[ptk][aiu]{%1}[ptk]n$").arg(n - 2);
         QVERIFY2(QRegularExpression(expected).match(word).hasMatch(), qPrintable(word));
         // Syllable marks: one between each two syllables.
         QCOMPARE(generator.syllabified().count(u'.'), n - 1);
@@ -318,9 +319,9 @@ void tst_WordgenEngine::generate_examplesKeepFiltersAndApplyChanges()
 
 void tst_WordgenEngine::generate_seededRunsRepeat()
 {
-    const WordDefinition definition = parsed(
-        QStringLiteral("C=p,t,k,s\nV=a:3,i,u\n@formas CV(C), V{C|s}V\n@longitud 1-4\n@rechazar ss\n"
-                       "@cambios\nk>x/V_V ?50"));
+    const WordDefinition definition =
+        parsed(QStringLiteral("C=p,t,k,s\nV=a:3,i,u\n@formas CV(C), V{C|s}V\n@longitud 1-4\n@rechazar ss\n"
+                              "@cambios\nk>x/V_V ?50"));
     const auto run = [&](double seed) {
         WordRunOptions options;
         options.count = 2000;
@@ -368,8 +369,8 @@ void tst_WordgenEngine::generate_givesUpWhenFiltersRefuseEverything()
     options.unique = false;
     WordFilters none;
     StringSink more(1 << 24);
-    const WordRunResult cancelled =
-        runWordGeneration(definition, options, random, none, more, nullptr, [](std::int64_t made) { return made < 8192; });
+    const WordRunResult cancelled = runWordGeneration(definition, options, random, none, more, nullptr,
+                                                      [](std::int64_t made) { return made < 8192; });
     QVERIFY(cancelled.cancelled);
     QCOMPARE(cancelled.words, 8192);
 }
@@ -469,15 +470,17 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
 {
     QTemporaryDir dir;
     const QString definition = dir.filePath(QStringLiteral("d.gen"));
-    QVERIFY(test::writeBytes(definition, "V=a,e,i,o,u\nC=p,t,k\n@formas CV\n@longitud 1-2\n@alfabeto u,o,i,e,a,k,t,p\n"));
+    QVERIFY(
+        test::writeBytes(definition, "V=a,e,i,o,u\nC=p,t,k\n@formas CV\n@longitud 1-2\n@alfabeto u,o,i,e,a,k,t,p\n"));
     const QString lexicon = dir.filePath(QStringLiteral("lexico.dic"));
     QVERIFY(test::writeBytes(lexicon, "pa = padre\r\nta\r\n"));
 
     // Unique, sorted in the alphabet's order, none of the lexicon, to a file with statistics.
     const QString output = dir.filePath(QStringLiteral("o.lex"));
     const QString statistics = dir.filePath(QStringLiteral("e.txt"));
-    const CliRun done = cli({"palabras", definition, "--cantidad", "200", "--semilla", "5", "--sin-repetir", "--ordenar",
-                             "--excluir", lexicon, "--salida", output, "--estadisticas-archivo", statistics});
+    const CliRun done =
+        cli({"palabras", definition, "--cantidad", "200", "--semilla", "5", "--sin-repetir", "--ordenar", "--excluir",
+             lexicon, "--salida", output, "--estadisticas-archivo", statistics});
     QVERIFY2(done.status == kExitOk, qPrintable(done.err));
     const QStringList words = QString::fromLatin1(test::readBytes(output)).split(QStringLiteral("\r\n"));
     QCOMPARE(words.size(), 201);
@@ -492,8 +495,8 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     QVERIFY(QString::fromUtf8(test::readBytes(statistics)).contains(QStringLiteral("Palabras: 200;")));
 
     // Standard output, syllables, statistics on standard error; the same seed gives the same words.
-    const CliRun marked = cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas",
-                               "--estadisticas"});
+    const CliRun marked =
+        cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas", "--estadisticas"});
     QCOMPARE(marked.status, kExitOk);
     QVERIFY(marked.out.contains('.'));
     QVERIFY(marked.err.contains(QStringLiteral("Sonidos: esperado, observado")));
