@@ -84,6 +84,14 @@ measure "generar 10 M words" "cat of 100 MB" "'$cli' generar words.lng --filas 1
     "cat words1.lex > out.cat"
 measure "generar 1 M words" "generar 1 M --sin-repetir" "'$cli' generar words.lng --filas 1000000 --salida gen.lex" \
     "'$cli' generar words.lng --filas 1000000 --sin-repetir --salida gen.lex"
+# The word generator with weights on the same alphabet: weighted members,
+# positional shapes, one optional part and two filters, against generar.
+printf '%s\n' 'C=p:5,t:5,k:4,b,d,g,m:3,n:4,s:4,z,f,v,l:3,r:3,ñ,ch,ts' '@caída 15' 'V=a,e,i,o,u,á,é,í' \
+    '@inicial CV, V, CVC' '@media CV:3, CVC' '@final CV(C), V' '@única CVC, CV' '@longitud 1:1, 2:4, 3:3, 4:1' \
+    '@rechazar (.)\1' '@rechazar ^ts|ch$' > words.gen
+measure "palabras 10 M words" "generar 10 M words" \
+    "'$cli' palabras words.gen --cantidad 10000000 --salida gen.lex" \
+    "'$cli' generar words.lng --filas 10000000 --salida gen.lex"
 measure "transformar 1 M x 100 rules" "sed, the same 100 rules" \
     "'$cli' transformar rules.sc --palabras words1m.lex --salida out.lex" "sed -f rules.sed words1m.lex > out.sed"
 measure "transformar 1 M x 100 --informe" "transformar, plain" \

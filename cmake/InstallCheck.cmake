@@ -28,6 +28,8 @@ set(expected
     share/vordane/ejemplos/latin.lex
     share/vordane/ejemplos/latin-italiano.sc
     share/vordane/ejemplos/latin-italiano.lex
+    share/vordane/ejemplos/palabras-pesos.gen
+    share/vordane/ejemplos/palabras-cambios.gen
     share/doc/vordane/copyright)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")

@@ -2,6 +2,7 @@
 
 #include "cli/cliio.h"
 #include "cli/featuretable.h"
+#include "cli/palabras.h"
 #include "common/blanks.h"
 #include "common/linereader.h"
 #include "common/messages.h"
@@ -422,6 +423,11 @@ QList<Command> commands()
          {QStringLiteral("[REGLAS]")},
          [](QCommandLineParser &) {},
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRasgos(a, io); }},
+        {QStringLiteral("palabras"),
+         QStringLiteral("Genera palabras a partir de una definición con pesos (.gen)."),
+         {QStringLiteral("DEFINICION.gen")},
+         addPalabrasOptions,
+         runPalabras},
     };
 }
 
