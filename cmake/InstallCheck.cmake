@@ -28,6 +28,8 @@ set(expected
     share/vordane/ejemplos/latin.lex
     share/vordane/ejemplos/latin-italiano.sc
     share/vordane/ejemplos/latin-italiano.lex
+    share/vordane/ejemplos/latin-castellano-etapas.sc
+    share/vordane/ejemplos/latin.lan
     share/doc/vordane/copyright)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")
