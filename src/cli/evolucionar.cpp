@@ -107,9 +107,9 @@ int runEvolucionar(const QCommandLineParser &parser, const QStringList &args, Io
     std::vector<EvolutionObserver *> observers;
     if (tableFormat) {
         tableFile = std::make_unique<LineWriter>(tablePath);
-        tableFile->forceUtf8();
         if (const FileStatus status = tableFile->open(); !status.ok())
             return io.fail(status.message());
+        tableFile->forceUtf8(); // a spreadsheet program reads the mark, whatever the text
         QStringList titles;
         for (qsizetype k = 0; k <= last; ++k)
             titles.append(staged.stageTitle(k));
