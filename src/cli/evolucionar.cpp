@@ -2,6 +2,7 @@
 
 #include "cli/cliio.h"
 #include "cli/rulerun.h"
+#include "common/atomicfile.h"
 #include "common/linereader.h"
 #include "common/linewriter.h"
 #include "common/messages.h"
@@ -14,6 +15,7 @@
 #include "transformer/rulefile.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <memory>
 #include <optional>
@@ -99,6 +101,8 @@ int runEvolucionar(const QCommandLineParser &parser, const QStringList &args, Io
             return io.fail(status.message());
     }
 
+    if (tableFormat && !tablePath.isEmpty() && sameFile(tablePath, args.at(2)))
+        return io.fail(messages::sameOutputs(QDir::toNativeSeparators(tablePath)));
     LineWriter output(args.at(2));
     if (const FileStatus status = output.open(); !status.ok())
         return io.fail(status.message());
