@@ -18,18 +18,19 @@ void MergerFinder::add(const LexiconEntry &entry, const QString &final)
     auto found = groups_.find(final);
     if (found == groups_.end()) {
         Group &group = groups_[final];
-        group.first = index;
-        group.entries.push_back(entry);
+        group.index = index;
+        group.first = entry;
+        group.first.rest.clear();
         return;
     }
     Group &group = *found;
-    group.entries.push_back(entry);
+    group.others.push_back(entry);
     if (group.merged)
         return;
     // Every entry so far shares the first's original or its meaning; two
     // entries differ in both when one differs from the first in both, or
     // one differs in its meaning only and another in its original only.
-    const LexiconEntry &first = group.entries.front();
+    const LexiconEntry &first = group.first;
     const bool meanings = hasMeanings(kind_);
     const bool otherOriginal = entry.form != first.form;
     const bool otherMeaning = meanings ? entry.meaning != first.meaning : otherOriginal;
@@ -47,8 +48,11 @@ std::vector<MergerFinder::Merger> MergerFinder::mergers() const
 {
     std::vector<std::pair<qsizetype, Merger>> found;
     for (auto it = groups_.cbegin(); it != groups_.cend(); ++it) {
-        if (it->merged)
-            found.push_back({it->first, {it.key(), it->entries}});
+        if (!it->merged)
+            continue;
+        Merger merger{it.key(), {it->first}};
+        merger.entries.insert(merger.entries.end(), it->others.begin(), it->others.end());
+        found.emplace_back(it->index, std::move(merger));
     }
     std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<Merger> result;

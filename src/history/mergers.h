@@ -38,8 +38,9 @@ public:
 
 private:
     struct Group {
-        qsizetype first = 0; // index of the form's first entry
-        std::vector<LexiconEntry> entries;
+        qsizetype index = 0; // of the form's first entry in the lexicon
+        LexiconEntry first;
+        std::vector<LexiconEntry> others; // held only for forms reached more than once
         // Some entry shares the first's original but not its meaning, or its meaning but not its original.
         bool otherMeaning = false;
         bool otherOriginal = false;
