@@ -156,3 +156,12 @@ measure "lengua 1 M roots" "cat of the roots" "'$cli' lengua lengua.lex roots.ra
 head -n 100000 roots.rad | sed 's/#r\([0-9]*\)[0-9]/#r\1/g; s/\$w\([0-9]*\)[0-9]/$w\1/g' > roots100k.rad
 measure "lengua 100 k roots" "lengua 1 M roots" "'$cli' lengua lengua.lex roots100k.rad out.lan" \
     "'$cli' lengua lengua.lex roots.rad out.lan"
+# A lexicon's history: the same million forms as a language file (code and
+# meaning on each line), through the 100 extended rules divided into three
+# stages, writing the daughter language and the table of every stage.
+awk '{ sub(/\r$/, ""); printf "c%d:m%d:%s\r\n", NR, NR, $0 }' words1m.lex > lexicon.lan
+awk 'NR == 9 { print "@etapa antigua\r" } NR == 42 { print "@etapa media\r" } NR == 75 { print "@etapa moderna\r" }
+     { print }' extended.sc > staged.sc
+measure "evolucionar 1 M .lan, 3 stages --etapas" "transformar 1 M x 100 extended" \
+    "'$cli' evolucionar staged.sc lexicon.lan out.lan --etapas out.tsv" \
+    "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex"

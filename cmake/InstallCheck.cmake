@@ -30,6 +30,8 @@ set(expected
     share/vordane/ejemplos/latin-italiano.lex
     share/vordane/ejemplos/palabras-pesos.gen
     share/vordane/ejemplos/palabras-cambios.gen
+    share/vordane/ejemplos/latin-castellano-etapas.sc
+    share/vordane/ejemplos/latin.lan
     share/doc/vordane/copyright)
 foreach(path IN LISTS expected)
     if(NOT EXISTS "${root}/${path}")

@@ -3,6 +3,8 @@
 #include "cli/cliio.h"
 #include "cli/featuretable.h"
 #include "cli/palabras.h"
+#include "cli/evolucionar.h"
+#include "cli/rulerun.h"
 #include "common/blanks.h"
 #include "common/linereader.h"
 #include "common/messages.h"
@@ -62,15 +64,6 @@ CaseOption caseOption(const QCommandLineParser &parser, const QString &name)
     if (value == QLatin1String("igual"))
         return CaseOption::Unchanged;
     throw UsageError{QStringLiteral("--%1 admite %2, no «%3».").arg(name, kCaseValues, value)};
-}
-
-// Without a seed, the random source as right after the program starts.
-RandomSource randomSource(const QCommandLineParser &parser)
-{
-    RandomSource random;
-    if (parser.isSet(QStringLiteral("semilla")))
-        random.seed(readNumber(parser.value(QStringLiteral("semilla"))));
-    return random;
 }
 
 // The filters of --sin-repetir, --excluir and --rechazar; a bad pattern is a usage error (thrown).
@@ -165,10 +158,9 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     CommandOutput output(io, parser);
     if (const FileStatus status = output.open(); !status.ok())
         return io.fail(status.message());
-    std::optional<RuleReport> report;
+    RunReport report(parser, rules, ruleSet);
     ObserverGroup observers;
-    if (parser.isSet(QStringLiteral("informe")) || ruleSet.hasRepeatedRules() || ruleSet.usesGeneralRules())
-        observers.add(&report.emplace(rules));
+    report.addTo(observers);
     // Words of the list are traced as the run changes them (sporadic rules included).
     const QStringList traced = parser.values(QStringLiteral("trazar"));
     WordTracer tracer(rules, traced);
@@ -194,21 +186,7 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
         RandomSource alone = randomSource(parser);
         io.message((tracer.traced(word) ? tracer.trace(word) : traceWord(word, rules, &alone)).chopped(1));
     }
-    if (report && parser.isSet(QStringLiteral("informe"))) {
-        io.message(report->text().chopped(1));
-    } else if (report) {
-        // Words a "{repetida}" rule left still changing are said even without the report.
-        for (const RuleReport::Entry &entry : report->entries()) {
-            if (entry.unsettled > 0)
-                io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                               .arg(QString::number(entry.line + 1), entry.text,
-                                    messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples)));
-            if (entry.tooCostly > 0)
-                io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                               .arg(QString::number(entry.line + 1), entry.text,
-                                    messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples)));
-        }
-    }
+    report.tell(io);
     return io.report(committed, messages::kReady);
 }
 
@@ -428,6 +406,11 @@ QList<Command> commands()
          {QStringLiteral("DEFINICION.gen")},
          addPalabrasOptions,
          runPalabras},
+        {QStringLiteral("evolucionar"),
+         QStringLiteral("Lleva un léxico (.lan, diccionario o lista) por las etapas de una lista de reglas."),
+         {QStringLiteral("REGLAS"), QStringLiteral("LEXICO"), QStringLiteral("SALIDA")},
+         addEvolucionarOptions,
+         runEvolucionar},
     };
 }
 

@@ -1,6 +1,7 @@
 #include "notation/parser.h"
 
 #include "common/messages.h"
+#include "history/historymessages.h"
 
 #include <QChar>
 
@@ -12,6 +13,7 @@ namespace vordane::notation {
 
 namespace msg = messages::rules;
 namespace nmsg = messages::notation;
+namespace hmsg = messages::history;
 
 namespace {
 
@@ -110,6 +112,11 @@ QString directiveName(const QString &line, QString *rest)
 bool isSymbolsDirective(const QString &name)
 {
     return plainWord(name) == QStringLiteral("@simbolos");
+}
+
+bool isStageDirective(const QString &name)
+{
+    return plainWord(name) == QStringLiteral("@etapa");
 }
 
 // One character of a line as the parser sees it.
@@ -1082,6 +1089,39 @@ bool isRuleLine(const QString &line)
     return !isComment(line) && !isDefinition(line) && !isDirective(line);
 }
 
+bool isStageLine(const QString &line, QString *name)
+{
+    if (!isDirective(line))
+        return false;
+    QString rest;
+    if (!isStageDirective(directiveName(line, &rest)))
+        return false;
+    if (name)
+        *name = rest.trimmed();
+    return true;
+}
+
+namespace {
+
+// Records an "@etapa" line; `after` is where its directive name ends.
+void stage(ParsedList &out, qsizetype index, const QString &line, qsizetype after, const QString &rest)
+{
+    const QString name = rest.trimmed();
+    if (name.isEmpty()) {
+        out.errors.append({index, after + 1, hmsg::kStageWithoutName, line});
+        return;
+    }
+    const auto same = std::find_if(out.stages.begin(), out.stages.end(), [&](const Stage &s) { return s.name == name; });
+    if (same != out.stages.end()) {
+        const qsizetype at = after + rest.indexOf(name.front());
+        out.errors.append({index, at + 1, hmsg::duplicateStage(name, same->line), line});
+        return;
+    }
+    out.stages.push_back({name, index, qsizetype(out.rules.size())});
+}
+
+} // namespace
+
 ParsedList parseList(const QStringList &lines)
 {
     ParsedList out;
@@ -1128,6 +1168,12 @@ ParsedList parseList(const QStringList &lines)
             }
             qsizetype at = 0;
             trimmedStart(line, &at);
+            if (isStageDirective(name)) {
+                stage(out, i, line, at + name.size(), rest);
+                // A block never reaches back into the stage before.
+                ruleAbove = false;
+                continue;
+            }
             out.errors.append({i, at + 1, name == QStringLiteral("@ampliada") ? msg::kMisplacedMarker
                                                                               : nmsg::unknownDirective(name),
                                line});

@@ -2,6 +2,7 @@
 
 #include "notation/ruleerror.h"
 #include "notation/segments.h"
+#include "notation/stage.h"
 #include "notation/syntax.h"
 
 #include <QList>
@@ -18,6 +19,8 @@ struct ParsedList {
     std::vector<Category> categories;
     std::vector<RuleSyntax> rules;
     QList<RuleError> errors;
+    // The "@etapa" lines, in order.
+    std::vector<Stage> stages;
     // Whether every rule says only what the first extended notation said
     // (RuleSyntax::basic) and no symbols are declared.
     bool basic = true;
@@ -29,5 +32,9 @@ ParsedList parseList(const QStringList &lines);
 // Whether a line of an extended list is a rule (not a comment, a category or
 // a directive).
 bool isRuleLine(const QString &line);
+
+// Whether a line is an "@etapa" line; `name`, when given, receives the
+// stage's name (the rest of the line without its outer blanks).
+bool isStageLine(const QString &line, QString *name = nullptr);
 
 } // namespace vordane::notation

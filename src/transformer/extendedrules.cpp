@@ -984,6 +984,9 @@ bool usesGrownNotation(const QStringList &lines)
             ++first;
         if (first == line.size() || line.at(first) == u';')
             continue;
+        // Stages only divide the list: its rules run as they would without them.
+        if (notation::isStageLine(line))
+            continue;
         if (line.at(first) == u'@')
             return true;
         const bool definition = isDefinition(line);
@@ -1035,9 +1038,12 @@ ExtendedRules::ExtendedRules(const QStringList &lines)
     const bool grown = usesGrownNotation(lines);
     if (!grown) {
         Parser parser(*this);
-        for (qsizetype i = 1; i < lines.size(); ++i)
-            parser.line(i, lines.at(i));
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            if (!notation::isStageLine(lines.at(i)))
+                parser.line(i, lines.at(i));
+        }
     }
+    stages_ = parsed.stages;
     if (!parsed.errors.isEmpty()) {
         if (grown || errors_.isEmpty())
             errors_ = parsed.errors;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "notation/ruleerror.h"
+#include "notation/stage.h"
 
 #include <QList>
 #include <QString>
@@ -78,6 +79,9 @@ public:
     // Whether any rule is applied until the word stops changing ("{repetida}").
     bool hasRepeatedRules() const;
     bool usesGeneralRules() const { return !basic_ && general_ != nullptr; }
+    // The "@etapa" lines of the list, in order; they change nothing in how
+    // its rules apply.
+    const std::vector<notation::Stage> &stages() const { return stages_; }
 
     // Applies every rule in order, each to the word as the ones before left
     // it, and tells the observer of every change. False when the word would
@@ -118,6 +122,7 @@ private:
     std::vector<Rule> rules_;
     std::vector<Prefilter> prefilters_; // one per rule, kept apart so that passing rules over stays in the cache
     QList<RuleError> errors_;
+    std::vector<notation::Stage> stages_;
     bool sporadic_ = false;
 };
 

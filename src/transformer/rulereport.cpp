@@ -196,8 +196,14 @@ void WordTracer::wordDone(const QString &before, const QString &)
 {
     if (pending_.remove(before)) {
         QString text = traceHeader(before);
-        for (const auto &[rule, after] : steps_)
+        auto heading = headings_.cbegin();
+        for (const auto &[rule, after] : steps_) {
+            for (; heading != headings_.cend() && heading->first <= rule; ++heading)
+                text += heading->second;
             text += traceStep(rule, rules_, after);
+        }
+        for (; heading != headings_.cend(); ++heading)
+            text += heading->second;
         traces_.insert(before, text);
     }
     steps_.clear();

@@ -99,6 +99,10 @@ public:
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override;
     void wordDone(const QString &before, const QString &after) override;
 
+    // Headings shown between the steps of a trace: each (the index of a
+    // line, text) before the steps of the rules from that line on.
+    void setHeadings(std::vector<std::pair<qsizetype, QString>> headings) { headings_ = std::move(headings); }
+
     // Whether the run met the word.
     bool traced(const QString &word) const { return traces_.contains(word); }
     // The trace of a word the run met (traceWord's form), or the empty text.
@@ -109,6 +113,7 @@ private:
     QSet<QString> pending_;
     QHash<QString, QString> traces_;
     std::vector<std::pair<qsizetype, QString>> steps_; // of the word going through the rules now
+    std::vector<std::pair<qsizetype, QString>> headings_;
 };
 
 } // namespace vordane

@@ -207,6 +207,12 @@ const QList<RuleError> &RuleSet::errors() const
     return extended_ ? extended_->errors() : plainErrors_;
 }
 
+const std::vector<notation::Stage> &RuleSet::stages() const
+{
+    static const std::vector<notation::Stage> none;
+    return extended_ ? extended_->stages() : none;
+}
+
 Outcome RuleSet::validity() const
 {
     if (ok())

@@ -61,6 +61,8 @@ public:
     // Whether the list uses the elements added to the extended notation
     // (whose rules can give up on a word, see RuleObserver::ruleTooCostly).
     bool usesGeneralRules() const { return extended_ && extended_->usesGeneralRules(); }
+    // The "@etapa" lines of an extended list (none in the plain notation).
+    const std::vector<notation::Stage> &stages() const;
 
     // Applies every rule in order, each to the word as the ones before left
     // it. False when the word would grow past kMaxWordLength (the word is
