@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++
-    qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
+    qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev libpcre2-dev pkg-config
     libbenchmark-dev
     xvfb fonts-liberation2 fonts-dejavu-core
     desktop-file-utils appstream

@@ -102,8 +102,7 @@ WordGenerator::WordGenerator(const WordDefinition &definition)
         weights.push_back(length.weight);
     }
     lengthChoice_ = WeightedChoice(weights);
-    // Filters are joined into as few expressions as their groups allow: each
-    // match costs Qt a setup far dearer than the matching of a short word. A
+    // Filters are joined into as few expressions as their groups allow. A
     // pattern that refers to groups by number (or recursion) starts a new
     // expression, so that its numbers stay its own; one with named groups or
     // "\\Q" quoting stands alone.
@@ -113,9 +112,10 @@ WordGenerator::WordGenerator(const WordDefinition &definition)
     const auto flush = [&] {
         if (joined.isEmpty())
             return;
-        QRegularExpression expression(joined.join(u'|'));
-        expression.optimize();
-        rejections_.push_back(std::move(expression));
+        FastExpression expression(joined.join(u'|'));
+        Q_ASSERT(expression.isValid()); // each pattern was checked when the definition was read
+        if (expression.isValid())
+            rejections_.push_back(std::move(expression));
         joined.clear();
     };
     for (const WordDefinition::Rejection &rejection : definition_.rejections) {
@@ -228,13 +228,8 @@ void WordGenerator::draw(RandomSource &random)
 
 bool WordGenerator::rejected(QStringView word) const
 {
-    for (const QRegularExpression &expression : rejections_) {
-        if (expression
-                .match(word, 0, QRegularExpression::NormalMatch, QRegularExpression::DontCheckSubjectStringMatchOption)
-                .hasMatch())
-            return true;
-    }
-    return false;
+    return std::any_of(rejections_.begin(), rejections_.end(),
+                       [&](const FastExpression &expression) { return expression.foundIn(word); });
 }
 
 bool WordGenerator::next(RandomSource &random, WordFilter *filter)

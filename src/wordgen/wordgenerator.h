@@ -2,6 +2,8 @@
 
 #include "wordgen/worddefinition.h"
 
+#include "wordgen/fastexpression.h"
+
 #include <QRegularExpression>
 #include <QString>
 #include <QStringView>
@@ -83,7 +85,7 @@ private:
     std::vector<Table> tables_; // per position
     WeightedChoice lengthChoice_;
     std::vector<int> lengths_;
-    std::vector<QRegularExpression> rejections_;
+    std::vector<FastExpression> rejections_;
 
     std::vector<char16_t> buffer_;
     std::size_t size_ = 0;
