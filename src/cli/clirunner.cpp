@@ -403,7 +403,7 @@ QList<Command> commands()
          [](const QCommandLineParser &, const QStringList &a, Io &io) { return runRasgos(a, io); }},
         {QStringLiteral("palabras"),
          QStringLiteral("Genera palabras a partir de una definición con pesos (.gen)."),
-         {QStringLiteral("DEFINICION.gen")},
+         {QStringLiteral("DEFINICION.gen"), QStringLiteral("[ARCHIVO-ESTADISTICAS]")},
          addPalabrasOptions,
          runPalabras},
         {QStringLiteral("evolucionar"),

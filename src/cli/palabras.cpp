@@ -64,6 +64,10 @@ int runPalabras(const QCommandLineParser &parser, const QStringList &args, Io &i
         throw UsageError{
             QStringLiteral("--cantidad admite un número entero de 0 en adelante, no «%1».").arg(countText)};
 
+    if (args.size() > 1 && !parser.isSet(QStringLiteral("estadisticas")))
+        throw UsageError{QStringLiteral("Sobra «%1»: un archivo de estadísticas va tras --estadisticas.").arg(args.at(1))};
+    if (args.size() > 1 && parser.isSet(QStringLiteral("estadisticas-archivo")))
+        throw UsageError{QStringLiteral("Indique el archivo de estadísticas una sola vez.")};
     const QString path = args.at(0);
     QStringList lines;
     if (const FileStatus status = readWordDefinitionFile(path, lines); !status.ok())
@@ -100,10 +104,11 @@ int runPalabras(const QCommandLineParser &parser, const QStringList &args, Io &i
             return io.fail(status.message());
         out = &standard->writer();
     }
-    const bool statisticsFile = parser.isSet(QStringLiteral("estadisticas-archivo"));
+    // "--estadisticas ARCHIVO": the file is the argument after the definition.
+    const bool statisticsFile = parser.isSet(QStringLiteral("estadisticas-archivo")) || args.size() > 1;
     std::optional<LineWriter> statisticsWriter;
     if (statisticsFile) {
-        statisticsWriter.emplace(parser.value(QStringLiteral("estadisticas-archivo")));
+        statisticsWriter.emplace(args.size() > 1 ? args.at(1) : parser.value(QStringLiteral("estadisticas-archivo")));
         if (const FileStatus status = statisticsWriter->open(); !status.ok())
             return io.fail(status.message());
     }
@@ -133,7 +138,7 @@ int runPalabras(const QCommandLineParser &parser, const QStringList &args, Io &i
         committed = file->commit();
     else if (standard)
         committed = standard->commit();
-    if (committed.ok() && parser.isSet(QStringLiteral("estadisticas")))
+    if (committed.ok() && parser.isSet(QStringLiteral("estadisticas")) && args.size() == 1)
         io.message(report.chopped(1));
     return io.report(committed, messages::kReady);
 }

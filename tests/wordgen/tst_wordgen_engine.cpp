@@ -501,6 +501,15 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     QVERIFY(marked.out.contains('.'));
     QVERIFY(marked.err.contains(QStringLiteral("Sonidos: esperado, observado")));
     QCOMPARE(cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas"}).out, marked.out);
+    // "--estadisticas ARCHIVO": the same text in the file, none on standard error.
+    const QString named = dir.filePath(QStringLiteral("nombradas.txt"));
+    const CliRun toFile =
+        cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas", "--estadisticas", named});
+    QCOMPARE(toFile.status, kExitOk);
+    QCOMPARE(toFile.out, marked.out);
+    QVERIFY(!toFile.err.contains(QStringLiteral("Sonidos")));
+    QVERIFY(QString::fromUtf8(test::readBytes(named)).contains(QStringLiteral("Sonidos: esperado, observado")));
+    QCOMPARE(cli({"palabras", definition, "sobra.txt", "--cantidad", "5"}).status, kExitUsage);
 
     // A bad definition: its errors, exit status 1, the output untouched.
     const QString bad = dir.filePath(QStringLiteral("mal.gen"));
