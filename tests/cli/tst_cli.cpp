@@ -1,14 +1,13 @@
-#include "cli/clirunner.h"
 #include "common/linesource.h"
 #include "common/linewriter.h"
 #include "common/randomsource.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
+#include "clirun.h"
 #include "testfiles.h"
 #include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,13 +27,7 @@ using namespace vordane;
 using vordane::test::readBytes;
 using vordane::test::writeBytes;
 
-namespace {
-struct Run {
-    int status;
-    QByteArray out;
-    QString err;
-};
-} // namespace
+using Run = test::CliRun;
 
 class tst_Cli : public QObject {
     Q_OBJECT
@@ -70,12 +63,7 @@ private:
 
 Run tst_Cli::run(const QStringList &args)
 {
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    const int status = runCli(QStringList{QStringLiteral("vordane-cli")} + args, out, err);
-    return {status, out.data(), QString::fromUtf8(err.data())};
+    return test::runCliHere(args);
 }
 
 void tst_Cli::help_listsEverything()

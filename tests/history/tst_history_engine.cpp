@@ -1,4 +1,3 @@
-#include "cli/clirunner.h"
 #include "common/linereader.h"
 #include "common/linesource.h"
 #include "common/randomsource.h"
@@ -8,11 +7,11 @@
 #include "history/mergers.h"
 #include "history/stagedrules.h"
 #include "roots/languageseparator.h"
+#include "clirun.h"
 #include "testfiles.h"
 #include "transformer/rulefile.h"
 #include "transformer/transformationengine.h"
 
-#include <QBuffer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,20 +22,9 @@ using vordane::test::writeBytes;
 
 namespace {
 
-struct Run {
-    int status;
-    QString err;
-};
-
-Run runCommand(const QStringList &args)
+test::CliRun runCommand(const QStringList &args)
 {
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    const int status = runCli(QStringList{QStringLiteral("vordane-cli"), QStringLiteral("evolucionar")} + args, out,
-                              err);
-    return {status, QString::fromUtf8(err.data())};
+    return test::runCliHere(QStringList{QStringLiteral("evolucionar")} + args);
 }
 
 QByteArray crlf(const QStringList &lines)
@@ -290,7 +278,7 @@ void tst_HistoryEngine::evolve_eachStageAsItsRulesAlone()
         if (option.startsWith(QLatin1String("t.")))
             option = dir_->filePath(option);
     }
-    const Run run = runCommand(QStringList{file("r.sc"), file("l.txt"), file("o.txt")} + options);
+    const test::CliRun run = runCommand(QStringList{file("r.sc"), file("l.txt"), file("o.txt")} + options);
     QVERIFY2(run.status == 0, qPrintable(run.err));
 
     // Each stage's rules alone, one after the other, drawing from one source as the run does.
@@ -399,7 +387,7 @@ void tst_HistoryEngine::compare_listsTheChangedEntries()
     QVERIFY(writeBytes(file("l.txt"), crlf(lexicon)));
     QVERIFY(writeBytes(file("o.txt"), crlf(previous)));
     // The earlier result is the output it is replaced by.
-    const Run run = runCommand({file("r.sc"), file("l.txt"), file("o.txt"), "--comparar", file("o.txt")});
+    const test::CliRun run = runCommand({file("r.sc"), file("l.txt"), file("o.txt"), "--comparar", file("o.txt")});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.err.split(u'\n', Qt::SkipEmptyParts), told);
 }
@@ -421,7 +409,7 @@ void tst_HistoryEngine::mergers_matchAnIndependentCount()
     const QStringList rules{"@ampliada", "@etapa una", "[p,t,k]>[b,d,g]", "@etapa dos", "[e,i]>i", "[o,u]>u"};
     QVERIFY(writeRuleFile(file("r.sc"), rules).ok());
     QVERIFY(writeBytes(file("l.lan"), crlf(lexicon)));
-    const Run run = runCommand({file("r.sc"), file("l.lan"), file("o.lan"), "--informe"});
+    const test::CliRun run = runCommand({file("r.sc"), file("l.lan"), file("o.lan"), "--informe"});
     QCOMPARE(run.status, 0);
 
     // Every pair of entries, compared by brute force.
@@ -502,7 +490,7 @@ void tst_HistoryEngine::failures_changeNothing()
         if (option.contains(u'.'))
             option = dir_->filePath(option);
     }
-    const Run run = runCommand(QStringList{file("r.sc"), file("l.lan"), file("o.lan"), "--etapas", file("e.tsv")}
+    const test::CliRun run = runCommand(QStringList{file("r.sc"), file("l.lan"), file("o.lan"), "--etapas", file("e.tsv")}
                                + options);
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
@@ -529,7 +517,7 @@ void tst_HistoryEngine::derivedLanguage_goesThroughTheSeparator()
 void tst_HistoryEngine::example_latinThroughThreeStages()
 {
     const QString examples = QStringLiteral(VORDANE_EXAMPLES_DIR);
-    const Run run = runCommand({examples + "/latin-castellano-etapas.sc", examples + "/latin.lan", file("c.lan"),
+    const test::CliRun run = runCommand({examples + "/latin-castellano-etapas.sc", examples + "/latin.lan", file("c.lan"),
                                 "--etapas", file("e.tsv"), "--informe"});
     QVERIFY2(run.status == 0, qPrintable(run.err));
     // The stages end where the undivided list does.

@@ -1,9 +1,9 @@
-#include "cli/clirunner.h"
 #include "common/randomsource.h"
 #include "common/textsink.h"
 #include "generator/combinacion.h"
 #include "generator/generationengine.h"
 #include "generator/wordfilters.h"
+#include "clirun.h"
 #include "testfiles.h"
 #include "wordgen/lngconversion.h"
 #include "wordgen/worddefinition.h"
@@ -11,7 +11,6 @@
 #include "wordgen/wordrun.h"
 #include "wordgen/wordstatistics.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -60,20 +59,9 @@ std::map<QString, double> wordCounts(const WordDefinition &definition, int words
     return counts;
 }
 
-struct CliRun {
-    int status;
-    QByteArray out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args)
+test::CliRun cli(const QStringList &args)
 {
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    const int status = runCli(QStringList{QStringLiteral("vordane-cli")} + args, out, err);
-    return {status, out.data(), QString::fromUtf8(err.data())};
+    return test::runCliHere(args);
 }
 
 } // namespace
@@ -478,7 +466,7 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     // Unique, sorted in the alphabet's order, none of the lexicon, to a file with statistics.
     const QString output = dir.filePath(QStringLiteral("o.lex"));
     const QString statistics = dir.filePath(QStringLiteral("e.txt"));
-    const CliRun done =
+    const test::CliRun done =
         cli({"palabras", definition, "--cantidad", "200", "--semilla", "5", "--sin-repetir", "--ordenar", "--excluir",
              lexicon, "--salida", output, "--estadisticas-archivo", statistics});
     QVERIFY2(done.status == kExitOk, qPrintable(done.err));
@@ -495,7 +483,7 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     QVERIFY(QString::fromUtf8(test::readBytes(statistics)).contains(QStringLiteral("Palabras: 200;")));
 
     // Standard output, syllables, statistics on standard error; the same seed gives the same words.
-    const CliRun marked =
+    const test::CliRun marked =
         cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas", "--estadisticas"});
     QCOMPARE(marked.status, kExitOk);
     QVERIFY(marked.out.contains('.'));
@@ -503,7 +491,7 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     QCOMPARE(cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas"}).out, marked.out);
     // "--estadisticas ARCHIVO": the same text in the file, none on standard error.
     const QString named = dir.filePath(QStringLiteral("nombradas.txt"));
-    const CliRun toFile =
+    const test::CliRun toFile =
         cli({"palabras", definition, "--cantidad", "50", "--semilla", "5", "--silabas", "--estadisticas", named});
     QCOMPARE(toFile.status, kExitOk);
     QCOMPARE(toFile.out, marked.out);
@@ -515,12 +503,12 @@ void tst_WordgenEngine::cli_wordsStatisticsAndFailures()
     const QString bad = dir.filePath(QStringLiteral("mal.gen"));
     QVERIFY(test::writeBytes(bad, "V=a\n@formas VX\n"));
     QVERIFY(test::writeBytes(output, "antes\r\n"));
-    const CliRun refused = cli({"palabras", bad, "--cantidad", "10", "--salida", output});
+    const test::CliRun refused = cli({"palabras", bad, "--cantidad", "10", "--salida", output});
     QCOMPARE(refused.status, kExitFailed);
     QVERIFY2(refused.err.contains(QStringLiteral("Línea 2 («@formas VX»), posición 10")), qPrintable(refused.err));
     QCOMPARE(test::readBytes(output), QByteArray("antes\r\n"));
     // More new words than the definition has: nothing written, the count found said.
-    const CliRun gaveUp = cli({"palabras", definition, "--cantidad", "300", "--sin-repetir"});
+    const test::CliRun gaveUp = cli({"palabras", definition, "--cantidad", "300", "--sin-repetir"});
     QCOMPARE(gaveUp.status, kExitFailed);
     QVERIFY(gaveUp.out.isEmpty());
     QVERIFY2(gaveUp.err.contains(QStringLiteral("se han encontrado 240 palabras distintas")), qPrintable(gaveUp.err));
