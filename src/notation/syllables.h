@@ -121,9 +121,9 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
                std::span<const std::uint8_t> sonority = {});
 
 // How sonorous a segment is, for the onsets of syllabify: an onset of two
-// or more segments never falls in sonority from one segment to the next,
-// except a sibilant before a stop ("sp", "st", "tr", "pl" are onsets, "rt",
-// "nt" are not). A segment with features is ranked by them (vowels and
+// or more segments rises in sonority from one segment to the next, except
+// a sibilant before a stop ("sp", "st", "tr", "pl" are onsets; "rt", "nt",
+// and "pt", "tt" of equal sonority, are not). A segment with features is ranked by them (vowels and
 // syllabic segments; approximants; laterals, trills and taps; nasals;
 // fricatives; stops and affricates), by the value names of the IPA table
 // whether the list loads it or declares them; any other by its letter:
@@ -136,7 +136,7 @@ public:
     // Whether a may stand right before b in an onset.
     static bool rises(std::uint8_t a, std::uint8_t b)
     {
-        return (a & kLevel) <= (b & kLevel) || ((a & kSibilant) && (b & kStop));
+        return (a & kLevel) < (b & kLevel) || ((a & kSibilant) && (b & kStop));
     }
     static std::uint8_t ofLetter(char32_t c);
 

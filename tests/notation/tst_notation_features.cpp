@@ -721,6 +721,7 @@ void TestNotationFeatures::rules_featuresAndSyllables_data()
     QTest::newRow("sonority: stop before liquid") << two << "apla atla" << "a.pla a.tla" << true;
     QTest::newRow("sonority: sibilant before stop") << two << "asta astra" << "a.sta as.tra" << true;
     QTest::newRow("sonority: liquid before nasal") << two << "alma" << "al.ma" << true;
+    QTest::newRow("sonority: equal, not rising") << two << "apta atta amna" << "ap.ta at.ta am.na" << true;
     QTest::newRow("paikaoinik") << QStringList{"@ampliada", "C=p,k,n", "V=a,e,i,o,u", "@sílabas (C)|V(V)|(C)"}
                                 << "paikaoinik" << "pai.kao.i.nik" << true;
     QTest::newRow("cut again after a rule") << two + QStringList{"r>/C_"} << "patran" << "pa.tan" << true;
