@@ -110,7 +110,7 @@ inline QString noSegmentWith(const QString &segment, const QString &values)
 
 inline QString withoutSegment(std::int64_t count, const QStringList &examples)
 {
-    return QStringLiteral("%1 sin cambiar: ningún símbolo tiene los rasgos pedidos (%2)")
+    return QStringLiteral("%1 sin cambiar (%2)")
         .arg(counted(count, QStringLiteral("segmento se deja"), QStringLiteral("segmentos se dejan")),
              examples.join(QStringLiteral("; ")));
 }

@@ -250,6 +250,13 @@ struct CompiledRules::Scratch {
     std::vector<std::uint8_t> smallSonority; // 0xFF: not looked up yet
     std::uint64_t classesOf = 0;
     int classesFor = -1;
+    // The last word cut into syllables, by which line of which rules: most
+    // rules leave most words as they were.
+    std::vector<SegmentId> lastCut;
+    std::vector<std::uint8_t> lastBounds;
+    std::uint64_t lastCutOf = 0;
+    int lastCutFor = -1;
+    bool lastCutFits = false;
 };
 
 namespace {
@@ -469,7 +476,7 @@ bool CompiledRules::runSide(const Program &program, int id, const WordView &word
     if (scratch.sweeps && word.size() >= sweepFrom.load(std::memory_order_relaxed)) {
         std::uint64_t &stamp = scratch.sweepStamps[std::size_t(id)];
         std::vector<std::uint8_t> &fits = scratch.sweepTables[std::size_t(id)];
-        if (stamp != scratch.wordStamp && placesThatFit(program, sets_, word, fits))
+        if (stamp != scratch.wordStamp && placesThatFit(program, sets_, word, fits, &scratch.featureContext))
             stamp = scratch.wordStamp;
         if (stamp == scratch.wordStamp)
             return fits[std::size_t(place)] != 0;
@@ -670,7 +677,7 @@ void CompiledRules::write(const Line &line, const MatchState &state, const WordV
             return;
         }
         std::vector<SegmentId> &ids = scratch.cutBuffer;
-        segmenter_.cutWord(**made, ids, scratch.local);
+        segmenter_.cutWord(canonical(**made), ids, scratch.local);
         out.insert(out.end(), ids.begin(), ids.end());
     };
     for (const Output &output : line.replacement) {
@@ -1121,6 +1128,20 @@ bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &se
         scratch.classesOf = identity_;
         scratch.classesFor = specIndex;
     }
+    // (Compounds met in words are numbered afresh for each word: a word
+    // with any is cut again.)
+    const SegmentId local = kFirstCompound + SegmentId(segmenter_.compoundCount());
+    const bool comparable
+        = std::none_of(segments.begin(), segments.end(), [local](SegmentId id) { return id >= local; });
+    if (comparable && scratch.lastCutOf == identity_ && scratch.lastCutFor == specIndex
+        && scratch.lastCut == segments) {
+        scratch.bounds = scratch.lastBounds;
+        return scratch.lastCutFits;
+    }
+    scratch.lastCutOf = comparable ? identity_ : 0;
+    scratch.lastCutFor = specIndex;
+    scratch.lastCut = segments;
+    scratch.lastCutFits = false;
     const auto n = qsizetype(segments.size());
     scratch.bounds.assign(std::size_t(n), 0);
     std::vector<ClassMask> &masks = scratch.masks;
@@ -1164,6 +1185,8 @@ bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &se
         }
         from = to + 1;
     }
+    scratch.lastBounds = scratch.bounds;
+    scratch.lastCutFits = true;
     return true;
 }
 
