@@ -85,12 +85,35 @@ QStringList grownBenchRules()
     return rules;
 }
 
-// range(0) 0: the plain list; 1: the extended one; 2: the grown one.
+// 100 rules with feature matrices, a variable and syllables over the IPA
+// table; ten rules ten times.
+QStringList featureBenchRules()
+{
+    QStringList rules{"@ampliada", "@rasgos ipa", "V=a,e,i,o,u", "C=p,t,k,b,d,g,m,n,s,l,r",
+                      "@sílabas (C)(C)|V|(C)(C)"};
+    const QStringList ten{"[-sonora,oclusiva]>[+sonora]/V_V",
+                          "[+nasal]>[$lugar]/_[$lugar,-silábica]",
+                          "[vocal]>[+larga]/_C.",
+                          "[+larga]>[-larga]/_C#",
+                          "[+sonora,oclusiva]>[-sonora]/_.",
+                          "e>i/_.[vocal]",
+                          "[+lateral]>r/_.C",
+                          "s>h/_.",
+                          "h>s/_.",
+                          "[vocal,+larga]>[-larga]"};
+    for (int i = 0; i < 10; ++i)
+        rules += ten;
+    return rules;
+}
+
+// range(0) 0: the plain list; 1: the extended one; 2: the grown one; 3: the
+// one with features and syllables.
 void BM_TransformText(benchmark::State &state)
 {
     vordane::RandomSource random;
     const QString source = randomWords(1'000'000, random);
-    const QStringList rules = state.range(0) == 2 ? grownBenchRules()
+    const QStringList rules = state.range(0) == 3 ? featureBenchRules()
+        : state.range(0) == 2                     ? grownBenchRules()
         : state.range(0)                          ? extendedBenchRules()
                                                   : benchRules();
     const vordane::RuleSet ruleSet(rules);
@@ -101,9 +124,12 @@ void BM_TransformText(benchmark::State &state)
         benchmark::DoNotOptimize(result.text().data());
     }
     state.SetItemsProcessed(state.iterations() * 1'000'000);
-    state.SetLabel(state.range(0) == 2 ? "100 grown rules" : state.range(0) ? "100 extended rules" : "100 plain rules");
+    state.SetLabel(state.range(0) == 3   ? "100 feature rules"
+                   : state.range(0) == 2 ? "100 grown rules"
+                   : state.range(0)      ? "100 extended rules"
+                                         : "100 plain rules");
 }
-BENCHMARK(BM_TransformText)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TransformText)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A word list through the rules into a file, as "transformar --palabras
 // --salida" does; range(0) 1 adds the per-rule report of --informe.
@@ -208,6 +234,22 @@ void BM_LongWordGrown(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_LongWordGrown)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One line of range(0) characters through ten rules with features and
+// syllables.
+void BM_LongWordFeatures(benchmark::State &state)
+{
+    const QString word = QStringLiteral("pata kasa").repeated(state.range(0) / 9);
+    const vordane::RuleSet rules(featureBenchRules().mid(0, 15));
+    for (auto _ : state) {
+        QString result = word;
+        if (!rules.apply(result))
+            state.SkipWithError("too long");
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LongWordFeatures)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenWordList(benchmark::State &state)
 {

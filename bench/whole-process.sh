@@ -125,6 +125,17 @@ done
 measure "transformar 1 M x 100 grown" "transformar 1 M x 100 extended" \
     "'$cli' transformar grown.sc --palabras words1m.lex --salida out.lex" \
     "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex"
+# The same words through 100 rules with feature matrices, a variable and
+# syllables (the IPA table), beside the 100 rules of categories alone.
+printf '@ampliada\r\n@rasgos ipa\r\nV=a,e,i,o,u\r\nC=p,t,k,b,d,g,m,n,s,l,r\r\n@s\xc3\xadlabas (C)(C)|V|(C)(C)\r\n' > features.sc
+for i in 1 2 3 4 5 6 7 8 9 10; do
+    printf '%s\r\n' '[-sonora,oclusiva]>[+sonora]/V_V' '[+nasal]>[$lugar]/_[$lugar,-silábica]' \
+        '[vocal]>[+larga]/_C.' '[+larga]>[-larga]/_C#' '[+sonora,oclusiva]>[-sonora]/_.' 'e>i/_.[vocal]' \
+        '[+lateral]>r/_.C' 's>h/_.' 'h>s/_.' '[vocal,+larga]>[-larga]' >> features.sc
+done
+measure "transformar 1 M x 100 features" "transformar 1 M x 100 extended" \
+    "'$cli' transformar features.sc --palabras words1m.lex --salida out.lex" \
+    "'$cli' transformar extended.sc --palabras words1m.lex --salida out.lex"
 # Patterns that take exponential time in a naive backtracker, on one word of 10,000 "a" and "cb"
 # (a word without b would be passed over before any search).
 { head -c 10000 /dev/zero | tr '\0' a; echo cb; } > a10k.txt
@@ -151,6 +162,9 @@ printf '%s\r\n' '@ampliada' 'V=a,e,i,o,u' 'P=p,t,k' 'B=b,d,g' 'C=P,B,s,k' '[p,t]
     '[a,o]>[e,u]/V_ {solo V}' > grown10.sc
 measure "one line of 1 M, 10 grown rules" "one word of 1 M, 10 extended rules" \
     "'$cli' transformar grown10.sc --palabras longgrown.txt" "'$cli' transformar extended10.sc --palabras longpata.txt"
+head -n 15 features.sc > features10.sc
+measure "one line of 1 M, 10 feature rules" "one line of 1 M, 10 grown rules" \
+    "'$cli' transformar features10.sc --palabras longgrown.txt" "'$cli' transformar grown10.sc --palabras longgrown.txt"
 "$cli" generar words.lng --filas 3000000 --semilla 9 --salida lengua.lex
 measure "lengua 1 M roots" "cat of the roots" "'$cli' lengua lengua.lex roots.rad out.lan" "cat roots.rad > out.cat"
 head -n 100000 roots.rad | sed 's/#r\([0-9]*\)[0-9]/#r\1/g; s/\$w\([0-9]*\)[0-9]/$w\1/g' > roots100k.rad

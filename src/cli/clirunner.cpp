@@ -137,7 +137,8 @@ int runTransformar(const QCommandLineParser &parser, const QStringList &args, Io
     QStringList rules;
     if (const FileStatus status = readRuleFile(args.at(0), rules); !status.ok())
         return io.fail(status.message());
-    const RuleSet ruleSet(ruleTable(rules));
+    RuleSet ruleSet(ruleTable(rules));
+    ruleSet.setSyllableMarks(parser.isSet(QStringLiteral("silabas")));
     // A malformed extended list refuses the whole run before anything is opened or written.
     if (const Outcome valid = ruleSet.validity(); !valid.ok())
         return io.fail(valid.message());
@@ -329,6 +330,9 @@ QList<Command> commands()
              p.addOption(option(QStringLiteral("semilla"),
                                 QStringLiteral("Semilla de las reglas esporádicas (?N) de una lista @ampliada."),
                                 QStringLiteral("S")));
+             p.addOption(option(QStringLiteral("silabas"),
+                                QStringLiteral("Escribe las palabras con sus sílabas separadas por «.», según la "
+                                               "última línea @sílabas de la lista.")));
          },
          runTransformar},
         {QStringLiteral("exportar"),

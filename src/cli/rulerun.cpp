@@ -1,6 +1,7 @@
 #include "cli/rulerun.h"
 
 #include "cli/cliio.h"
+#include "common/featuremessages.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "transformer/transformationengine.h"
@@ -48,6 +49,16 @@ void RunReport::tell(Io &io) const
             io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
                            .arg(QString::number(entry.line + 1), entry.text,
                                 messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples)));
+        if (entry.withoutSegment > 0)
+            io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
+                           .arg(QString::number(entry.line + 1), entry.text,
+                                messages::notation::withoutSegment(entry.withoutSegment,
+                                                                   entry.withoutSegmentExamples)));
+        if (entry.unsyllabified > 0)
+            io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
+                           .arg(QString::number(entry.line + 1), entry.text,
+                                messages::notation::unsyllabifiedWords(entry.unsyllabified,
+                                                                       entry.unsyllabifiedExamples)));
     }
 }
 

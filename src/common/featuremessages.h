@@ -1,6 +1,11 @@
 #pragma once
 
+#include "common/messages.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <cstdint>
 
 // Features, diacritics and syllables of the extended notation: what is wrong
 // with a line, and what a run could not do.
@@ -60,6 +65,39 @@ inline const QString kTooManySyllableClasses =
 inline const QString kNotInSyllable =
     QStringLiteral("en un patrón de sílaba solo van letras, categorías, «[...]», «( )», «*» y «+»");
 
+// Matrices, variables and boundaries in rules.
+inline QString unknownFeature(const QString &name)
+{
+    return QStringLiteral("«%1» no es un rasgo declarado con @rasgo").arg(name);
+}
+inline const QString kTwoCategoriesInMatrix = QStringLiteral("una matriz lleva como mucho una categoría");
+inline const QString kCategoryInReplacementMatrix =
+    QStringLiteral("en el sustituto una matriz solo lleva valores y variables, no categorías");
+inline const QString kNegatedInReplacement = QStringLiteral("en el sustituto una matriz no lleva «!»: pone valores");
+inline const QString kNegatedVariable = QStringLiteral("«!» no va delante de una matriz con variables");
+inline const QString kTooManyVariables = QStringLiteral("una regla usa como mucho 8 variables de rasgo distintas");
+inline const QString kVariableInSyllable = QStringLiteral("un patrón de sílaba no lleva variables de rasgo");
+inline const QString kTooManyReplacementMatrices =
+    QStringLiteral("un sustituto lleva como mucho 16 matrices que cambian segmentos del objetivo");
+inline QString matrixWithoutPartner(qsizetype target, qsizetype written)
+{
+    return QStringLiteral("una matriz del sustituto cambia el elemento del objetivo que está en su lugar, así que "
+                          "los dos lados tienen que tener tantos elementos uno como otro (el objetivo tiene %1 y el "
+                          "sustituto %2)")
+        .arg(target)
+        .arg(written);
+}
+inline QString matrixPartnerNotOne(qsizetype element)
+{
+    return QStringLiteral("el elemento %1 del objetivo no encaja siempre en un solo segmento: una matriz del "
+                          "sustituto no puede cambiarlo")
+        .arg(element);
+}
+inline QString unboundVariable(const QString &name)
+{
+    return QStringLiteral("la variable $%1 del sustituto no se liga en el objetivo ni en un entorno").arg(name);
+}
+
 // What a run could not do, for the reports of the rules that hit it.
 inline QString unsyllabifiable(const QString &word)
 {
@@ -68,6 +106,19 @@ inline QString unsyllabifiable(const QString &word)
 inline QString noSegmentWith(const QString &segment, const QString &values)
 {
     return QStringLiteral("ningún símbolo declarado es «%1» con %2").arg(segment, values);
+}
+
+inline QString withoutSegment(std::int64_t count, const QStringList &examples)
+{
+    return QStringLiteral("%1 sin cambiar (%2)")
+        .arg(counted(count, QStringLiteral("segmento se deja"), QStringLiteral("segmentos se dejan")),
+             examples.join(QStringLiteral("; ")));
+}
+inline QString unsyllabifiedWords(std::int64_t count, const QStringList &examples)
+{
+    return QStringLiteral("%1 sin cambiar: no se puede%2 cortar en sílabas (%3)")
+        .arg(counted(count, QStringLiteral("palabra se deja"), QStringLiteral("palabras se dejan")),
+             count == 1 ? QString() : QStringLiteral("n"), examples.join(QStringLiteral(", ")));
 }
 
 } // namespace vordane::messages::notation

@@ -1,5 +1,6 @@
 #include "notation/compiledrules.h"
 
+#include "common/featuremessages.h"
 #include "common/randomsource.h"
 #include "transformer/extendedrules.h"
 #include "transformer/ruleobserver.h"
@@ -9,6 +10,8 @@
 #include <atomic>
 
 namespace vordane::notation {
+
+namespace nmsg = messages::notation;
 
 // One side of an environment or exception: its left part, read backward
 // from the target's start, and its right part, read forward from its end.
@@ -67,6 +70,7 @@ FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet
             pending.push_back(in.a);
             break;
         case Op::Edge:
+        case Op::Boundary:
         case Op::Save:
         case Op::SetSlot:
         case Op::Bind:
@@ -74,6 +78,7 @@ FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet
             break;
         case Op::Any:
         case Op::NotInSet:
+        case Op::Matrix:
         case Op::Backref:
         case Op::Match:
             first.any = true;
@@ -159,6 +164,10 @@ struct CompiledRules::Line {
     std::vector<Side> exceptions;
     std::vector<Output> replacement;
     std::array<int, 10> captureSlots{};
+    // Syllable boundaries a match replaces, and where one goes beside an insertion.
+    bool boundaryFirst = false;
+    bool boundaryLast = false;
+    bool boundaryLeftOfPlace = false;
     // Whether the context is checked on the place alone (no captures read):
     // then the anchor side is checked before the target, and the target's
     // failed places hold for every place with the same anchor results.
@@ -176,6 +185,9 @@ struct CompiledRules::Rule {
     double chance = 1;
     std::uint64_t firstBits = 0; // of the segments any of its lines' targets can begin with
     std::uint64_t requiredBits = 0; // of the segments a word must hold for the rule to apply
+    int syllables = -1; // the "@sílabas" line in force
+    bool usesBoundaries = false;
+    bool clearsDots = false; // "@sílabas ninguna" below "@sílabas explícitas": the dots go
 };
 
 // A change a pass makes: input segments [from, to) become written[replacementFrom, replacementTo).
@@ -184,6 +196,7 @@ struct CompiledRules::Edit {
     qsizetype to = 0;
     qsizetype replacementFrom = 0;
     qsizetype replacementTo = 0;
+    const Line *line = nullptr;
 };
 
 // Buffers of the thread that runs the rules, reused from word to word.
@@ -214,7 +227,41 @@ struct CompiledRules::Scratch {
     QString cut;
     std::uint64_t cutBy = 0;
     std::uint64_t bits = 0;
+    // Syllable boundaries: per segment of `segments` (`next`), whether one
+    // stands before it; empty when the rule reads none.
+    std::vector<std::uint8_t> bounds;
+    std::vector<std::uint8_t> nextBounds;
+    std::vector<std::uint8_t> outBounds; // of `out` during a sequential or inverse scan
+    std::vector<std::uint8_t> inputBounds; // of the pass's input ({solo X}: projected)
+    std::vector<std::uint8_t> flags;
+    std::vector<ClassMask> masks;
+    std::vector<std::uint8_t> sonority;
+    std::vector<int> starts;
+    // Features of segments, for the rules `featuresFor`.
+    std::unique_ptr<SegmentFeatures> features;
+    std::uint64_t featuresFor = 0;
+    FeatureContext featureContext;
+    // Segments a replacement matrix could not make: (segment, values asked).
+    std::vector<std::pair<QString, QString>> misses;
+    std::vector<SegmentId> cutBuffer;
+    // Syllable classes and sonority of the segments below kSmallClassed
+    // by the "@sílabas" line `classesFor` of the rules `classesOf`.
+    std::vector<ClassMask> smallMasks;
+    std::vector<std::uint8_t> smallSonority; // 0xFF: not looked up yet
+    std::uint64_t classesOf = 0;
+    int classesFor = -1;
+    // The last word cut into syllables, by which line of which rules: most
+    // rules leave most words as they were.
+    std::vector<SegmentId> lastCut;
+    std::vector<std::uint8_t> lastBounds;
+    std::uint64_t lastCutOf = 0;
+    int lastCutFor = -1;
+    bool lastCutFits = false;
 };
+
+namespace {
+constexpr SegmentId kSmallClassed = 0x3000;
+}
 
 namespace {
 
@@ -251,12 +298,38 @@ CompiledRules::CompiledRules(ParsedList parsed)
     : identity_(++lastIdentity)
     , segmenter_(std::move(parsed.segmenter))
     , categories_(std::move(parsed.categories))
+    , features_(std::move(parsed.features))
+    , sonority_(features_)
+    , syllables_(std::move(parsed.syllables))
+    , syllableClasses_(std::move(parsed.syllableClasses))
+    , finalSyllables_(parsed.finalSyllables)
 {
     std::vector<int> setOfCategory(categories_.size(), -2);
     std::array<int, 10> captureSlots{};
     std::array<const Node *, 10> slotOwners{};
     int nextSlot = 0;
     CompileContext context{categories_, sets_, setOfCategory, &captureSlots, &nextSlot, &slotOwners};
+    std::vector<bool> matrixVariables;
+    for (const MatrixSyntax &written : parsed.matrices) {
+        MatrixTest matrix;
+        for (const int value : written.values)
+            matrix.test.required.insert(value);
+        for (const int value : written.forbidden)
+            matrix.test.forbidden.insert(value);
+        matrix.set = written.category >= 0 ? setOf(written.category, context, true) : -1;
+        matrix.variables = written.variables;
+        matrices_.push_back(std::move(matrix));
+        matrixValues_.push_back(written.values);
+        matrixVariables.push_back(!written.variables.empty());
+    }
+    context.matrixVariables = &matrixVariables;
+    for (const Node &node : syllableClasses_)
+        classSets_.push_back(node.kind == Node::Kind::Category ? setOf(node.category, context, true) : -1);
+    std::vector<bool> explicitAbove(syllables_.size(), false);
+    for (std::size_t k = 0; k < syllables_.size(); ++k) {
+        explicitAbove[k] = k > 0 && (explicitAbove[k - 1] || syllables_[k - 1].mode == SyllableSpec::Mode::Explicit);
+        explicitSyllables_ = explicitSyllables_ || syllables_[k].mode == SyllableSpec::Mode::Explicit;
+    }
 
     for (RuleSyntax &syntax : parsed.rules) {
         if (syntax.joinsAbove && !rules_.empty()) {
@@ -272,12 +345,20 @@ CompiledRules::CompiledRules(ParsedList parsed)
             rule.onlySet = syntax.only >= 0 ? setOf(syntax.only, context, true) : -1;
             rule.percent = syntax.percent;
             rule.chance = syntax.percent / 100.0;
+            rule.syllables = syntax.syllables;
+            rule.clearsDots = syntax.syllables >= 0
+                && syllables_[std::size_t(syntax.syllables)].mode == SyllableSpec::Mode::None
+                && explicitAbove[std::size_t(syntax.syllables)];
             sporadic_ = sporadic_ || syntax.percent < 100;
             repeated_ = repeated_ || syntax.repeated;
             rules_.push_back(std::move(rule));
         }
         Line line;
         line.line = syntax.line;
+        line.boundaryFirst = syntax.boundaryFirst;
+        line.boundaryLast = syntax.boundaryLast;
+        line.boundaryLeftOfPlace = syntax.boundaryLeftOfPlace;
+        rules_.back().usesBoundaries = rules_.back().usesBoundaries || syntax.usesBoundaries;
         captureSlots.fill(-1);
         slotOwners.fill(nullptr);
         nextSlot = syntax.slotCount;
@@ -297,8 +378,10 @@ CompiledRules::CompiledRules(ParsedList parsed)
             compiled.right = compile(written.right, false, context);
             compiled.leftId = programs_++;
             compiled.rightId = programs_++;
+            // (Matrices with variables read and bind as captures do.)
             contextReads = contextReads || readsCaptures(written.left) || readsCaptures(written.right)
-                || bindsCaptures(written.left) || bindsCaptures(written.right);
+                || bindsCaptures(written.left) || bindsCaptures(written.right) || compiled.left.readsCaptures
+                || compiled.right.readsCaptures;
             return compiled;
         };
         for (const Context &environment : syntax.environments)
@@ -393,7 +476,7 @@ bool CompiledRules::runSide(const Program &program, int id, const WordView &word
     if (scratch.sweeps && word.size() >= sweepFrom.load(std::memory_order_relaxed)) {
         std::uint64_t &stamp = scratch.sweepStamps[std::size_t(id)];
         std::vector<std::uint8_t> &fits = scratch.sweepTables[std::size_t(id)];
-        if (stamp != scratch.wordStamp && placesThatFit(program, sets_, word, fits))
+        if (stamp != scratch.wordStamp && placesThatFit(program, sets_, word, fits, &scratch.featureContext))
             stamp = scratch.wordStamp;
         if (stamp == scratch.wordStamp)
             return fits[std::size_t(place)] != 0;
@@ -560,11 +643,60 @@ bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype pla
     return found;
 }
 
+namespace {
+
+// Written where a replacement writes ".": becomes a boundary before the
+// segment that follows.
+constexpr SegmentId kBoundaryMark = -2;
+
+} // namespace
+
 void CompiledRules::write(const Line &line, const MatchState &state, const WordView &word,
-                          std::vector<SegmentId> &out) const
+                          std::vector<SegmentId> &out, Scratch &scratch) const
 {
+    // A segment with a matrix's values set: the symbol that has them, or the
+    // segment itself (and the miss noted) when none does.
+    const auto change = [&](SegmentId id, const Output &output) {
+        const ValueSet *features = scratch.featureContext.of(id);
+        std::vector<ValueId> values = matrixValues_[std::size_t(output.matrix)];
+        for (const auto &[feature, variable] : matrices_[std::size_t(output.matrix)].variables) {
+            if (state.variables[std::size_t(variable)] >= 0)
+                values.push_back(state.variables[std::size_t(variable)]);
+        }
+        const std::optional<QString> *made = nullptr;
+        if (features)
+            made = &scratch.features->segmentWith(features_.withValues(*features, values));
+        if (!made || !*made) {
+            ValueSet asked;
+            for (const ValueId v : values)
+                asked.insert(v);
+            QString text;
+            segmenter_.append(id, scratch.local, text);
+            scratch.misses.emplace_back(text, features_.describe(asked, true));
+            out.push_back(id);
+            return;
+        }
+        std::vector<SegmentId> &ids = scratch.cutBuffer;
+        segmenter_.cutWord(canonical(**made), ids, scratch.local);
+        out.insert(out.end(), ids.begin(), ids.end());
+    };
     for (const Output &output : line.replacement) {
         switch (output.kind) {
+        case Output::Kind::Boundary:
+            out.push_back(kBoundaryMark);
+            break;
+        case Output::Kind::Changed:
+            if (output.hidden >= 0) {
+                const qsizetype at = state.captures[std::size_t(hiddenRegister(output.hidden))];
+                if (at >= 0 && at < word.size())
+                    change(word.at(at), output);
+            } else {
+                const qsizetype from = state.captures[std::size_t(2 * output.capture)];
+                const qsizetype to = state.captures[std::size_t(2 * output.capture + 1)];
+                for (qsizetype i = from; from >= 0 && i < to; ++i)
+                    change(word.at(i), output);
+            }
+            break;
         case Output::Kind::Segments:
             out.insert(out.end(), output.segments.begin(), output.segments.end());
             break;
@@ -614,8 +746,9 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     const auto seen = [only](SegmentId id) { return !only || id == kSpace || only->memberOf(id) >= 0; };
 
     scratch.sweeps = rule.scan == Scan::Simultaneous;
+    const std::uint8_t *bounds = scratch.inputBounds.empty() ? nullptr : scratch.inputBounds.data();
     if (rule.scan == Scan::Simultaneous) {
-        const WordView word{input.data(), n};
+        const WordView word{input.data(), n, nullptr, 0, false, bounds, nullptr};
         if (rule.lines.size() == 1) {
             const Line &line = rule.lines.front();
             for (qsizetype at = 0; at <= n;) {
@@ -627,8 +760,8 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
                 found = true;
                 if (draw()) {
                     const auto from = qsizetype(written.size());
-                    write(line, state, word, written);
-                    edits.push_back({at, end, from, qsizetype(written.size())});
+                    write(line, state, word, written, scratch);
+                    edits.push_back({at, end, from, qsizetype(written.size()), &line});
                 }
                 if (rule.once)
                     break;
@@ -640,6 +773,7 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
         // overlap, the earlier line's wins.
         struct Found {
             qsizetype from, to, replacementFrom, replacementTo;
+            const Line *line;
         };
         std::vector<Found> accepted;
         const auto overlaps = [&](qsizetype from, qsizetype to) {
@@ -662,8 +796,8 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
                 }
                 if (!overlaps(at, end)) {
                     const auto from = qsizetype(written.size());
-                    write(line, state, word, written);
-                    accepted.push_back({at, end, from, qsizetype(written.size())});
+                    write(line, state, word, written, scratch);
+                    accepted.push_back({at, end, from, qsizetype(written.size()), &line});
                 }
                 at = end > at ? end : at + 1;
             }
@@ -674,7 +808,7 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
         for (const Found &f : accepted) {
             found = true;
             if (draw())
-                edits.push_back({f.from, f.to, f.replacementFrom, f.replacementTo});
+                edits.push_back({f.from, f.to, f.replacementFrom, f.replacementTo, f.line});
             if (rule.once)
                 break;
         }
@@ -684,10 +818,13 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     if (rule.scan == Scan::Sequential) {
         // The word is what has been written so far, then the input from `inAt` on.
         std::vector<SegmentId> &out = scratch.out;
+        std::vector<std::uint8_t> &outBounds = scratch.outBounds;
         out.clear();
+        outBounds.clear();
         qsizetype inAt = 0;
         for (qsizetype at = 0;;) {
-            const WordView word{out.data(), qsizetype(out.size()), input.data() + inAt, n - inAt, false};
+            const WordView word{out.data(), qsizetype(out.size()), input.data() + inAt, n - inAt, false,
+                                bounds ? outBounds.data() : nullptr, bounds ? bounds + inAt : nullptr};
             if (at > word.size())
                 break;
             const Line *matched = nullptr;
@@ -706,14 +843,21 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
             const auto head = qsizetype(out.size());
             if (draw()) {
                 const auto from = qsizetype(written.size());
-                write(*matched, state, word, written);
+                write(*matched, state, word, written, scratch);
                 const qsizetype inFrom = inAt + (at - head);
                 const qsizetype inTo = inAt + (end - head);
-                edits.push_back({inFrom, inTo, from, qsizetype(written.size())});
+                edits.push_back({inFrom, inTo, from, qsizetype(written.size()), matched});
                 out.insert(out.end(), input.begin() + inAt, input.begin() + inFrom);
+                if (bounds)
+                    outBounds.insert(outBounds.end(), bounds + inAt, bounds + inFrom);
+                // (Boundaries the rule writes are seen by its later matches
+                // only once the pass is over.)
                 for (auto k = std::size_t(from); k < written.size(); ++k) {
-                    if (seen(written[k]))
+                    if (written[k] != kBoundaryMark && seen(written[k])) {
                         out.push_back(written[k]);
+                        if (bounds)
+                            outBounds.push_back(0);
+                    }
                 }
                 inAt = inTo;
                 prepareMemos(rule, qsizetype(out.size()) + n - inAt, scratch);
@@ -730,12 +874,15 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     // Right to left: the word is the input up to `inTo`, then what has been
     // written, stored back to front.
     std::vector<SegmentId> &out = scratch.out;
+    std::vector<std::uint8_t> &outBounds = scratch.outBounds;
     out.clear();
+    outBounds.clear();
     qsizetype inTo = n;
     for (qsizetype at = n;;) {
         if (at < 0)
             break;
-        const WordView word{input.data(), inTo, out.data(), qsizetype(out.size()), true};
+        const WordView word{input.data(), inTo, out.data(), qsizetype(out.size()), true, bounds,
+                            bounds ? outBounds.data() : nullptr};
         const Line *matched = nullptr;
         qsizetype start = at;
         for (const Line &line : rule.lines) {
@@ -751,13 +898,19 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
         found = true;
         if (draw()) {
             const auto from = qsizetype(written.size());
-            write(*matched, state, word, written);
-            edits.push_back({start, at, from, qsizetype(written.size())});
-            for (qsizetype i = inTo - 1; i >= at; --i)
+            write(*matched, state, word, written, scratch);
+            edits.push_back({start, at, from, qsizetype(written.size()), matched});
+            for (qsizetype i = inTo - 1; i >= at; --i) {
                 out.push_back(input[std::size_t(i)]);
+                if (bounds)
+                    outBounds.push_back(bounds[i]);
+            }
             for (auto i = qsizetype(written.size()) - 1; i >= from; --i) {
-                if (seen(written[std::size_t(i)]))
+                if (written[std::size_t(i)] != kBoundaryMark && seen(written[std::size_t(i)])) {
                     out.push_back(written[std::size_t(i)]);
+                    if (bounds)
+                        outBounds.push_back(0);
+                }
             }
             inTo = start;
             prepareMemos(rule, inTo + qsizetype(out.size()), scratch);
@@ -780,15 +933,90 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
     output.clear();
     std::vector<Edit> &edits = scratch.edits;
     std::vector<SegmentId> &written = scratch.written;
+    // Boundaries go with the segments they stand before; see assemble below.
+    const bool tracking = !scratch.bounds.empty();
+    std::vector<std::uint8_t> &outputBounds = scratch.nextBounds;
+    outputBounds.clear();
     if (rule.onlySet < 0) {
+        if (tracking)
+            scratch.inputBounds = scratch.bounds;
+        else
+            scratch.inputBounds.clear();
         pass(rule, input, random, scratch, edits, written);
+        if (!tracking) {
+            qsizetype at = 0;
+            for (const Edit &edit : edits) {
+                output.insert(output.end(), input.begin() + at, input.begin() + edit.from);
+                for (qsizetype k = edit.replacementFrom; k < edit.replacementTo; ++k) {
+                    if (written[std::size_t(k)] != kBoundaryMark)
+                        output.push_back(written[std::size_t(k)]);
+                }
+                at = edit.to;
+            }
+            output.insert(output.end(), input.begin() + at, input.end());
+            return;
+        }
+        // A boundary a match read with "." at its start or end goes with
+        // it; one inside the replaced text stays in its place when the rule
+        // writes segment for segment, and goes otherwise; "." written makes
+        // one before what follows.
+        std::vector<std::uint8_t> &flags = scratch.flags;
+        flags = scratch.bounds;
+        const auto n = qsizetype(input.size());
+        for (const Edit &edit : edits) {
+            qsizetype segments = 0;
+            for (qsizetype k = edit.replacementFrom; k < edit.replacementTo; ++k)
+                segments += written[std::size_t(k)] != kBoundaryMark ? 1 : 0;
+            if (edit.line->boundaryFirst && edit.from < n)
+                flags[std::size_t(edit.from)] = 0;
+            if (edit.line->boundaryLast && edit.to < n)
+                flags[std::size_t(edit.to)] = 0;
+            if (segments != edit.to - edit.from) {
+                for (qsizetype k = edit.from + 1; k < edit.to; ++k)
+                    flags[std::size_t(k)] = 0;
+            }
+        }
+        std::uint8_t carry = 0;
+        const auto push = [&](SegmentId id, std::uint8_t flag) {
+            output.push_back(id);
+            outputBounds.push_back(flag | carry);
+            carry = 0;
+        };
         qsizetype at = 0;
         for (const Edit &edit : edits) {
-            output.insert(output.end(), input.begin() + at, input.begin() + edit.from);
-            output.insert(output.end(), written.begin() + edit.replacementFrom, written.begin() + edit.replacementTo);
+            for (qsizetype i = at; i < edit.from; ++i)
+                push(input[std::size_t(i)], flags[std::size_t(i)]);
+            qsizetype segments = 0;
+            for (qsizetype k = edit.replacementFrom; k < edit.replacementTo; ++k)
+                segments += written[std::size_t(k)] != kBoundaryMark ? 1 : 0;
+            const bool inPlace = segments == edit.to - edit.from;
+            if (edit.from == edit.to) {
+                // An insertion: after a boundary the environment read on the
+                // left of the place, else before the one there.
+                if (edit.line->boundaryLeftOfPlace && edit.from < n && flags[std::size_t(edit.from)]) {
+                    carry = 1;
+                    flags[std::size_t(edit.from)] = 0;
+                }
+            } else if (segments == 0) {
+                carry |= flags[std::size_t(edit.from)];
+            }
+            qsizetype j = 0;
+            for (qsizetype k = edit.replacementFrom; k < edit.replacementTo; ++k) {
+                const SegmentId id = written[std::size_t(k)];
+                if (id == kBoundaryMark) {
+                    carry = 1;
+                    continue;
+                }
+                std::uint8_t flag = 0;
+                if (edit.from < edit.to && (inPlace || j == 0))
+                    flag = flags[std::size_t(edit.from + j)];
+                push(id, flag);
+                ++j;
+            }
             at = edit.to;
         }
-        output.insert(output.end(), input.begin() + at, input.end());
+        for (qsizetype i = at; i < n; ++i)
+            push(input[std::size_t(i)], flags[std::size_t(i)]);
         return;
     }
 
@@ -797,15 +1025,23 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
     std::vector<qsizetype> &visible = scratch.visible;
     projected.clear();
     visible.clear();
+    scratch.inputBounds.clear();
+    std::uint8_t hidden = 0;
     for (std::size_t i = 0; i < input.size(); ++i) {
         if (input[i] == kSpace || only.memberOf(input[i]) >= 0) {
             projected.push_back(input[i]);
             visible.push_back(qsizetype(i));
+            if (tracking)
+                scratch.inputBounds.push_back(std::uint8_t(hidden | scratch.bounds[i]));
+            hidden = 0;
+        } else if (tracking) {
+            hidden |= scratch.bounds[i];
         }
     }
     pass(rule, projected, random, scratch, edits, written);
     // Per input segment: kept, replaced by a piece of `written`, or dropped;
-    // and what is inserted before it.
+    // and what is inserted before it. Boundaries stay with the segments
+    // kept or replaced in place.
     const auto n = qsizetype(input.size());
     std::vector<std::pair<qsizetype, qsizetype>> replacedBy(std::size_t(n), {-1, -1});
     std::vector<bool> dropped(std::size_t(n), false);
@@ -828,18 +1064,154 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
         for (qsizetype k = edit.from + 1; k < edit.to; ++k)
             dropped[std::size_t(visible[std::size_t(k)])] = true;
     }
+    const auto insert = [&](qsizetype from, qsizetype to, std::uint8_t flag) {
+        for (qsizetype k = from; k < to; ++k) {
+            if (written[std::size_t(k)] == kBoundaryMark)
+                continue;
+            output.push_back(written[std::size_t(k)]);
+            if (tracking)
+                outputBounds.push_back(k == from ? flag : 0);
+        }
+    };
     for (qsizetype i = 0; i <= n; ++i) {
         for (const auto &[from, to] : before[std::size_t(i)])
-            output.insert(output.end(), written.begin() + from, written.begin() + to);
+            insert(from, to, 0);
         if (i == n)
             break;
         const auto [from, to] = replacedBy[std::size_t(i)];
-        if (from >= 0)
-            output.insert(output.end(), written.begin() + from, written.begin() + to);
-        else if (!dropped[std::size_t(i)])
+        const std::uint8_t flag = tracking ? scratch.bounds[std::size_t(i)] : 0;
+        if (from >= 0) {
+            insert(from, to, flag);
+        } else if (!dropped[std::size_t(i)]) {
             output.push_back(input[std::size_t(i)]);
+            if (tracking)
+                outputBounds.push_back(flag);
+        }
     }
 }
+
+void CompiledRules::prepareFeatures(Scratch &scratch) const
+{
+    if (scratch.featuresFor != identity_) {
+        scratch.features = std::make_unique<SegmentFeatures>(features_, segmenter_);
+        scratch.featuresFor = identity_;
+    }
+    scratch.featureContext = {&matrices_, &features_, scratch.features.get(), &scratch.local};
+    scratch.target.setFeatures(&scratch.featureContext);
+    scratch.side.setFeatures(&scratch.featureContext);
+}
+
+bool CompiledRules::inClass(int id, SegmentId segment, Scratch &scratch) const
+{
+    const Node &node = syllableClasses_[std::size_t(id)];
+    switch (node.kind) {
+    case Node::Kind::Segment:
+        return segment == node.segment;
+    case Node::Kind::Category:
+        return classSets_[std::size_t(id)] >= 0 && sets_[std::size_t(classSets_[std::size_t(id)])].memberOf(segment) >= 0;
+    case Node::Kind::Matrix: {
+        const MatrixTest &matrix = matrices_[std::size_t(node.matrix)];
+        return matrix.test.matches(scratch.featureContext.of(segment))
+            && (matrix.set < 0 || sets_[std::size_t(matrix.set)].memberOf(segment) >= 0);
+    }
+    default:
+        return false;
+    }
+}
+
+bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &segments, Scratch &scratch) const
+{
+    const SyllableSpec &spec = syllables_[std::size_t(specIndex)];
+    if (scratch.classesOf != identity_ || scratch.classesFor != specIndex) {
+        scratch.smallMasks.assign(std::size_t(kSmallClassed), 0);
+        scratch.smallSonority.assign(std::size_t(kSmallClassed), 0xFF);
+        scratch.classesOf = identity_;
+        scratch.classesFor = specIndex;
+    }
+    // (Compounds met in words are numbered afresh for each word: a word
+    // with any is cut again.)
+    const SegmentId local = kFirstCompound + SegmentId(segmenter_.compoundCount());
+    const bool comparable
+        = std::none_of(segments.begin(), segments.end(), [local](SegmentId id) { return id >= local; });
+    if (comparable && scratch.lastCutOf == identity_ && scratch.lastCutFor == specIndex
+        && scratch.lastCut == segments) {
+        scratch.bounds = scratch.lastBounds;
+        return scratch.lastCutFits;
+    }
+    scratch.lastCutOf = comparable ? identity_ : 0;
+    scratch.lastCutFor = specIndex;
+    scratch.lastCut = segments;
+    scratch.lastCutFits = false;
+    const auto n = qsizetype(segments.size());
+    scratch.bounds.assign(std::size_t(n), 0);
+    std::vector<ClassMask> &masks = scratch.masks;
+    std::vector<std::uint8_t> &sonority = scratch.sonority;
+    masks.resize(std::size_t(n));
+    sonority.resize(std::size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const SegmentId id = segments[std::size_t(i)];
+        const bool small = id >= 0 && id < kSmallClassed;
+        if (small && scratch.smallSonority[std::size_t(id)] != 0xFF) {
+            masks[std::size_t(i)] = scratch.smallMasks[std::size_t(id)];
+            sonority[std::size_t(i)] = scratch.smallSonority[std::size_t(id)];
+            continue;
+        }
+        ClassMask mask = 0;
+        for (std::size_t c = 0; c < spec.classIds.size(); ++c) {
+            if (inClass(spec.classIds[c], id, scratch))
+                mask |= ClassMask(1) << c;
+        }
+        masks[std::size_t(i)] = mask;
+        QString text;
+        segmenter_.append(id, scratch.local, text);
+        sonority[std::size_t(i)] = sonority_.of(text, scratch.featureContext.of(id));
+        if (small) {
+            scratch.smallMasks[std::size_t(id)] = mask;
+            scratch.smallSonority[std::size_t(id)] = sonority[std::size_t(i)];
+        }
+    }
+    // Each word of the line on its own.
+    for (qsizetype from = 0; from < n;) {
+        qsizetype to = from;
+        while (to < n && segments[std::size_t(to)] != kSpace)
+            ++to;
+        if (to > from) {
+            const auto length = std::size_t(to - from);
+            if (!syllabify(spec, std::span<const ClassMask>(masks.data() + from, length), scratch.starts,
+                           std::span<const std::uint8_t>(sonority.data() + from, length)))
+                return false;
+            for (const int start : scratch.starts)
+                scratch.bounds[std::size_t(from + start)] = 1;
+        }
+        from = to + 1;
+    }
+    scratch.lastBounds = scratch.bounds;
+    scratch.lastCutFits = true;
+    return true;
+}
+
+namespace {
+
+// Takes the "." segments out of a word written with explicit syllables:
+// each becomes a boundary before the segment that follows it.
+void takeDots(std::vector<SegmentId> &segments, std::vector<std::uint8_t> &bounds)
+{
+    bounds.clear();
+    std::size_t kept = 0;
+    std::uint8_t pending = 0;
+    for (const SegmentId id : segments) {
+        if (id == SegmentId(U'.')) {
+            pending = 1;
+            continue;
+        }
+        segments[kept++] = id;
+        bounds.push_back(id == kSpace ? 0 : pending);
+        pending = 0;
+    }
+    segments.resize(kept);
+}
+
+} // namespace
 
 RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *before, RandomSource *random,
                                     qsizetype maxLength, RuleObserver *observer) const
@@ -860,11 +1232,44 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         buffers.cutBy = identity_;
         buffers.bits = segmentBits(buffers.segments);
     }
+    const SyllableSpec::Mode mode
+        = rule.syllables >= 0 ? syllables_[std::size_t(rule.syllables)].mode : SyllableSpec::Mode::None;
+    const bool explicitMode = mode == SyllableSpec::Mode::Explicit;
+    if (rule.clearsDots && word.contains(u'.')) {
+        // Below "@sílabas ninguna" the boundaries written before are gone.
+        std::vector<std::uint8_t> dropped;
+        takeDots(buffers.segments, dropped);
+        buffers.cutBy = 0;
+        QString result;
+        for (const SegmentId id : buffers.segments)
+            segmenter_.append(id, buffers.local, result);
+        word = canonical(result);
+        buffers.local.clear();
+        segmenter_.cutWord(word, buffers.segments, buffers.local);
+        buffers.cut = word;
+        buffers.cutBy = identity_;
+        buffers.bits = segmentBits(buffers.segments);
+    }
     if ((rule.firstBits != ~std::uint64_t(0) && (buffers.bits & rule.firstBits) == 0)
         || (buffers.bits & rule.requiredBits) != rule.requiredBits)
         return RuleEffect::Unchanged;
     // From here on the segments may change.
     buffers.cutBy = 0;
+    prepareFeatures(buffers);
+    buffers.misses.clear();
+    buffers.bounds.clear();
+    if (explicitMode) {
+        takeDots(buffers.segments, buffers.bounds);
+    } else if (mode == SyllableSpec::Mode::Patterns && rule.usesBoundaries) {
+        if (!cutSyllables(rule.syllables, buffers.segments, buffers)) {
+            if (observer)
+                observer->wordNotSyllabified(rule.line, word);
+            return RuleEffect::Unchanged;
+        }
+    }
+    const bool tracking = explicitMode || !buffers.bounds.empty();
+    if (tracking && buffers.bounds.size() != buffers.segments.size())
+        buffers.bounds.assign(buffers.segments.size(), 0);
     // Linear work takes a few dozen steps a segment; a rule that needs far
     // more on this word is given up for it.
     const std::int64_t budget = kStepsPerSegment * (std::int64_t(buffers.segments.size()) + 1) + kMinimumSteps;
@@ -877,7 +1282,7 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     bool settled = !rule.repeated;
     for (int k = 0; k < passes; ++k) {
         passWhole(rule, current, random, buffers, next);
-        if (next == current) {
+        if (next == current && (!tracking || buffers.nextBounds == buffers.bounds)) {
             settled = true;
             break;
         }
@@ -885,20 +1290,30 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         if (qsizetype(next.size()) > maxLength)
             return RuleEffect::TooLong;
         current.swap(next);
+        buffers.bounds.swap(buffers.nextBounds);
     }
     if (buffers.target.exhausted() || buffers.side.exhausted()) {
         if (observer)
             observer->ruleTooCostly(rule.line, word);
         return RuleEffect::Unchanged;
     }
+    if (observer) {
+        for (const auto &[segment, values] : buffers.misses)
+            observer->ruleWithoutSegment(rule.line, word, nmsg::noSegmentWith(segment, values));
+    }
     if (!changed) {
-        buffers.cutBy = identity_;
+        if (!tracking)
+            buffers.cutBy = identity_;
         return RuleEffect::Unchanged;
     }
     QString result;
     result.reserve(word.size() + 8);
-    for (const SegmentId id : current)
-        segmenter_.append(id, buffers.local, result);
+    for (std::size_t i = 0; i < current.size(); ++i) {
+        // Explicit syllables are written back as dots.
+        if (explicitMode && i > 0 && buffers.bounds[i] && current[i] != kSpace && current[i - 1] != kSpace)
+            result += u'.';
+        segmenter_.append(current[i], buffers.local, result);
+    }
     result = canonical(result);
     if (result.size() > maxLength)
         return RuleEffect::TooLong;
@@ -910,6 +1325,35 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         *before = std::move(word);
     word = std::move(result);
     return RuleEffect::Changed;
+}
+
+QString CompiledRules::syllabified(const QString &word) const
+{
+    if (finalSyllables_ < 0)
+        return word;
+    const SyllableSpec &spec = syllables_[std::size_t(finalSyllables_)];
+    if (spec.mode != SyllableSpec::Mode::Patterns)
+        return word;
+    Scratch &buffers = scratch();
+    prepareFeatures(buffers);
+    buffers.cutBy = 0;
+    buffers.local.clear();
+    segmenter_.cutWord(canonical(word), buffers.segments, buffers.local);
+    if (!cutSyllables(finalSyllables_, buffers.segments, buffers))
+        return word;
+    QString out;
+    for (std::size_t i = 0; i < buffers.segments.size(); ++i) {
+        if (i > 0 && buffers.bounds[i])
+            out += u'.';
+        segmenter_.append(buffers.segments[i], buffers.local, out);
+    }
+    return out;
+}
+
+QString CompiledRules::featuresOf(const QString &segment) const
+{
+    const std::optional<ValueSet> values = features_.featuresOf(canonical(segment));
+    return values ? features_.describe(*values, true) : QString();
 }
 
 bool CompiledRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const

@@ -2,7 +2,9 @@
 
 #include "notation/parser.h"
 #include "notation/program.h"
+#include "notation/features.h"
 #include "notation/segments.h"
+#include "notation/syllables.h"
 #include "notation/syntax.h"
 
 #include <QString>
@@ -45,6 +47,17 @@ public:
     // Whether any rule is applied until the word stops changing.
     bool hasRepeatedRules() const { return repeated_; }
 
+    // Whether the list has a "@sílabas" line.
+    bool hasSyllables() const { return !syllables_.empty(); }
+    // A word (as the rules leave it) with its syllables marked by "." as
+    // the last "@sílabas" line of the list cuts it: in explicit mode the
+    // word as it is; unchanged when it cannot be cut or there are none.
+    QString syllabified(const QString &word) const;
+    // The features of a list's segment, written as its values
+    // ("consonante bilabial oclusiva"); empty for one without features.
+    QString featuresOf(const QString &segment) const;
+    const FeatureTable &features() const { return features_; }
+
     // A "{repetida}" rule stops after this many passes.
     static constexpr int kMaxPasses = 100;
     // The machine steps a rule may take on one word: this many a segment,
@@ -77,13 +90,19 @@ private:
                   MatchState &state, Scratch &scratch, const Then &then) const;
     std::uint64_t anchorMask(const Line &line, const WordView &word, qsizetype place, bool inverse,
                              MatchState &state, Scratch &scratch) const;
-    void write(const Line &line, const MatchState &state, const WordView &word, std::vector<SegmentId> &out) const;
+    void write(const Line &line, const MatchState &state, const WordView &word, std::vector<SegmentId> &out,
+               Scratch &scratch) const;
     // One pass of a rule over segments: the edits it makes, in the order of
     // the input, and whether any match was found.
     bool pass(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
               std::vector<Edit> &edits, std::vector<SegmentId> &written) const;
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
+    void prepareFeatures(Scratch &scratch) const;
+    // The boundaries of a word's segments by spec `spec`, into
+    // scratch.bounds; false when a word of the line cannot be cut.
+    bool cutSyllables(int spec, const std::vector<SegmentId> &segments, Scratch &scratch) const;
+    bool inClass(int id, SegmentId segment, Scratch &scratch) const;
 
     // Tells these rules' cut of a word from that of rules compiled before.
     std::uint64_t identity_;
@@ -91,6 +110,15 @@ private:
     std::vector<Category> categories_;
     std::vector<SegmentSet> sets_;
     std::vector<Rule> rules_;
+    FeatureTable features_;
+    SonorityScale sonority_;
+    std::vector<MatrixTest> matrices_;
+    std::vector<std::vector<ValueId>> matrixValues_; // per matrix: the values a replacement sets
+    std::vector<SyllableSpec> syllables_;
+    std::vector<Node> syllableClasses_;
+    std::vector<int> classSets_; // per syllable class: its set, -1 for none
+    int finalSyllables_ = -1;
+    bool explicitSyllables_ = false; // some "@sílabas explícitas"
     int programs_ = 0;
     int slots_ = 0;
     bool sporadic_ = false;

@@ -1,7 +1,9 @@
 #include "notation/parser.h"
 
+#include "common/featuremessages.h"
 #include "common/messages.h"
 #include "history/historymessages.h"
+#include "notation/program.h"
 
 #include <QChar>
 
@@ -360,8 +362,17 @@ public:
             fail(unitAt(arrow), msg::kInsertionWithoutContext);
             return;
         }
-        if (!checkCaptures(rule))
+        if (!checkCaptures(rule) || !checkVariables(rule))
             return;
+        rule.variables = int(variables_.size());
+        rule.syllables = syllables_;
+        rule.usesBoundaries = usesBoundaries_;
+        rule.boundaryFirst = !rule.target.empty() && rule.target.front().kind == Node::Kind::Boundary;
+        rule.boundaryLast = !rule.target.empty() && rule.target.back().kind == Node::Kind::Boundary;
+        for (const Context &environment : rule.environments) {
+            if (!environment.left.empty() && environment.left.back().kind == Node::Kind::Boundary)
+                rule.boundaryLeftOfPlace = true;
+        }
         if (qsizetype(out_.rules.size()) >= kMaxRules) {
             fail(0, msg::tooManyRules(kMaxRules));
             return;
@@ -385,6 +396,10 @@ private:
         if (failed_)
             return;
         failed_ = true;
+        if (quiet_) {
+            quietReason_ = reason;
+            return;
+        }
         // Positions count characters: a surrogate pair is one.
         qsizetype position = 1;
         const QString &text = *text_;
@@ -519,6 +534,178 @@ private:
         return addCategory(std::move(category));
     }
 
+
+    // The items of the bracket opened at `open`: [from, to) between commas.
+    std::vector<std::pair<qsizetype, qsizetype>> bracketItems(qsizetype open, qsizetype close) const
+    {
+        std::vector<std::pair<qsizetype, qsizetype>> items;
+        for (qsizetype from = open + 1; from <= close;) {
+            qsizetype to = from;
+            while (to < close && !syms_[std::size_t(to)].is(U','))
+                ++to;
+            items.emplace_back(from, to);
+            from = to + 1;
+        }
+        return items;
+    }
+
+    QString itemText(qsizetype from, qsizetype to) const
+    {
+        QString text;
+        for (qsizetype i = from; i < to; ++i)
+            text += fromCodePoint(syms_[std::size_t(i)].c);
+        return text;
+    }
+
+    static bool isMatrixPrefix(const Sym &sym)
+    {
+        return !sym.escaped && (sym.c == U'+' || sym.c == U'-' || sym.c == U'!' || sym.c == U'$');
+    }
+
+    // "[...]" as a matrix: one of its items starts with "+", "-", "!" or
+    // "$", or every item is a declared value. Its index in the list's
+    // matrices; -1 when the bracket is no matrix, -2 after a fault. In a
+    // replacement its values are set: no category and no "!".
+    int bracketMatrix(qsizetype open, qsizetype close, bool replacement)
+    {
+        if (close == open + 1)
+            return -1;
+        const auto items = bracketItems(open, close);
+        bool prefixed = false;
+        bool allValues = !out_.features.isEmpty();
+        for (const auto &[from, to] : items) {
+            if (to == from)
+                return -1;
+            prefixed = prefixed || isMatrixPrefix(syms_[std::size_t(from)]);
+            allValues = allValues && out_.features.value(itemText(from, to)) >= 0;
+        }
+        if (!prefixed && !allValues)
+            return -1;
+        MatrixSyntax matrix;
+        matrix.text = text_->mid(unitAt(open), unitAt(close) - unitAt(open) + 1);
+        matrix.unit = unitAt(open);
+        std::vector<std::pair<ValueId, QString>> given;
+        for (const auto &[from, to] : items) {
+            const Sym &first = syms_[std::size_t(from)];
+            const qsizetype unit = first.unit;
+            if (to - from == 1 && !first.escaped && named(first.c) >= 0) {
+                if (replacement || matrix.category >= 0) {
+                    fail(unit, replacement ? nmsg::kCategoryInReplacementMatrix : nmsg::kTwoCategoriesInMatrix);
+                    return -2;
+                }
+                matrix.category = named(first.c);
+                continue;
+            }
+            if (first.is(U'$')) {
+                const QString name = itemText(from + 1, to);
+                const FeatureId feature = out_.features.feature(name);
+                if (feature < 0) {
+                    fail(unit, nmsg::unknownFeature(name));
+                    return -2;
+                }
+                auto known = std::find(variables_.begin(), variables_.end(), feature);
+                if (known == variables_.end()) {
+                    if (int(variables_.size()) == kMaxVariables) {
+                        fail(unit, nmsg::kTooManyVariables);
+                        return -2;
+                    }
+                    variables_.push_back(feature);
+                    known = variables_.end() - 1;
+                }
+                matrix.variables.emplace_back(feature, int(known - variables_.begin()));
+                continue;
+            }
+            const bool negated = first.is(U'!');
+            if (negated && replacement) {
+                fail(unit, nmsg::kNegatedInReplacement);
+                return -2;
+            }
+            const QString name = itemText(negated ? from + 1 : from, to);
+            const ValueId value = out_.features.value(name);
+            if (value < 0) {
+                fail(unit, nmsg::unknownValue(name));
+                return -2;
+            }
+            if (!negated) {
+                const FeatureId feature = out_.features.values()[std::size_t(value)].feature;
+                for (const auto &[other, otherName] : given) {
+                    if (out_.features.values()[std::size_t(other)].feature == feature) {
+                        fail(unit, nmsg::sameFeature(otherName, name,
+                                                     out_.features.features()[std::size_t(feature)].name));
+                        return -2;
+                    }
+                }
+                given.emplace_back(value, name);
+            }
+            (negated ? matrix.forbidden : matrix.values).push_back(value);
+        }
+        basic_ = false;
+        out_.matrices.push_back(std::move(matrix));
+        return int(out_.matrices.size()) - 1;
+    }
+
+public:
+    // A class written in a syllable pattern: a node of the list's syllable
+    // classes; -1 with the reason when it names nothing.
+    int syllableClass(qsizetype index, const QString &written, QString &reason)
+    {
+        Node node;
+        if (written.size() == 1 && named(written.at(0).unicode()) >= 0) {
+            node.kind = Node::Kind::Category;
+            node.category = named(written.at(0).unicode());
+        } else if (written.startsWith(u'[')) {
+            const std::vector<Sym> syms = syms_;
+            const QString *text = text_;
+            const qsizetype lineIndex = index_;
+            quiet_ = true;
+            quietReason_.clear();
+            failed_ = false;
+            if (read(index, written)) {
+                const auto end = qsizetype(syms_.size());
+                const qsizetype close = closing(0, end, U'[', U']');
+                const int matrix = close == end - 1 ? bracketMatrix(0, close, false) : -2;
+                if (matrix >= 0 && !out_.matrices[std::size_t(matrix)].variables.empty()) {
+                    fail(0, nmsg::kVariableInSyllable);
+                } else if (matrix >= 0) {
+                    node.kind = Node::Kind::Matrix;
+                    node.matrix = matrix;
+                } else if (matrix == -1) {
+                    node.kind = Node::Kind::Category;
+                    node.category = inlineCategory(0, close, false);
+                    if (node.category == -2)
+                        fail(0, nmsg::kNotInSyllable);
+                } else if (!failed_) {
+                    fail(0, nmsg::kUnclosedBracket);
+                }
+            }
+            const bool failed = failed_;
+            reason = quietReason_;
+            quiet_ = false;
+            syms_ = syms;
+            text_ = text;
+            index_ = lineIndex;
+            failed_ = false;
+            variables_.clear();
+            if (failed)
+                return -1;
+        } else {
+            const std::vector<SegmentId> ids = out_.segmenter.cutRuleText(canonical(written));
+            if (ids.size() != 1) {
+                reason = nmsg::kNotInSyllable;
+                return -1;
+            }
+            node.segment = ids.front();
+        }
+        out_.syllableClasses.push_back(node);
+        return int(out_.syllableClasses.size()) - 1;
+    }
+    void setSyllables(int index, SyllableSpec::Mode mode)
+    {
+        syllables_ = index;
+        syllableMode_ = mode;
+    }
+
+private:
     // Elements of symbols [from, to) into `out`; false after a fault.
     bool pattern(qsizetype from, qsizetype to, const Part &part, int depth, Pattern &out)
     {
@@ -563,6 +750,18 @@ private:
                     fail(sym.unit, nmsg::kUnclosedBracket);
                     return false;
                 }
+                const int matrix = bracketMatrix(i, close, false);
+                if (matrix == -2)
+                    return false;
+                if (matrix >= 0) {
+                    Node node;
+                    node.kind = Node::Kind::Matrix;
+                    node.matrix = matrix;
+                    out.push_back(node);
+                    bindable = true;
+                    i = close + 1;
+                    continue;
+                }
                 const int category = inlineCategory(i, close, part.kind == Part::Context);
                 if (category == -1)
                     return false;
@@ -579,11 +778,38 @@ private:
                 Node node;
                 node.kind = Node::Kind::Not;
                 qsizetype next = i + 1;
+                if (next < to && syms_[std::size_t(next)].is(U'.')) {
+                    if (!boundary(syms_[std::size_t(next)].unit))
+                        return false;
+                    node.kind = Node::Kind::Boundary;
+                    node.negated = true;
+                    out.push_back(node);
+                    bindable = false;
+                    i = next + 1;
+                    continue;
+                }
                 if (next < to && syms_[std::size_t(next)].is(U'[')) {
                     const qsizetype close = closing(next, to, U'[', U']');
                     if (close < 0) {
                         fail(syms_[std::size_t(next)].unit, nmsg::kUnclosedBracket);
                         return false;
+                    }
+                    const int matrix = bracketMatrix(next, close, false);
+                    if (matrix == -2)
+                        return false;
+                    if (matrix >= 0) {
+                        if (!out_.matrices[std::size_t(matrix)].variables.empty()) {
+                            fail(sym.unit, nmsg::kNegatedVariable);
+                            return false;
+                        }
+                        node.kind = Node::Kind::Matrix;
+                        node.matrix = matrix;
+                        node.negated = true;
+                        out.push_back(node);
+                        basic_ = false;
+                        bindable = true;
+                        i = close + 1;
+                        continue;
                     }
                     const int category = inlineCategory(next, close, part.kind == Part::Context);
                     if (category == -1)
@@ -643,7 +869,7 @@ private:
             case U'+': {
                 if (!bindable || out.empty() || out.back().capture > 0 || out.back().kind == Node::Kind::Repeat
                     || out.back().kind == Node::Kind::Edge || out.back().kind == Node::Kind::Ellipsis
-                    || out.back().kind == Node::Kind::Backref) {
+                    || out.back().kind == Node::Kind::Backref || out.back().kind == Node::Kind::Boundary) {
                     fail(sym.unit, nmsg::kNothingToRepeat);
                     return false;
                 }
@@ -700,9 +926,16 @@ private:
             case U'_':
                 fail(sym.unit, msg::kPlaceOutsideContext);
                 return false;
-            case U'.':
-                fail(sym.unit, nmsg::kSyllableBoundary);
-                return false;
+            case U'.': {
+                if (!boundary(sym.unit))
+                    return false;
+                Node node;
+                node.kind = Node::Kind::Boundary;
+                out.push_back(node);
+                bindable = false;
+                ++i;
+                continue;
+            }
             case U']':
                 fail(sym.unit, nmsg::kUnopenedBracket);
                 return false;
@@ -714,6 +947,18 @@ private:
                 return false;
             }
         }
+        return true;
+    }
+
+    // A "." where a rule may read syllables: a "@sílabas" line above.
+    bool boundary(qsizetype unit)
+    {
+        if (syllableMode_ == SyllableSpec::Mode::None) {
+            fail(unit, nmsg::kSyllableBoundary);
+            return false;
+        }
+        usesBoundaries_ = true;
+        basic_ = false;
         return true;
     }
 
@@ -733,6 +978,36 @@ private:
     bool replacement(qsizetype from, qsizetype to, RuleSyntax &rule)
     {
         int mapped = 0;
+        int elements = 0; // written so far, as the target counts them
+        std::vector<std::pair<std::size_t, qsizetype>> changed; // outputs of bare matrices, and where
+        const auto finish = [&]() {
+            for (const auto &[index, unit] : changed) {
+                Output &output = rule.replacement[index];
+                if (elements != qsizetype(rule.target.size())) {
+                    fail(unit, nmsg::matrixWithoutPartner(qsizetype(rule.target.size()), elements));
+                    return false;
+                }
+                Node &partner = rule.target[std::size_t(output.element)];
+                const bool single = partner.kind == Node::Kind::Segment || partner.kind == Node::Kind::Any
+                    || partner.kind == Node::Kind::Not || (partner.kind == Node::Kind::Matrix && !partner.negated)
+                    || (partner.kind == Node::Kind::Matrix && partner.negated)
+                    || (partner.kind == Node::Kind::Category
+                        && out_.categories[std::size_t(partner.category)].singleSegments);
+                if (!single) {
+                    fail(unit, nmsg::matrixPartnerNotOne(output.element + 1));
+                    return false;
+                }
+                if (partner.place < 0) {
+                    if (rule.hiddenPlaces == kHiddenPlaces) {
+                        fail(unit, nmsg::kTooManyReplacementMatrices);
+                        return false;
+                    }
+                    partner.place = rule.hiddenPlaces++;
+                }
+                output.hidden = partner.place;
+            }
+            return true;
+        };
         for (qsizetype i = from; i < to;) {
             const Sym &sym = syms_[std::size_t(i)];
             const bool category = !sym.escaped && (named(sym.c) >= 0 || sym.c == U'[');
@@ -747,17 +1022,33 @@ private:
                 }
                 Output output;
                 output.segments = out_.segmenter.cutRuleText(canonical(run));
+                elements += int(output.segments.size());
                 rule.replacement.push_back(std::move(output));
                 continue;
             }
             if (category) {
                 Output output;
                 qsizetype next = i + 1;
+                ++elements;
                 if (sym.c == U'[') {
                     const qsizetype close = closing(i, to, U'[', U']');
                     if (close < 0) {
                         fail(sym.unit, nmsg::kUnclosedBracket);
                         return false;
+                    }
+                    const int matrix = bracketMatrix(i, close, true);
+                    if (matrix == -2)
+                        return false;
+                    if (matrix >= 0) {
+                        // Element k of the target, with these values.
+                        output.kind = Output::Kind::Changed;
+                        output.matrix = matrix;
+                        output.element = elements - 1;
+                        changed.emplace_back(rule.replacement.size(), sym.unit);
+                        rule.replacement.push_back(std::move(output));
+                        rule.basic = false;
+                        i = close + 1;
+                        continue;
                     }
                     output.category = inlineCategory(i, close, false);
                     if (output.category == -1)
@@ -803,9 +1094,26 @@ private:
                 output.kind = Output::Kind::Captured;
                 output.capture = capture;
                 usedAt_.emplace_back(capture, sym.unit);
-                rule.replacement.push_back(std::move(output));
                 rule.basic = false;
+                ++elements;
                 i += 2;
+                if (i < to && syms_[std::size_t(i)].is(U'[')) {
+                    // "$n[+larga]": the captured segments with these values.
+                    const qsizetype close = closing(i, to, U'[', U']');
+                    if (close < 0) {
+                        fail(syms_[std::size_t(i)].unit, nmsg::kUnclosedBracket);
+                        return false;
+                    }
+                    const int matrix = bracketMatrix(i, close, true);
+                    if (matrix == -2)
+                        return false;
+                    if (matrix >= 0) {
+                        output.kind = Output::Kind::Changed;
+                        output.matrix = matrix;
+                        i = close + 1;
+                    }
+                }
+                rule.replacement.push_back(std::move(output));
                 continue;
             }
             if (sym.c == U'_') {
@@ -813,8 +1121,14 @@ private:
                 return false;
             }
             if (sym.c == U'.') {
-                fail(sym.unit, nmsg::kSyllableBoundary);
-                return false;
+                if (!boundary(sym.unit))
+                    return false;
+                Output output;
+                output.kind = Output::Kind::Boundary;
+                rule.replacement.push_back(std::move(output));
+                ++elements;
+                ++i;
+                continue;
             }
             if (sym.c == U'(' || sym.c == U'*' || sym.c == U'+' || sym.c == U'!' || sym.c == kEllipsis) {
                 fail(sym.unit, nmsg::kNotInReplacement);
@@ -823,7 +1137,7 @@ private:
             fail(sym.unit, nmsg::reserved(fromCodePoint(sym.c)));
             return false;
         }
-        return true;
+        return finish();
     }
 
     // The k-th category of the replacement and the k-th of the target.
@@ -970,6 +1284,10 @@ private:
                     fail(sym.unit, close < 0 ? nmsg::kUnclosedBracket : nmsg::kOnlyWhat);
                     return false;
                 }
+                if (bracketMatrix(what, close, false) != -1) {
+                    fail(sym.unit, nmsg::kOnlyWhat);
+                    return false;
+                }
                 rule.only = inlineCategory(what, close, false);
                 if (rule.only == -1)
                     return false;
@@ -1003,6 +1321,39 @@ private:
         else {
             fail(at, nmsg::kBadOption);
             return false;
+        }
+        return true;
+    }
+
+    // A variable that a replacement matrix writes is bound by the target or
+    // an environment.
+    bool checkVariables(const RuleSyntax &rule)
+    {
+        std::vector<bool> bound(variables_.size(), false);
+        const auto walk = [&](const Pattern &pattern, auto &self) -> void {
+            for (const Node &node : pattern) {
+                if (node.kind == Node::Kind::Matrix) {
+                    for (const auto &[feature, variable] : out_.matrices[std::size_t(node.matrix)].variables)
+                        bound[std::size_t(variable)] = true;
+                }
+                self(node.children, self);
+            }
+        };
+        walk(rule.target, walk);
+        for (const Context &context : rule.environments) {
+            walk(context.left, walk);
+            walk(context.right, walk);
+        }
+        for (const Output &output : rule.replacement) {
+            if (output.kind != Output::Kind::Changed)
+                continue;
+            for (const auto &[feature, variable] : out_.matrices[std::size_t(output.matrix)].variables) {
+                if (!bound[std::size_t(variable)]) {
+                    const QString name = out_.features.features()[std::size_t(feature)].name;
+                    fail(out_.matrices[std::size_t(output.matrix)].unit, nmsg::unboundVariable(name));
+                    return false;
+                }
+            }
         }
         return true;
     }
@@ -1064,6 +1415,8 @@ public:
         indexedAt_.clear();
         basic_ = true;
         optionsGiven_ = false;
+        variables_.clear();
+        usesBoundaries_ = false;
     }
     const std::vector<Sym> &syms() const { return syms_; }
 
@@ -1080,6 +1433,12 @@ private:
     std::vector<std::tuple<int, qsizetype, QString, qsizetype>> indexedAt_;
     char32_t definedName_ = 0;
     int definedIndex_ = -1;
+    std::vector<FeatureId> variables_; // of the rule being read, by number
+    bool quiet_ = false; // faults go to quietReason_, not to the list
+    QString quietReason_;
+    int syllables_ = -1;
+    SyllableSpec::Mode syllableMode_ = SyllableSpec::Mode::None;
+    bool usesBoundaries_ = false;
 };
 
 } // namespace
@@ -1147,6 +1506,11 @@ ParsedList parseList(const QStringList &lines)
         }
     }
 
+    out.features = readFeatures(lines, out.errors);
+    out.features.teach(out.segmenter);
+    if (!out.features.isEmpty() || out.features.hasTable())
+        out.basic = false;
+
     std::array<int, 26> named;
     named.fill(-1);
     LineParser parser(out, named);
@@ -1166,8 +1530,26 @@ ParsedList parseList(const QStringList &lines)
                     out.errors.append({i, 1, nmsg::kBadSymbols, line});
                 continue;
             }
+            if (isFeatureDirective(name))
+                continue; // read above, faults included
             qsizetype at = 0;
             trimmedStart(line, &at);
+            if (isSyllableDirective(name)) {
+                SyllableSpec spec;
+                const ClassResolver resolve = [&](const QString &written, QString &reason) {
+                    return parser.syllableClass(i, written, reason);
+                };
+                if (const std::optional<RuleError> fault = readSyllables(i, line, resolve, spec)) {
+                    out.errors.append(*fault);
+                    continue;
+                }
+                out.basic = false;
+                const SyllableSpec::Mode mode = spec.mode;
+                out.syllables.push_back(std::move(spec));
+                parser.setSyllables(int(out.syllables.size()) - 1, mode);
+                out.finalSyllables = int(out.syllables.size()) - 1;
+                continue;
+            }
             if (isStageDirective(name)) {
                 stage(out, i, line, at + name.size(), rest);
                 // A block never reaches back into the stage before.

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "notation/features.h"
 #include "notation/ruleerror.h"
 #include "notation/segments.h"
 #include "notation/stage.h"
+#include "notation/syllables.h"
 #include "notation/syntax.h"
 
 #include <QList>
@@ -24,6 +26,17 @@ struct ParsedList {
     // Whether every rule says only what the first extended notation said
     // (RuleSyntax::basic) and no symbols are declared.
     bool basic = true;
+    // Features of the segments ("@rasgo", "@símbolo", "@diacrítico",
+    // "@rasgos ipa") and the matrices of the rules.
+    FeatureTable features;
+    std::vector<MatrixSyntax> matrices;
+    // The "@sílabas" lines in order; the classes their patterns name
+    // (SyllableSpec::classIds index `syllableClasses`: a segment, a
+    // category or a matrix node).
+    std::vector<SyllableSpec> syllables;
+    std::vector<Node> syllableClasses;
+    // The "@sílabas" line in force below the last rule, -1 for none.
+    int finalSyllables = -1;
 };
 
 // Reads an extended list, `lines[0]` being its marker.

@@ -35,6 +35,21 @@ public:
 private:
     void captured(const Node &node)
     {
+        if (node.place >= 0) {
+            // The place of a segment a replacement matrix changes: its
+            // index, whichever the direction.
+            if (!program_.backward)
+                add(Op::Save, hiddenRegister(node.place));
+            bound(node);
+            if (program_.backward)
+                add(Op::Save, hiddenRegister(node.place));
+            return;
+        }
+        bound(node);
+    }
+
+    void bound(const Node &node)
+    {
         if (node.capture == 0) {
             element(node);
             return;
@@ -154,6 +169,15 @@ private:
             add(Op::Backref, node.backref);
             program_.readsCaptures = true;
             return;
+        case Node::Kind::Matrix:
+            add(Op::Matrix, node.matrix, node.negated ? 1 : 0);
+            // Variables bind values as captures bind texts.
+            if (context_.matrixVariables && (*context_.matrixVariables)[std::size_t(node.matrix)])
+                program_.readsCaptures = true;
+            return;
+        case Node::Kind::Boundary:
+            add(Op::Boundary, node.negated ? 1 : 0);
+            return;
         }
     }
 
@@ -243,7 +267,7 @@ Program compile(const Pattern &pattern, bool backward, CompileContext &context, 
     markedAt.fill(-1);
     for (std::size_t pc = 0; pc < program.code.size(); ++pc) {
         const Instruction &in = program.code[pc];
-        if (in.op == Op::Save && in.a >= markRegister(0))
+        if (in.op == Op::Save && in.a > markRegister(0) && in.a < markRegister(10))
             markedAt[std::size_t(in.a - markRegister(0))] = std::int32_t(pc);
         if (in.op != Op::Bind)
             continue;
@@ -304,6 +328,8 @@ bool Memo::visit(std::int32_t row, qsizetype pos, const MatchState &state, bool 
             if (live)
                 key_.push_back(std::uint32_t(state.captures[std::size_t(markRegister(n))]));
         }
+        for (const std::int32_t value : state.variables)
+            key_.push_back(std::uint32_t(value));
     }
     return !keyed_.insert(key_);
 }
@@ -371,8 +397,10 @@ void Memo::KeySet::grow()
 }
 
 bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
-                   std::vector<std::uint8_t> &fits)
+                   std::vector<std::uint8_t> &fits, const FeatureContext *features)
 {
+    if (program.readsCaptures)
+        return false;
     const std::vector<Instruction> &code = program.code;
     const auto m = std::int32_t(code.size());
     // The moves that read nothing, backward: who reaches each instruction.
@@ -388,7 +416,12 @@ bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, 
             reachedFrom[std::size_t(in.a)].push_back(pc);
             break;
         case Op::Edge:
+        case Op::Boundary:
             reachedFrom[std::size_t(pc) + 1].push_back(pc);
+            break;
+        case Op::Matrix:
+            if (!features)
+                return false;
             break;
         case Op::Save:
         case Op::SetSlot:
@@ -429,6 +462,14 @@ bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, 
             case Op::NotInSet:
                 reads = inside && id != kSpace && sets[std::size_t(in.a)].memberOf(id) < 0;
                 break;
+            case Op::Matrix:
+                if (inside && id != kSpace) {
+                    const MatrixTest &matrix = (*features->matrices)[std::size_t(in.a)];
+                    reads = matrix.test.matches(features->of(id))
+                        && (matrix.set < 0 || sets[std::size_t(matrix.set)].memberOf(id) >= 0);
+                    reads = reads != (in.b != 0);
+                }
+                break;
             case Op::Match:
                 alive[std::size_t(pc)] = 1;
                 pending.push_back(pc);
@@ -449,6 +490,8 @@ bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, 
                 if (alive[std::size_t(from)])
                     continue;
                 if (in.op == Op::Edge && !(in.a == 0 ? word.startsAt(pos) : word.endsAt(pos)))
+                    continue;
+                if (in.op == Op::Boundary && word.boundaryAt(pos) == (in.a != 0))
                     continue;
                 alive[std::size_t(from)] = 1;
                 pending.push_back(from);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notation/features.h"
 #include "notation/segments.h"
 #include "notation/syntax.h"
 
@@ -26,6 +27,10 @@ struct WordView {
     const SegmentId *tail = nullptr;
     qsizetype tailSize = 0;
     bool tailReversed = false;
+    // Per segment, whether a syllable boundary stands before it (none
+    // inside the word when null).
+    const std::uint8_t *headBounds = nullptr;
+    const std::uint8_t *tailBounds = nullptr;
 
     qsizetype size() const { return headSize + tailSize; }
     SegmentId at(qsizetype i) const
@@ -39,6 +44,35 @@ struct WordView {
     // before (after) it.
     bool startsAt(qsizetype i) const { return i <= 0 || at(i - 1) == kSpace; }
     bool endsAt(qsizetype i) const { return i >= size() || at(i) == kSpace; }
+    // Whether a syllable boundary stands at `i`: the word's edges, or a
+    // boundary before segment i.
+    bool boundaryAt(qsizetype i) const
+    {
+        if (startsAt(i) || endsAt(i))
+            return true;
+        if (i < headSize)
+            return headBounds && headBounds[i];
+        const qsizetype k = i - headSize;
+        return tailBounds && tailBounds[tailReversed ? tailSize - 1 - k : k];
+    }
+};
+
+// A matrix compiled: the feature test, the set of its category (-1 for
+// none) and the variables it binds or reads: (feature, variable).
+struct MatrixTest {
+    Matrix test;
+    int set = -1;
+    std::vector<std::pair<FeatureId, int>> variables;
+};
+
+// What matrices need at run time: the rules' matrices and the features of
+// the segments (looked up once per segment by the thread's cache).
+struct FeatureContext {
+    const std::vector<MatrixTest> *matrices = nullptr;
+    const FeatureTable *table = nullptr;
+    SegmentFeatures *features = nullptr;
+    const LocalSegments *local = nullptr;
+    const ValueSet *of(SegmentId id) const { return features->of(id, *local); }
 };
 
 // Which member of a category of single segments a segment is (-1: none).
@@ -65,6 +99,8 @@ enum class Op : std::uint8_t {
     Bind, // a: the capture; binds it to the text from its mark to here, or checks that text when bound
     SetSlot, // a: the slot; b: the member
     Backref, // a: the capture
+    Matrix, // a: the matrix; b: 1 when negated
+    Boundary, // a: 1 for "!.": where no syllable boundary is
     Match,
 };
 
@@ -100,6 +136,8 @@ struct CompileContext {
     // captured category compiled; another binding of the capture, say in
     // an environment, must not overwrite what the target matched).
     std::array<const Node *, 10> *slotOwners = nullptr;
+    // Per matrix: whether it binds or reads variables.
+    const std::vector<bool> *matrixVariables = nullptr;
 };
 
 // Compiles a pattern for a direction; its match ends at a Match instruction.
@@ -113,7 +151,16 @@ int setOf(int category, CompileContext &context, bool partial = false);
 
 // Registers: 2n the start and 2n+1 the end of capture n (-1 when unbound),
 // 20 + n where the text of capture n began to be read.
-inline constexpr int kCaptureRegisters = 30;
+// 30 + k: where target element k of a replacement matrix matched (its
+// segment's index).
+inline constexpr int kHiddenPlaces = 16;
+inline constexpr int kCaptureRegisters = 30 + kHiddenPlaces;
+inline constexpr int hiddenRegister(int place)
+{
+    return 30 + place;
+}
+// "$rasgo" variables of a rule: at most this many.
+inline constexpr int kMaxVariables = 8;
 inline constexpr int markRegister(int capture)
 {
     return 20 + capture;
@@ -123,7 +170,12 @@ inline constexpr int markRegister(int capture)
 struct MatchState {
     std::array<std::int32_t, kCaptureRegisters> captures{};
     std::vector<int> members; // per slot: the member its category took
-    void clearCaptures() { captures.fill(-1); }
+    std::array<std::int32_t, kMaxVariables> variables{}; // the value each variable took, -1 unbound
+    void clearCaptures()
+    {
+        captures.fill(-1);
+        variables.fill(-1);
+    }
 };
 
 // Failed places of a program's searches. Remembered across searches of one
@@ -181,7 +233,7 @@ private:
 // Only for programs that bind and read no captures (false otherwise, and
 // `fits` is then left alone).
 bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, const WordView &word,
-                   std::vector<std::uint8_t> &fits);
+                   std::vector<std::uint8_t> &fits, const FeatureContext *features = nullptr);
 
 // The backtracking machine. Its stack is kept between searches.
 class Machine {
@@ -195,6 +247,8 @@ public:
         exhausted_ = false;
     }
     bool exhausted() const { return exhausted_; }
+    // The features matrices read; needed by programs with matrices.
+    void setFeatures(const FeatureContext *features) { features_ = features; }
 
     // Runs `program` from `start` on `word`: true when a Match is reached
     // whose `leaf(end)` holds, with `state` as that match left it. On
@@ -205,7 +259,7 @@ public:
 
 private:
     struct Job {
-        enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot, TryBound } kind;
+        enum Kind : std::uint8_t { Try, RestoreCapture, RestoreSlot, TryBound, RestoreVariable } kind;
         std::int32_t pc;
         std::int32_t pos; // Try: the place; Restore: the old value (places fit captures' registers)
         std::int32_t index; // Restore: the register or slot; TryBound: the capture
@@ -224,6 +278,7 @@ private:
     std::size_t depth_ = 0;
     std::int64_t budget_ = std::numeric_limits<std::int64_t>::max();
     bool exhausted_ = false;
+    const FeatureContext *features_ = nullptr;
 };
 
 template <typename Leaf>
@@ -244,6 +299,10 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
         }
         if (job.kind == Job::RestoreSlot) {
             state.members[std::size_t(job.index)] = int(job.pos);
+            continue;
+        }
+        if (job.kind == Job::RestoreVariable) {
+            state.variables[std::size_t(job.index)] = job.pos;
             continue;
         }
         if (job.kind == Job::TryBound) {
@@ -303,6 +362,44 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                 ++pc;
                 break;
             }
+            case Op::Matrix: {
+                const bool inside = back ? pos > 0 : pos < n;
+                const SegmentId id = inside ? word.at(back ? pos - 1 : pos) : kSpace;
+                if (id == kSpace) {
+                    ok = false;
+                    break;
+                }
+                const MatrixTest &matrix = (*features_->matrices)[std::size_t(in.a)];
+                const ValueSet *values = features_->of(id);
+                ok = matrix.test.matches(values) && (matrix.set < 0 || sets[std::size_t(matrix.set)].memberOf(id) >= 0);
+                if (in.b) {
+                    ok = !ok;
+                } else {
+                    for (const auto &[feature, variable] : matrix.variables) {
+                        if (!ok)
+                            break;
+                        const ValueId value = features_->table->valueOf(*values, feature);
+                        std::int32_t &bound = state.variables[std::size_t(variable)];
+                        if (value < 0 || (bound >= 0 && bound != value)) {
+                            ok = false;
+                        } else if (bound < 0) {
+                            push({Job::RestoreVariable, 0, -1, variable});
+                            bound = value;
+                        }
+                    }
+                }
+                if (ok) {
+                    pos += back ? -1 : 1;
+                    ++pc;
+                }
+                break;
+            }
+            case Op::Boundary:
+                if (word.boundaryAt(pos) != (in.a != 0))
+                    ++pc;
+                else
+                    ok = false;
+                break;
             case Op::Split:
                 push({Job::Try, in.b, std::int32_t(pos), 0});
                 pc = in.a;

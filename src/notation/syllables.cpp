@@ -5,6 +5,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <bit>
 #include <unordered_set>
 
@@ -493,7 +494,8 @@ std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableS
     return out;
 }
 
-bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts)
+bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts,
+               std::span<const std::uint8_t> sonority)
 {
     starts.clear();
     const auto n = qsizetype(word.size());
@@ -599,15 +601,104 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
             for (std::size_t j = 0; j < codaFits.size(); ++j)
                 codaFits[j] = codaFits[j] || buffer[j];
         }
+        // The longest onset that keeps to the sonority rule, where the
+        // patterns allow one; else the longest they allow.
         std::size_t j = 0;
-        while (j < codaFits.size() && !(codaFits[j] && open[k][j]))
-            ++j;
+        if (!sonority.empty() && to > from) {
+            qsizetype rising = to - 1;
+            while (rising > from
+                   && SonorityScale::rises(sonority[std::size_t(rising - 1)], sonority[std::size_t(rising)]))
+                --rising;
+            j = std::size_t(rising - from);
+            while (j < codaFits.size() && !(codaFits[j] && open[k][j]))
+                ++j;
+            if (j == codaFits.size())
+                j = 0;
+        }
+        if (j == 0 || !(codaFits[j] && open[k][j])) {
+            j = 0;
+            while (j < codaFits.size() && !(codaFits[j] && open[k][j]))
+                ++j;
+        }
         if (j == codaFits.size())
             return false; // cannot happen: the backward pass found a way
         onsetFrom = from + qsizetype(j);
         starts.push_back(int(onsetFrom));
     }
     return true;
+}
+
+SonorityScale::SonorityScale(const FeatureTable &table)
+{
+    if (table.isEmpty())
+        return;
+    const auto id = [&](const char *name) { return table.value(QString::fromUtf8(name)); };
+    vowel_ = id("vocal");
+    syllabic_ = id("+silábica");
+    approximant_ = id("aproximante");
+    lateral_ = id("+lateral");
+    trill_ = id("vibrante");
+    tap_ = id("percusiva");
+    nasal_ = id("nasal");
+    fricative_ = id("fricativa");
+    stop_ = id("oclusiva");
+    affricate_ = id("africada");
+    for (const char *place : {"alveolar", "postalveolar", "alveolopalatal", "retrofleja"}) {
+        if (id(place) >= 0)
+            sibilantPlaces_.push_back(id(place));
+    }
+}
+
+std::uint8_t SonorityScale::ofLetter(char32_t c)
+{
+    switch (c) {
+    case U'a': case U'e': case U'i': case U'o': case U'u': case U'ɑ': case U'ɛ': case U'ɔ': case U'ɪ': case U'ʊ':
+    case U'ə': case U'æ': case U'ø': case U'œ': case U'ɨ': case U'ʉ': case U'ɯ': case U'ʌ': case U'ɐ': case U'ɒ':
+        return 5;
+    case U'j': case U'w': case U'y': case U'ɥ': case U'ʋ': case U'ɰ': case U'ɹ': case U'ɻ':
+        return 4;
+    case U'l': case U'r': case U'ɾ': case U'ʎ': case U'ɫ': case U'ɭ': case U'ʟ': case U'ʀ': case U'ɽ':
+        return 3;
+    case U'm': case U'n': case U'ɲ': case U'ŋ': case U'ɱ': case U'ɳ': case U'ɴ':
+        return 2;
+    case U's': case U'z': case U'ʃ': case U'ʒ':
+        return 1 | kSibilant;
+    case U'f': case U'v': case U'θ': case U'ð': case U'x': case U'h': case U'ɣ': case U'χ': case U'β': case U'ɸ':
+    case U'ç': case U'ħ': case U'ʁ': case U'ɦ':
+        return 1;
+    default:
+        return kStop;
+    }
+}
+
+std::uint8_t SonorityScale::of(QStringView text, const ValueSet *features) const
+{
+    if (features) {
+        const auto has = [&](ValueId v) { return v >= 0 && features->contains(v); };
+        if (has(vowel_) || has(syllabic_))
+            return 5;
+        if (has(approximant_))
+            return has(lateral_) ? 3 : 4;
+        if (has(trill_) || has(tap_))
+            return 3;
+        if (has(nasal_))
+            return 2;
+        if (has(fricative_)) {
+            const bool sibilant = !has(lateral_)
+                && std::any_of(sibilantPlaces_.begin(), sibilantPlaces_.end(), [&](ValueId v) { return has(v); });
+            return 1 | (sibilant ? kSibilant : 0);
+        }
+        if (has(stop_) || has(affricate_))
+            return kStop;
+    }
+    // By the letter, without its marks and case.
+    const QString base = text.toString().normalized(QString::NormalizationForm_D);
+    if (base.isEmpty())
+        return kStop;
+    const char32_t c = base.at(0).isHighSurrogate() && base.size() > 1
+        ? QChar::surrogateToUcs4(base.at(0), base.at(1))
+        : char32_t(base.at(0).toLower().unicode());
+    return ofLetter(c);
 }
 
 void explicitSyllables(std::vector<SegmentId> &word, std::vector<int> &starts)

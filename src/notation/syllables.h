@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notation/features.h"
 #include "notation/ruleerror.h"
 #include "notation/segments.h"
 
@@ -111,7 +112,39 @@ std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableS
 // Time: linear in the word, times the patterns' sizes and the number of
 // distinct states of their nuclei's automaton (failed states of the
 // nucleus scan are remembered, so no segment is read twice from one state).
-bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts);
+//
+// With `sonority` (one per segment, from SonorityScale), the onset taken
+// between two nuclei is the longest that also keeps to the sonority rule
+// (see SonorityScale) where the patterns leave a choice: "parta" gives
+// "par.ta", not "pa.rta".
+bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts,
+               std::span<const std::uint8_t> sonority = {});
+
+// How sonorous a segment is, for the onsets of syllabify: an onset of two
+// or more segments rises in sonority from one segment to the next, except
+// a sibilant before a stop ("sp", "st", "tr", "pl" are onsets; "rt", "nt",
+// and "pt", "tt" of equal sonority, are not). A segment with features is ranked by them (vowels and
+// syllabic segments; approximants; laterals, trills and taps; nasals;
+// fricatives; stops and affricates), by the value names of the IPA table
+// whether the list loads it or declares them; any other by its letter:
+// vowels > j w y > l r ɾ ʎ > m n ɲ ŋ > f v s z θ ð ʃ ʒ x h > the rest.
+class SonorityScale {
+public:
+    enum : std::uint8_t { kSibilant = 0x10, kStop = 0x20, kLevel = 0x0F };
+    explicit SonorityScale(const FeatureTable &table);
+    std::uint8_t of(QStringView text, const ValueSet *features) const;
+    // Whether a may stand right before b in an onset.
+    static bool rises(std::uint8_t a, std::uint8_t b)
+    {
+        return (a & kLevel) < (b & kLevel) || ((a & kSibilant) && (b & kStop));
+    }
+    static std::uint8_t ofLetter(char32_t c);
+
+private:
+    ValueId vowel_ = -1, syllabic_ = -1, approximant_ = -1, lateral_ = -1, trill_ = -1, tap_ = -1, nasal_ = -1,
+            fricative_ = -1, stop_ = -1, affricate_ = -1;
+    std::vector<ValueId> sibilantPlaces_;
+};
 
 // Explicit syllables: removes the "." segments of a word and gives where
 // each syllable after the first begins.

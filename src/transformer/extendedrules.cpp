@@ -1206,6 +1206,16 @@ Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &m
     return RuleEffect::Changed;
 }
 
+QString ExtendedRules::syllabified(const QString &word) const
+{
+    return general_ && errors_.isEmpty() ? general_->syllabified(word) : word;
+}
+
+QString ExtendedRules::featuresOf(const QString &segment) const
+{
+    return general_ ? general_->featuresOf(segment) : QString();
+}
+
 bool ExtendedRules::apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const
 {
     if (!errors_.isEmpty())

@@ -90,6 +90,13 @@ public:
     // when there are none.
     bool apply(QString &word, RuleObserver *observer, RandomSource *random, qsizetype maxLength) const;
 
+    // A word with its syllable boundaries written as "." by the last
+    // "@sílabas" line (see CompiledRules::syllabified).
+    QString syllabified(const QString &word) const;
+    // The features of a segment as the list gives them ("consonante
+    // bilabial oclusiva"), for showing beside it; empty for none.
+    QString featuresOf(const QString &segment) const;
+
     // Whether a line of an extended list is a rule (not the marker, a
     // comment or a definition).
     static bool isRuleLine(const QString &line);

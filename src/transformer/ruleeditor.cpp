@@ -228,6 +228,12 @@ private:
                 styles[std::size_t(i)] = kOperator;
                 styles[std::size_t(++i)] = kOperator;
                 continue;
+            } else if (c == u'$' && i + 1 < text.size() && text.at(i + 1).isLetter()) {
+                // A feature variable, "$lugar", coloured as a capture is.
+                styles[std::size_t(i)] = kOperator;
+                while (i + 1 < text.size() && (text.at(i + 1).isLetter() || text.at(i + 1).isMark()))
+                    styles[std::size_t(++i)] = kOperator;
+                continue;
             } else if (c == u'>')
                 style = kArrow;
             else if (c == u'/')

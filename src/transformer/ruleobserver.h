@@ -27,6 +27,22 @@ public:
         Q_UNUSED(rule);
         Q_UNUSED(word);
     }
+    // A rule asked for a segment no symbol is (`what`: the segment and the
+    // values asked, "p con +sonora"): it left that segment as it was in
+    // `word` (the word as the rule found it).
+    virtual void ruleWithoutSegment(qsizetype rule, const QString &word, const QString &what)
+    {
+        Q_UNUSED(rule);
+        Q_UNUSED(word);
+        Q_UNUSED(what);
+    }
+    // A rule that reads syllables met a word its syllable patterns cannot
+    // cut: it left the word unchanged.
+    virtual void wordNotSyllabified(qsizetype rule, const QString &word)
+    {
+        Q_UNUSED(rule);
+        Q_UNUSED(word);
+    }
 };
 
 } // namespace vordane

@@ -1,5 +1,6 @@
 #include "transformer/rulereport.h"
 
+#include "common/featuremessages.h"
 #include "common/messages.h"
 
 namespace vordane {
@@ -38,6 +39,10 @@ RuleReport::RuleReport(const QStringList &rules)
     , unsettledExamples_(std::size_t(rules.size()))
     , tooCostly_(std::size_t(rules.size()), 0)
     , tooCostlyExamples_(std::size_t(rules.size()))
+    , withoutSegment_(std::size_t(rules.size()), 0)
+    , withoutSegmentExamples_(std::size_t(rules.size()))
+    , unsyllabified_(std::size_t(rules.size()), 0)
+    , unsyllabifiedExamples_(std::size_t(rules.size()))
 {
 }
 
@@ -72,6 +77,22 @@ void RuleReport::ruleTooCostly(qsizetype rule, const QString &word)
         examples.append(example(word));
 }
 
+void RuleReport::ruleWithoutSegment(qsizetype rule, const QString &word, const QString &what)
+{
+    ++withoutSegment_[std::size_t(rule)];
+    QStringList &examples = withoutSegmentExamples_[std::size_t(rule)];
+    if (examples.size() < kExamples)
+        examples.append(QStringLiteral("%1: %2").arg(example(word), what));
+}
+
+void RuleReport::wordNotSyllabified(qsizetype rule, const QString &word)
+{
+    ++unsyllabified_[std::size_t(rule)];
+    QStringList &examples = unsyllabifiedExamples_[std::size_t(rule)];
+    if (examples.size() < kExamples)
+        examples.append(example(word));
+}
+
 void RuleReport::keepChangedWords()
 {
     changedWords_.resize(std::size_t(rules_.size()));
@@ -89,7 +110,9 @@ std::vector<RuleReport::Entry> RuleReport::entries() const
     const auto add = [&](qsizetype line, bool isRule) {
         entries.push_back({line, rules_.at(line), isRule, counts_[std::size_t(line)], examples_[std::size_t(line)],
                            unsettled_[std::size_t(line)], unsettledExamples_[std::size_t(line)],
-                           tooCostly_[std::size_t(line)], tooCostlyExamples_[std::size_t(line)]});
+                           tooCostly_[std::size_t(line)], tooCostlyExamples_[std::size_t(line)],
+                           withoutSegment_[std::size_t(line)], withoutSegmentExamples_[std::size_t(line)],
+                           unsyllabified_[std::size_t(line)], unsyllabifiedExamples_[std::size_t(line)]});
     };
     if (isExtendedList(rules_)) {
         for (qsizetype i = 1; i < rules_.size(); ++i) {
@@ -121,6 +144,12 @@ QString RuleReport::text() const
             report += QStringLiteral("; ") + messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples);
         if (entry.tooCostly > 0)
             report += QStringLiteral("; ") + messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples);
+        if (entry.withoutSegment > 0)
+            report += QStringLiteral("; ")
+                + messages::notation::withoutSegment(entry.withoutSegment, entry.withoutSegmentExamples);
+        if (entry.unsyllabified > 0)
+            report += QStringLiteral("; ")
+                + messages::notation::unsyllabifiedWords(entry.unsyllabified, entry.unsyllabifiedExamples);
         report += QLatin1Char('\n');
     }
     if (!isExtendedList(rules_) && rules_.size() > kMaxRulesPerRun) {
@@ -155,6 +184,18 @@ void ObserverGroup::ruleTooCostly(qsizetype rule, const QString &word)
 {
     for (RuleObserver *observer : observers_)
         observer->ruleTooCostly(rule, word);
+}
+
+void ObserverGroup::ruleWithoutSegment(qsizetype rule, const QString &word, const QString &what)
+{
+    for (RuleObserver *observer : observers_)
+        observer->ruleWithoutSegment(rule, word, what);
+}
+
+void ObserverGroup::wordNotSyllabified(qsizetype rule, const QString &word)
+{
+    for (RuleObserver *observer : observers_)
+        observer->wordNotSyllabified(rule, word);
 }
 
 QString traceWord(const QString &word, const QStringList &rules, RandomSource *random)

@@ -26,6 +26,8 @@ public:
     void wordDone(const QString &before, const QString &after) override;
     void ruleUnsettled(qsizetype rule, const QString &word) override;
     void ruleTooCostly(qsizetype rule, const QString &word) override;
+    void ruleWithoutSegment(qsizetype rule, const QString &word, const QString &what) override;
+    void wordNotSyllabified(qsizetype rule, const QString &word) override;
 
     // One rule of the report: in the plain notation every item a run
     // applies (a text without ">" is no rule); in the extended notation
@@ -40,6 +42,10 @@ public:
         QStringList unsettledExamples; // the first kExamples of them
         std::int64_t tooCostly = 0; // words the rule gave up on
         QStringList tooCostlyExamples;
+        std::int64_t withoutSegment = 0; // segments left as they were: no symbol had the values asked
+        QStringList withoutSegmentExamples; // "word: p con +sonora"
+        std::int64_t unsyllabified = 0; // words the syllable patterns could not cut
+        QStringList unsyllabifiedExamples;
     };
     std::vector<Entry> entries() const;
     std::int64_t wordsChanged() const { return changed_; }
@@ -64,6 +70,10 @@ private:
     std::vector<QStringList> unsettledExamples_;
     std::vector<std::int64_t> tooCostly_;
     std::vector<QStringList> tooCostlyExamples_;
+    std::vector<std::int64_t> withoutSegment_;
+    std::vector<QStringList> withoutSegmentExamples_;
+    std::vector<std::int64_t> unsyllabified_;
+    std::vector<QStringList> unsyllabifiedExamples_;
     std::vector<std::vector<std::int32_t>> changedWords_;
     std::int64_t changed_ = 0;
     std::int64_t unchanged_ = 0;
@@ -78,6 +88,8 @@ public:
     void wordDone(const QString &before, const QString &after) override;
     void ruleUnsettled(qsizetype rule, const QString &word) override;
     void ruleTooCostly(qsizetype rule, const QString &word) override;
+    void ruleWithoutSegment(qsizetype rule, const QString &word, const QString &what) override;
+    void wordNotSyllabified(qsizetype rule, const QString &word) override;
 
 private:
     std::vector<RuleObserver *> observers_;

@@ -294,8 +294,12 @@ RuleEffect RuleSet::applyEdge(const Rule &rule, QString &word, QString *before)
 
 bool RuleSet::apply(QString &word, RuleObserver *observer, RandomSource *random) const
 {
-    if (extended_)
-        return applyExtended(word, observer, random);
+    if (extended_) {
+        const bool ok = applyExtended(word, observer, random);
+        if (syllableMarks_)
+            word = extended_->syllabified(word);
+        return ok;
+    }
     // A plain rule whose pattern holds a character the word lacks cannot match.
     return applyInOrder(
         word, observer, rules_.size(),

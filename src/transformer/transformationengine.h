@@ -71,6 +71,11 @@ public:
     // this word alone. A malformed list changes nothing.
     bool apply(QString &word, RuleObserver *observer = nullptr, RandomSource *random = nullptr) const;
 
+    // Whether apply() writes the words' syllable boundaries as "." (by the
+    // last "@sílabas" line of an extended list; lists without one, and
+    // explicit syllables, are written as they are).
+    void setSyllableMarks(bool on) { syllableMarks_ = on; }
+
 private:
     struct Rule {
         enum class Kind { Plain, Edge } kind = Kind::Plain;
@@ -96,6 +101,7 @@ private:
     std::vector<Rule> rules_;
     std::shared_ptr<const ExtendedRules> extended_;
     QList<RuleError> plainErrors_;
+    bool syllableMarks_ = false;
 };
 
 // One word through the rules, in order: false when it grows too long.

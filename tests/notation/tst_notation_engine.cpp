@@ -587,7 +587,7 @@ void tst_NotationEngine::errors_data()
     row("P$1>V$1", 5, "V$1 pide que la captura $1 se ligue a una categoría de 5 miembros");
     row("[p,t]>[b,d,g]", 7, "la categoría [b,d,g] tiene 3 miembros y su pareja del objetivo, [p,t], tiene 2 miembros");
     row("@ampliada", 1, "la marca «@ampliada» tiene que ser la primera línea de la lista");
-    row("@rasgo x", 1, "directiva desconocida «@rasgo»");
+    row("@tono x", 1, "directiva desconocida «@tono»");
     row("a>b\\", 4, "«\\» al final de la línea");
 }
 

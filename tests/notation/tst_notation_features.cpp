@@ -3,6 +3,8 @@
 #include "common/messages.h"
 #include "notation/features.h"
 #include "notation/syllables.h"
+#include "transformer/extendedrules.h"
+#include "transformer/rulereport.h"
 
 #include <QtTest>
 
@@ -117,6 +119,51 @@ QString syllables(const QString &patterns, const QString &word)
     return withBoundaries(segmenter, ids, local, starts);
 }
 
+// A small system of features for rules: stops and nasals at three places,
+// two vowels, and length.
+const QStringList kRulesHead{
+    "@ampliada",
+    "@rasgo lugar: labial, dental, velar",
+    "@rasgo modo: oclusiva, nasal, fricativa",
+    "@rasgo sonora",
+    "@rasgo nasal",
+    "@rasgo silábica",
+    "@rasgo larga",
+    "@símbolo p: labial oclusiva",
+    "@símbolo b: labial oclusiva +sonora",
+    "@símbolo t: dental oclusiva",
+    "@símbolo d: dental oclusiva +sonora",
+    "@símbolo k: velar oclusiva",
+    "@símbolo g: velar oclusiva +sonora",
+    "@símbolo m: labial nasal +nasal +sonora",
+    "@símbolo n: dental nasal +nasal +sonora",
+    "@símbolo ŋ: velar nasal +nasal +sonora",
+    "@símbolo a: +silábica +sonora",
+    "@símbolo i: +silábica +sonora",
+    "@diacrítico ː: +larga",
+    "V=a,i",
+    "C=p,t,k,b,d,g,m,n,ŋ,s,r,l",
+    "P=p,t,k",
+};
+
+// The words through the list, separated by spaces in `words` and in the
+// result; the list's first fault when it has one. With `marks`, the words
+// are written with their syllables.
+QString through(const QStringList &list, const QString &words, bool marks = false,
+                RuleReport *report = nullptr)
+{
+    const ExtendedRules rules(list);
+    if (!rules.errors().isEmpty())
+        return rules.errors().constFirst().message();
+    QStringList out;
+    for (const QString &word : words.split(u' ')) {
+        QString changed = word;
+        rules.apply(changed, report, nullptr, 100000);
+        out.append(marks ? rules.syllabified(changed) : changed);
+    }
+    return out.join(u' ');
+}
+
 } // namespace
 
 class TestNotationFeatures : public QObject {
@@ -145,6 +192,13 @@ private slots:
     void syllables_lineFaults();
     void syllables_explicitBoundaries();
     void cli_printsTheTableOrAListsOwn();
+    void rules_featuresAndSyllables_data();
+    void rules_featuresAndSyllables();
+    void rules_faults_data();
+    void rules_faults();
+    void rules_missingSegmentsAndUncutWordsAreReported();
+    void cli_writesSyllablesAndWarns();
+    void example_grimmAndVerner();
 };
 
 void TestNotationFeatures::declarations_faultsHaveLineAndPosition_data()
@@ -621,6 +675,185 @@ void TestNotationFeatures::cli_printsTheTableOrAListsOwn()
     QCOMPARE(badStatus, 1);
     QVERIFY(nothing.isEmpty());
     QVERIFY2(err.startsWith("Línea 3 («@diacrítico ': tono»), posición 16: «tono» no es un valor declarado"), qPrintable(err));
+}
+
+void TestNotationFeatures::rules_featuresAndSyllables_data()
+{
+    QTest::addColumn<QStringList>("list");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("marks");
+    const auto rule = [](const QStringList &lines) { return kRulesHead + lines; };
+    QTest::newRow("voicing between vowels") << rule({"[-sonora,oclusiva]>[+sonora]/V_V"}) << "pataka apta"
+                                            << "padaga apta" << false;
+    QTest::newRow("nasal assimilation") << rule({"[+nasal]>[$lugar]/_[$lugar,-silábica]"})
+                                        << "anpa inka anta ana" << "ampa iŋka anta ana" << false;
+    QTest::newRow("variable agreeing across the place") << rule({"a>i/[$lugar]_[$lugar]"}) << "pab pad tan"
+                                                        << "pib pad tin" << false;
+    QTest::newRow("a declared value alone") << rule({"[labial]>x"}) << "mapa taka" << "xaxa taka" << false;
+    QTest::newRow("without a value, none included") << rule({"[!labial]>h/_#"}) << "pat pap pa"
+                                                    << "pah pap ph" << false;
+    QTest::newRow("not a matrix") << rule({"![+sonora]>x/a_"}) << "apab" << "axab" << false;
+    QTest::newRow("category and values") << rule({"[C,+sonora]>x"}) << "pabna" << "paxxa" << false;
+    QTest::newRow("capture with values") << rule({"P$1>$1[+sonora]/V_V"}) << "apa aka" << "aba aga" << false;
+    QTest::newRow("length by a diacritic") << rule({"V>[+larga]/_#"}) << "pata" << "pataː" << false;
+    QTest::newRow("matrix at its place of several") << rule({"a[oclusiva]a>a[+sonora]i"}) << "apa" << "abi"
+                                                    << false;
+    QTest::newRow("no index mapping for matrices") << rule({"[oclusiva]P>[+sonora]P"}) << "tk apt" << "dk abt"
+                                                   << false;
+    QTest::newRow("no segment has the values") << rule({"[nasal]>[-sonora]"}) << "ama" << "ama" << false;
+    QTest::newRow("ipa voicing") << QStringList{"@ampliada", "@rasgos ipa", "V=a,e,i,o,u",
+                                                "[-sonora,oclusiva]>[+sonora]/V_V"}
+                                 << "pataka" << "padaga" << false;
+    QTest::newRow("ipa nasal assimilation")
+        << QStringList{"@ampliada", "@rasgos ipa", "[+nasal]>[$lugar]/_[$lugar,-silábica]"} << "anpa anka anta"
+        << "ampa aŋka anta" << false;
+    QTest::newRow("ipa aspiration and length")
+        << QStringList{"@ampliada", "@rasgos ipa", "[-sonora,oclusiva]>[+aspirada]/#_", "[vocal]>[+larga]/_#"}
+        << "pata" << "pʰataː" << false;
+
+    const QStringList two{"@ampliada", "C=p,t,k,b,d,g,m,n,s,r,l", "V=a,e,i,o,u", "@sílabas (C)(C)|V|(C)(C)"};
+    QTest::newRow("pata") << two << "pata" << "pa.ta" << true;
+    QTest::newRow("patra") << two << "patra" << "pa.tra" << true;
+    QTest::newRow("parta, by sonority") << two << "parta" << "par.ta" << true;
+    QTest::newRow("spaspanspantspasp") << two << "spaspanspantspasp" << "spa.span.spant.spasp" << true;
+    QTest::newRow("sonority: nasal before stop") << two << "anta" << "an.ta" << true;
+    QTest::newRow("sonority: stop before liquid") << two << "apla atla" << "a.pla a.tla" << true;
+    QTest::newRow("sonority: sibilant before stop") << two << "asta astra" << "a.sta as.tra" << true;
+    QTest::newRow("sonority: liquid before nasal") << two << "alma" << "al.ma" << true;
+    QTest::newRow("sonority: equal, not rising") << two << "apta atta amna" << "ap.ta at.ta am.na" << true;
+    QTest::newRow("paikaoinik") << QStringList{"@ampliada", "C=p,k,n", "V=a,e,i,o,u", "@sílabas (C)|V(V)|(C)"}
+                                << "paikaoinik" << "pai.kao.i.nik" << true;
+    QTest::newRow("cut again after a rule") << two + QStringList{"r>/C_"} << "patran" << "pa.tan" << true;
+    QTest::newRow("boundary after a coda") << two + QStringList{"C>h/_."} << "parta pata" << "pahta pata" << false;
+    QTest::newRow("boundary in the target") << two + QStringList{"a.t>e"} << "pata atta" << "pea atta" << false;
+    QTest::newRow("no boundary") << two + QStringList{"t>d/a_!."} << "pat pata" << "pat pada" << false;
+    QTest::newRow("a later line replaces the patterns")
+        << QStringList{"@ampliada", "C=p,t,k", "V=a", "@sílabas (C)|V|", "t>d/_.", "@sílabas (C)|V|(C)", "t>d/_."}
+        << "patka pata" << "padka pata" << false;
+    QTest::newRow("ipa syllables by features")
+        << QStringList{"@ampliada", "@rasgos ipa", "@sílabas ([consonante])([consonante])|[vocal]|([consonante])"}
+        << "parta patra" << "par.ta pa.tra" << true;
+
+    const QStringList dots{"@ampliada", "@sílabas explícitas"};
+    QTest::newRow("explicit: before a boundary") << dots + QStringList{"a>i/_."} << "ba.na.na" << "bi.ni.ni"
+                                                 << false;
+    QTest::newRow("explicit: dots skipped") << dots + QStringList{"an>en"} << "ba.na" << "be.na" << false;
+    QTest::newRow("explicit: across a dot") << dots + QStringList{"ana>ene"} << "ba.na" << "be.ne" << false;
+    QTest::newRow("explicit: joined, the dot goes")
+        << QStringList{"@ampliada", "@símbolos oː", "@sílabas explícitas", "oo>oː"} << "to.o.nat" << "toː.nat"
+        << false;
+    QTest::newRow("explicit: written") << dots + QStringList{"n>.n/a_a"} << "bana" << "ba.na" << false;
+    QTest::newRow("explicit: deleted") << dots + QStringList{".>/a_n"} << "ba.na.na" << "banana" << false;
+    QTest::newRow("explicit: never in a capture") << dots + QStringList{"[]$1[]$2>$2$1"} << "a.b" << "b.a"
+                                                  << false;
+    QTest::newRow("explicit then none") << dots + QStringList{"a>e", "@sílabas ninguna", "n>m"} << "ba.na"
+                                        << "beme" << false;
+}
+
+void TestNotationFeatures::rules_featuresAndSyllables()
+{
+    QFETCH(QStringList, list);
+    QFETCH(QString, words);
+    QFETCH(QString, expected);
+    QFETCH(bool, marks);
+    QCOMPARE(through(list, words, marks), expected);
+}
+
+void TestNotationFeatures::rules_faults_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unknown value") << "[+dura]>x" << 2 << nmsg::unknownValue("+dura");
+    QTest::newRow("unknown feature") << "a>[$tono]/_[$tono]" << 4 << nmsg::unknownFeature("tono");
+    QTest::newRow("two values of a feature") << "[labial,dental]>x" << 9
+                                              << nmsg::sameFeature("labial", "dental", "lugar");
+    QTest::newRow("two categories") << "[V,C,+sonora]>x" << 4 << nmsg::kTwoCategoriesInMatrix;
+    QTest::newRow("category in a replacement") << "a>[V,+larga]" << 4 << nmsg::kCategoryInReplacementMatrix;
+    QTest::newRow("negated in a replacement") << "a>[!larga]" << 4 << nmsg::kNegatedInReplacement;
+    QTest::newRow("negated variable") << "a>e/_![$lugar]" << 6 << nmsg::kNegatedVariable;
+    QTest::newRow("elements differ") << "ab>[+larga]" << 4 << nmsg::matrixWithoutPartner(2, 1);
+    QTest::newRow("element of several segments") << "(a)>[+larga]" << 5 << nmsg::matrixPartnerNotOne(1);
+    QTest::newRow("unbound variable") << "a>[$lugar]" << 3 << nmsg::unboundVariable("lugar");
+    QTest::newRow("boundary without syllables") << "a>e/_." << 6 << nmsg::kSyllableBoundary;
+}
+
+void TestNotationFeatures::rules_faults()
+{
+    QFETCH(QString, line);
+    QFETCH(int, position);
+    QFETCH(QString, reason);
+    const ExtendedRules rules(kRulesHead + QStringList{line});
+    QVERIFY(!rules.errors().isEmpty());
+    const RuleError &error = rules.errors().constFirst();
+    QCOMPARE(error.reason, reason);
+    QCOMPARE(error.line, kRulesHead.size());
+    QCOMPARE(error.position, qsizetype(position));
+}
+
+void TestNotationFeatures::rules_missingSegmentsAndUncutWordsAreReported()
+{
+    QStringList list = kRulesHead + QStringList{"[nasal]>[-sonora]", "@sílabas C|V|", "a>i/_."};
+    RuleReport report(list);
+    QCOMPARE(through(list, "ama pan ma", false, &report), "ama pan mi");
+    const std::vector<RuleReport::Entry> entries = report.entries();
+    QCOMPARE(entries.size(), std::size_t(2));
+    QCOMPARE(entries[0].withoutSegment, 3);
+    QCOMPARE(entries[0].withoutSegmentExamples.first(), "ama: " + nmsg::noSegmentWith("m", "-sonora"));
+    QCOMPARE(entries[1].unsyllabified, 2);
+    QCOMPARE(entries[1].unsyllabifiedExamples, (QStringList{"ama", "pan"}));
+    QVERIFY(report.text().contains(nmsg::unsyllabifiedWords(2, {"ama", "pan"})));
+}
+
+void TestNotationFeatures::cli_writesSyllablesAndWarns()
+{
+    QTemporaryDir dir;
+    const QString list = dir.filePath("s.sc");
+    QFile file(list);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringList{"@ampliada", "@rasgos ipa", "@sílabas ([consonante])([consonante])|[vocal]|([consonante])",
+                           "[+nasal]>[implosiva]/_#"}
+                   .join("\r\n")
+                   .toUtf8());
+    file.close();
+    const auto run = [&](const QStringList &extra, QString *err) {
+        QBuffer out;
+        QBuffer error;
+        out.open(QIODevice::WriteOnly);
+        error.open(QIODevice::WriteOnly);
+        const int status = runCli(QStringList{"vordane-cli", "transformar", list, "--texto", "parta,patran"} + extra,
+                                  out, error);
+        *err = QString::fromUtf8(error.data());
+        return std::make_pair(status, QString::fromUtf8(out.data()));
+    };
+    QString err;
+    const auto [status, marked] = run({"--silabas"}, &err);
+    QCOMPARE(status, 0);
+    QCOMPARE(marked, "par.ta\r\npa.tran\r\n");
+    // No symbol is an implosive nasal: a warning, and the run goes on.
+    QCOMPARE(err, "Aviso: línea 4 («[+nasal]>[implosiva]/_#»): 1 segmento se deja sin cambiar (patran: "
+                  "ningún símbolo declarado es «n» con implosiva).\n");
+    const auto [plainStatus, plain] = run({}, &err);
+    QCOMPARE(plainStatus, 0);
+    QCOMPARE(plain, "parta\r\npatran\r\n");
+}
+
+void TestNotationFeatures::example_grimmAndVerner()
+{
+    // The installed IPA example gives the Proto-Germanic forms of the handbooks.
+    QBuffer out;
+    QBuffer error;
+    out.open(QIODevice::WriteOnly);
+    error.open(QIODevice::WriteOnly);
+    const QString dir = QStringLiteral(VORDANE_EXAMPLES_DIR);
+    const int status = runCli({"vordane-cli", "transformar", dir + "/pie-germanico.sc", "--palabras",
+                               dir + "/pie-germanico.lex", "--silabas"},
+                              out, error);
+    QVERIFY2(status == 0, error.data().constData());
+    QVERIFY2(!error.data().contains("Aviso"), error.data().constData());
+    QCOMPARE(QString::fromUtf8(out.data()).split("\r\n", Qt::SkipEmptyParts),
+             QString("foːts fa.ðeːr broː.θeːr xʷat te.xun a.kraz ga.stiz dux.teːr").split(u' '));
 }
 
 QTEST_GUILESS_MAIN(TestNotationFeatures)

@@ -1,0 +1,8 @@
+﻿póːds
+patéːr
+bʰráːteːr
+kʷód
+dékm̩
+ágros
+gʰóstis
+dʰuktéːr
