@@ -1,5 +1,7 @@
 #include "notation/features.h"
 
+#include "notation/linetext.h"
+
 #include "common/featuremessages.h"
 #include "notation/ipatable.h"
 
@@ -15,18 +17,6 @@ namespace nmsg = messages::notation;
 namespace {
 
 constexpr char32_t kDottedCircle = 0x25CC;
-
-// Lower case without accents: names may be written either way where that
-// names only one.
-QString plainName(const QString &name)
-{
-    QString out;
-    for (const QChar c : name.normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c.toLower();
-    }
-    return out;
-}
 
 bool isNameCharacter(QChar c)
 {
@@ -67,17 +57,6 @@ std::vector<Token> tokens(const QString &line, qsizetype from, qsizetype to)
         out.push_back(token);
     }
     return out;
-}
-
-// Characters from 1, a surrogate pair being one.
-qsizetype positionOf(const QString &text, qsizetype unit)
-{
-    qsizetype position = 1;
-    for (qsizetype i = 0; i < unit && i < text.size(); ++i) {
-        if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()))
-            ++position;
-    }
-    return position;
 }
 
 // The directive's name as written and where the rest of the line starts.
@@ -171,7 +150,7 @@ public:
 
     void fail(qsizetype unit, const QString &reason)
     {
-        errors_.append({index_, positionOf(*text_, unit), reason, *text_});
+        errors_.append({index_, characterPosition(*text_, unit), reason, *text_});
     }
 
     void markTable() { table_.hasTable_ = true; }
@@ -672,7 +651,7 @@ FeatureTable readFeatures(const QStringList &lines, QList<RuleError> &errors)
             const QStringList words = lines.at(i).mid(restAt).split(u' ', Qt::SkipEmptyParts);
             if (words.size() != 1 || plainName(words.front()) != QStringLiteral("ipa")) {
                 QString text = lines.at(i);
-                errors.append({i, positionOf(text, restAt + 1), nmsg::kBadTable, text});
+                errors.append({i, characterPosition(text, restAt + 1), nmsg::kBadTable, text});
                 continue;
             }
             ipa = true;

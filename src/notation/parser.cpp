@@ -1,5 +1,7 @@
 #include "notation/parser.h"
 
+#include "notation/linetext.h"
+
 #include "common/featuremessages.h"
 #include "common/messages.h"
 #include "history/historymessages.h"
@@ -53,17 +55,6 @@ QString fromCodePoint(char32_t c)
     return QString::fromUcs4(&c, 1);
 }
 
-// Lower case without accents: options may be written either way.
-QString plainWord(const QString &word)
-{
-    QString out;
-    for (const QChar c : word.normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c.toLower();
-    }
-    return out;
-}
-
 QStringView trimmedStart(QStringView line, qsizetype *at)
 {
     qsizetype i = 0;
@@ -113,12 +104,12 @@ QString directiveName(const QString &line, QString *rest)
 
 bool isSymbolsDirective(const QString &name)
 {
-    return plainWord(name) == QStringLiteral("@simbolos");
+    return plainName(name) == QStringLiteral("@simbolos");
 }
 
 bool isStageDirective(const QString &name)
 {
-    return plainWord(name) == QStringLiteral("@etapa");
+    return plainName(name) == QStringLiteral("@etapa");
 }
 
 // One character of a line as the parser sees it.
@@ -401,13 +392,7 @@ private:
             return;
         }
         // Positions count characters: a surrogate pair is one.
-        qsizetype position = 1;
-        const QString &text = *text_;
-        for (qsizetype i = 0; i < unit && i < text.size(); ++i) {
-            if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()))
-                ++position;
-        }
-        out_.errors.append({index_, position, reason, text});
+        out_.errors.append({index_, characterPosition(*text_, unit), reason, *text_});
     }
     qsizetype unitAt(qsizetype at) const
     {
@@ -1268,7 +1253,7 @@ private:
             word += fromCodePoint(syms_[std::size_t(i)].c);
             ++i;
         }
-        const QString plain = plainWord(word);
+        const QString plain = plainName(word);
         const qsizetype at = unitAt(from);
         // "{soloV}": the spaces are gone, so the category's letter may follow the word.
         if (plain.startsWith(QStringLiteral("solo"))) {

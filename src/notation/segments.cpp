@@ -1,25 +1,12 @@
 #include "notation/segments.h"
 
+#include "notation/linetext.h"
+
 #include <QChar>
 
 #include <algorithm>
 
 namespace vordane::notation {
-
-namespace {
-
-char32_t codePointAt(QStringView text, qsizetype at, qsizetype *units)
-{
-    const QChar c = text.at(at);
-    if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
-        *units = 2;
-        return QChar::surrogateToUcs4(c, text.at(at + 1));
-    }
-    *units = 1;
-    return c.unicode();
-}
-
-} // namespace
 
 bool isCombiningMark(char32_t c)
 {

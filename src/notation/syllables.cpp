@@ -1,5 +1,7 @@
 #include "notation/syllables.h"
 
+#include "notation/linetext.h"
+
 #include "common/featuremessages.h"
 #include "common/messages.h"
 
@@ -16,37 +18,6 @@ namespace nmsg = messages::notation;
 namespace {
 
 constexpr int kMaxDepth = 32;
-
-QString plainName(const QString &name)
-{
-    QString out;
-    for (const QChar c : name.normalized(QString::NormalizationForm_D)) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c.toLower();
-    }
-    return out;
-}
-
-qsizetype positionOf(const QString &text, qsizetype unit)
-{
-    qsizetype position = 1;
-    for (qsizetype i = 0; i < unit && i < text.size(); ++i) {
-        if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()))
-            ++position;
-    }
-    return position;
-}
-
-char32_t codePointAt(const QString &text, qsizetype at, qsizetype *units)
-{
-    const QChar c = text.at(at);
-    if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
-        *units = 2;
-        return QChar::surrogateToUcs4(c, text.at(at + 1));
-    }
-    *units = 1;
-    return c.unicode();
-}
 
 struct Token {
     enum Kind { Class, Open, Close, Star, Plus, Bar, Comma };
@@ -476,7 +447,7 @@ std::optional<RuleError> readSyllables(qsizetype index, const QString &line, con
     LineReader reader(line, resolve, out);
     if (std::optional<Fault> fault = reader.read(from)) {
         out = SyllableSpec();
-        return RuleError{index, positionOf(line, fault->unit), fault->reason, line};
+        return RuleError{index, characterPosition(line, fault->unit), fault->reason, line};
     }
     return std::nullopt;
 }
