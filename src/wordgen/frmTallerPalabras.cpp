@@ -8,6 +8,7 @@
 #include "generator/combinacion.h"
 #include "generator/wordfilters.h"
 #include "shell/controls.h"
+#include "shell/filefilter.h"
 #include "shell/platformservices.h"
 #include "shell/report.h"
 #include "transformer/workshopmodels.h"
