@@ -85,7 +85,8 @@ BarChart::Frame BarChart::frame() const
     const int titleHeight = metrics.height() + 2;
     const int legendHeight = series_.size() > 1 ? metrics.height() + 2 : 0;
     const int labelHeight = metrics.height() + 2;
-    f.plot = QRect(QPoint(kMargin + axisWidth + 4, kMargin + titleHeight + legendHeight),
+    // Half a line above the top grid line, for its value.
+    f.plot = QRect(QPoint(kMargin + axisWidth + 4, kMargin + titleHeight + legendHeight + metrics.height() / 2),
                    QPoint(width() - 1 - kMargin, height() - 1 - kMargin - labelHeight));
     return f;
 }

@@ -42,6 +42,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -219,7 +220,6 @@ void frmTallerPalabras::buildPanes()
     lstMuestra->setFlow(QListView::TopToBottom);
     lstMuestra->setWrapping(true);
     lstMuestra->setResizeMode(QListView::Adjust);
-    lstMuestra->setUniformItemSizes(true);
     lstMuestra->setSpacing(1);
     lblPalabras = named(new QLabel(QStringLiteral("&Palabras:")), "lblPalabras");
 
@@ -235,7 +235,7 @@ void frmTallerPalabras::buildPanes()
                        QStringLiteral("Separa las sílabas con «.»"));
     lstExcluir = named(new QListWidget, "lstExcluir",
                        QStringLiteral("Léxicos cuyas palabras no se generan"));
-    lstExcluir->setMaximumHeight(fontMetrics().height() * 4);
+    lstExcluir->setMaximumHeight(fontMetrics().height() * 3);
     lblExcluir = buddyLabel(QStringLiteral("E&xcluir las palabras de:"), "lblExcluir", lstExcluir);
     cmdExcluir = named(new QPushButton(QStringLiteral("Añadir...")), "cmdExcluir",
                        QStringLiteral("Añade un léxico cuyas palabras no se generan"));
@@ -250,6 +250,7 @@ void frmTallerPalabras::buildPanes()
     prgGenerar->setRange(0, 1000);
     prgGenerar->setValue(0);
     auto *generate = new QGridLayout(fraGenerar);
+    generate->setVerticalSpacing(2);
     generate->addWidget(lblCantidad, 0, 0);
     generate->addWidget(txtCantidad, 0, 1, 1, 2);
     auto *options = new QHBoxLayout;
@@ -258,16 +259,13 @@ void frmTallerPalabras::buildPanes()
     options->addWidget(chkSilabas);
     options->addStretch(1);
     generate->addLayout(options, 1, 0, 1, 3);
-    generate->addWidget(lblExcluir, 2, 0, 1, 3);
+    generate->addWidget(lblExcluir, 2, 0, 1, 2);
     generate->addWidget(lstExcluir, 3, 0, 2, 2);
     generate->addWidget(cmdExcluir, 3, 2);
     generate->addWidget(cmdQuitarExcluido, 4, 2);
-    generate->addWidget(prgGenerar, 5, 0, 1, 3);
-    auto *run = new QHBoxLayout;
-    run->addStretch(1);
-    run->addWidget(cmdGenerar);
-    run->addWidget(cmdCancelar);
-    generate->addLayout(run, 6, 0, 1, 3);
+    generate->addWidget(prgGenerar, 5, 0);
+    generate->addWidget(cmdGenerar, 5, 1, Qt::AlignRight);
+    generate->addWidget(cmdCancelar, 5, 2);
     generate->setColumnStretch(1, 1);
 
     graSonidos = named(new BarChart(QStringLiteral("Sonidos (% de todos)")), "graSonidos");
@@ -308,7 +306,7 @@ void frmTallerPalabras::buildPanes()
     inner->addWidget(splPaneles, 1);
     inner->addWidget(lblEstado);
     // Everything below the menu scrolls where the window is smaller than its controls need.
-    auto *scroll = named(new QScrollArea(this), "scrContenido");
+    auto *scroll = named(new QScrollArea(this), "clientScroll");
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
@@ -423,6 +421,11 @@ void frmTallerPalabras::showSample(quint64 run, const std::shared_ptr<const Word
         emit sampleShown();
         return;
     }
+    // Columns as wide as the longest word: none is cut short.
+    int widest = 0;
+    for (const QString &word : sample->words)
+        widest = std::max(widest, lstMuestra->fontMetrics().horizontalAdvance(word));
+    lstMuestra->setGridSize(QSize(widest + 12, lstMuestra->fontMetrics().height() + 2));
     lstMuestra->clear();
     lstMuestra->addItems(sample->words);
     showCharts(*sample);
