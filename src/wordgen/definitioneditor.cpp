@@ -237,13 +237,6 @@ bool DefinitionEditor::underlinedAt(int position) const
     return SendScintilla(SCI_INDICATORVALUEAT, kErrorIndicator, position) != 0;
 }
 
-int DefinitionEditor::styleAt(int position) const
-{
-    // Styling is done lazily, for what is shown: make sure the position has its style.
-    const_cast<DefinitionEditor *>(this)->SendScintilla(SCI_COLOURISE, 0, -1);
-    return int(SendScintilla(SCI_GETSTYLEAT, position));
-}
-
 void DefinitionEditor::keyPressEvent(QKeyEvent *event)
 {
     // Tab moves on to the next control, as everywhere in the toolkit.

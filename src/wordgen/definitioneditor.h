@@ -36,8 +36,6 @@ public:
     // The byte position of a character of a line (both from 0).
     int positionOf(int line, int index) const;
 
-    // The style that colours a position (in bytes of the text).
-    int styleAt(int position) const;
     enum Style { kDefault, kComment, kCategory, kDirective, kWeight, kOperator, kEscape, kRules, kStyleCount };
 
     static constexpr int kErrorIndicator = QsciScintillaBase::INDIC_CONTAINER;
