@@ -10,6 +10,8 @@
 #include "shell/silentplatformservices.h"
 #include "transformer/frmTaller.h"
 #include "transformer/ruleeditor.h"
+#include "wordgen/definitioneditor.h"
+#include "wordgen/frmTallerPalabras.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,6 +141,44 @@ int main(int argc, char *argv[])
         sub->showMaximized();
         QApplication::processEvents();
         ok = save(&window, dir, QStringLiteral("frmTaller_pantalla")) && ok;
+    }
+
+    // The word workshop with a definition of weights and shapes by position,
+    // its sample and charts; then a malformed line, underlined.
+    window.setGeometry(window.screen()->availableGeometry());
+    window.mnuTallerPalabras->trigger();
+    QApplication::processEvents();
+    if (QMdiSubWindow *sub = window.mdiArea()->activeSubWindow()) {
+        auto *taller = qobject_cast<vordane::frmTallerPalabras *>(sub->widget());
+        bool shown = false;
+        QObject::connect(taller, &vordane::frmTallerPalabras::sampleShown, [&shown] { shown = true; });
+        taller->txtDefinicion->setText(QString::fromUtf8("; Sonidos con pesos, sílabas según su lugar.\r\n"
+                                                         "@caída 20\r\n"
+                                                         "C=t,k,n,s,m,p,l,r,h\r\n"
+                                                         "V=a:6,i:4,u:3,e:2,o:1\r\n"
+                                                         "F=n,s,r\r\n"
+                                                         "@opcional 30\r\n"
+                                                         "@inicial CV, V, CVF:0.5\r\n"
+                                                         "@media CV:3, CV(F)\r\n"
+                                                         "@final CV(F)?40, CVn\r\n"
+                                                         "@única CVF, CV\r\n"
+                                                         "@longitud 1:1, 2:4, 3:3, 4:1\r\n"
+                                                         "@rechazar n[pm]\r\n"
+                                                         "@rechazar (.)\\1\r\n"
+                                                         "@alfabeto a,e,i,o,u,h,k,l,m,n,p,r,s,t"));
+        while (!shown || taller->isSampling() || taller->isSampleDue())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        sub->showMaximized();
+        QApplication::processEvents();
+        ok = save(&window, dir, QStringLiteral("frmTallerPalabras_pantalla")) && ok;
+        sub->showNormal();
+        sub->resize(sub->sizeHint());
+        taller->txtDefinicion->append(QStringLiteral("\r\n@formas CX"));
+        while (taller->isSampleDue())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        taller->txtDefinicion->setCursorPosition(taller->txtDefinicion->lines() - 1, 0);
+        QApplication::processEvents();
+        ok = save(sub, dir, QStringLiteral("frmTallerPalabras_error")) && ok;
     }
     return ok ? 0 : 1;
 }

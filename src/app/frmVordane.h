@@ -41,6 +41,7 @@ public:
     QAction *mnuRaigen;
     QAction *mnuLansep;
     QAction *mnuTaller;
+    QAction *mnuTallerPalabras;
     QAction *mnuSep;
     QAction *mnuExit;
     QAction *mnuAbout;

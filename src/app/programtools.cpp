@@ -10,6 +10,7 @@
 #include "roots/frmRaices.h"
 #include "transformer/frmTaller.h"
 #include "transformer/frmTransformar.h"
+#include "wordgen/frmTallerPalabras.h"
 
 namespace vordane {
 
@@ -33,6 +34,8 @@ const ProgramTool kTools[] = {
     {"mnuRaigen", "Generador de lenguas", &frmVordane::mnuRaigen, "frmRaiGen", create<frmRaiGen>},
     {"mnuLansep", "Separador de lenguas", &frmVordane::mnuLansep, "frmLanSep", create<frmLanSep>},
     {"mnuTaller", "Taller de cambios fonéticos", &frmVordane::mnuTaller, "frmTaller", create<frmTaller>},
+    {"mnuTallerPalabras", "Taller de palabras", &frmVordane::mnuTallerPalabras, "frmTallerPalabras",
+     create<frmTallerPalabras>},
 };
 
 } // namespace

@@ -61,7 +61,8 @@ void tst_App::mainWindow_menuAsSpecified()
 
     const QStringList names{"mnuGenerador",  "mnuTransformador", "mnuExportador", "mnuCreador",
                             "mnuCombinador", "mnuAdministrador", "mnuRaices",     "mnuRaigen",
-                            "mnuLansep",     "mnuTaller",        "mnuSep",        "mnuExit"};
+                            "mnuLansep",     "mnuTaller",        "mnuTallerPalabras", "mnuSep",
+                            "mnuExit"};
     const QStringList captions{"Generador de palabras",
                                "Transformador de palabras",
                                "Exportador de diccionarios",
@@ -72,18 +73,20 @@ void tst_App::mainWindow_menuAsSpecified()
                                "Generador de lenguas",
                                "Separador de lenguas",
                                QString::fromUtf8("Taller de cambios fonéticos"),
+                               "Taller de palabras",
                                "",
                                "Salir"};
     const QList<QAction *> entries = window.mnuProgramas->actions();
-    QCOMPARE(entries.size(), 12);
+    QCOMPARE(entries.size(), 13);
     for (int i = 0; i < entries.size(); ++i) {
         QCOMPARE(entries.at(i)->objectName(), names.at(i));
         QCOMPARE(entries.at(i)->text(), captions.at(i));
     }
-    QVERIFY(entries.at(10)->isSeparator());
+    QVERIFY(entries.at(11)->isSeparator());
     // Every entry opens its own window, in front, with its caption.
     const QStringList windows{"frmGenerar",     "frmTransformar", "frmExportar", "frmCrear",  "frmCombinar",
-                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep", "frmTaller"};
+                              "frmAdministrar", "frmRaices",      "frmRaiGen",   "frmLanSep", "frmTaller",
+                              "frmTallerPalabras"};
     const QStringList windowCaptions{"Generador de Palabras Personalizado",
                                      "Transformador de Palabras",
                                      "Exportador de diccionarios",
@@ -93,7 +96,8 @@ void tst_App::mainWindow_menuAsSpecified()
                                      QString::fromUtf8("Creador de raíces"),
                                      "Generador de palabras",
                                      "Separador de Lenguas",
-                                     QString::fromUtf8("Taller de cambios fonéticos")};
+                                     QString::fromUtf8("Taller de cambios fonéticos"),
+                                     "Taller de palabras"};
     for (int i = 0; i < windows.size(); ++i) {
         QVERIFY(entries.at(i)->isEnabled());
         entries.at(i)->trigger();
