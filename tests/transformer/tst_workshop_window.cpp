@@ -779,7 +779,8 @@ void tst_WorkshopWindow::lexicon_editedInItsBoxKeepsCodesAndMeanings()
 
     // The derived lexicon keeps every code and meaning; the box's lines go back as they are.
     services_->answerDialog(file("hija.lan"));
-    w_->mnuGuardarLexico->trigger();
+    pressKey(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier); // the typing is still in the words
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar léxico derivado"));
     QCOMPARE(services_->last(Kind::Save)->namedFile, file("l.lan"));
     QCOMPARE(readBytes(file("hija.lan")), QByteArray("a1:agua:agua\r\nb2:boca:buca\r\nc3:cosa:cossa\r\nsuelta\r\n"));
     services_->answerDialog(file("l.lan"));
@@ -789,7 +790,8 @@ void tst_WorkshopWindow::lexicon_editedInItsBoxKeepsCodesAndMeanings()
 
     // A table must be .tsv or .csv: anything else is refused, nothing written.
     services_->answerDialog(file("etapas.txt"));
-    w_->mnuExportarEtapas->trigger();
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Exportar etapas"));
     QVERIFY(services_->last(Kind::Warning)->text.contains(QStringLiteral("etapas.txt")));
     QVERIFY(!QFile::exists(file("etapas.txt")));
