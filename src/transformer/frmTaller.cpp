@@ -300,8 +300,9 @@ void frmTaller::buildPanes()
               QStringLiteral("Las formas a las que llegan entradas de distinta forma y distinto significado"));
     grdFusiones->setModel(mergerModel_);
     setUpTable(grdFusiones);
-    for (const int column : {MergerModel::Form, MergerModel::Count})
-        grdFusiones->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    // A run of many words can have many thousand mergers: widths set here, never measured on the rows.
+    grdFusiones->setColumnWidth(MergerModel::Form, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 12);
+    grdFusiones->setColumnWidth(MergerModel::Count, fontMetrics().horizontalAdvance(QStringLiteral("Entradas")) + 16);
     lblFusiones = named(new QLabel, "lblFusiones");
     lblFusiones->setWordWrap(true);
     lblFusiones->setBuddy(grdFusiones);

@@ -160,6 +160,39 @@ void WorkshopResult::compareWith(const WorkshopResult &previous)
     }
 }
 
+void WorkshopResult::findMergers()
+{
+    // The words whose final form another word shares, found over the
+    // finished run's forms without copying them; only those go to the
+    // merger finder, which holds an entry for every form it is told.
+    const QStringView forms(after_.text);
+    const auto form = [&](qsizetype i) {
+        const qsizetype start = i == 0 ? 0 : after_.ends[std::size_t(i - 1)];
+        return forms.sliced(start, after_.ends[std::size_t(i)] - start);
+    };
+    QHash<QStringView, std::int32_t> first;
+    first.reserve(size());
+    std::vector<std::uint8_t> shared(static_cast<std::size_t>(size()), 0);
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (!shaped(i))
+            continue;
+        const QStringView final = form(i);
+        const auto found = first.constFind(final);
+        if (found == first.cend()) {
+            first.insert(final, std::int32_t(i));
+        } else {
+            shared[std::size_t(*found)] = 1;
+            shared[std::size_t(i)] = 1;
+        }
+    }
+    MergerFinder finder(kind_);
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (shared[std::size_t(i)])
+            finder.add(entry(i), after(i));
+    }
+    mergers_ = finder.mergers();
+}
+
 template <typename Each> void WorkshopResult::forEachEntry(Each each) const
 {
     const qsizetype count = std::max(qsizetype(1), stageCount());
@@ -249,7 +282,6 @@ std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QStr
     const bool sporadic = staged.hasSporadicRules();
     if (sporadic)
         r.snapshots_.push_back(random);
-    MergerFinder mergers(r.kind_);
     std::vector<QString> forms(static_cast<std::size_t>(stages));
 
     // One word (or entry) through the stages.
@@ -260,7 +292,6 @@ std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QStr
                 r.outcome_ = Outcome::failure(messages::wordTooLong(kMaxWordLength));
                 return false;
             }
-            mergers.add(entry, word);
         }
         // Every line is a row of the report's numbering, shaped or not.
         r.report_->wordDone(entry.form, word);
@@ -306,7 +337,7 @@ std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QStr
         return r.outcome_;
     });
     r.abandoned_ = lines.abandoned();
-    r.mergers_ = mergers.mergers();
+    r.findMergers();
     if (input.previous && !r.abandoned_)
         r.compareWith(*input.previous);
     if (control)

@@ -132,6 +132,7 @@ private:
         }
     };
 
+    void findMergers();
     void compareWith(const WorkshopResult &previous);
     // What makes a word the same word in two runs: its entry's line, or the word.
     QString identity(qsizetype word) const;
