@@ -327,9 +327,14 @@ void BM_WorkshopRefresh(benchmark::State &state)
     while (shown == 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     for (auto _ : state) {
-        // An edit of the last rule, then the run.
-        rules.last() =
-            rules.last() == QStringLiteral("ai>e/C_") ? QStringLiteral("ai>ei/C_") : QStringLiteral("ai>e/C_");
+        // An edit of the last rule, then the run; with the comparison on, one
+        // that gives some words another result each time.
+        if (history)
+            rules.last() =
+                rules.last() == QStringLiteral("r>l/_#") ? QStringLiteral("l>r/_#") : QStringLiteral("r>l/_#");
+        else
+            rules.last() =
+                rules.last() == QStringLiteral("ai>e/C_") ? QStringLiteral("ai>ei/C_") : QStringLiteral("ai>e/C_");
         window.txtReglas->setRules(rules);
         const int before = shown;
         sinceTick.start();
