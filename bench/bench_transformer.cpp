@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -77,9 +78,16 @@ QStringList extendedBenchRules()
 QStringList grownBenchRules()
 {
     QStringList rules{"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "F=s", "N=m,n", "L=l,r", "C=P,B,F,N,L"};
-    const QStringList ten{"[p,t,k]>[b,d,g]/V_V",  "C$1$1>$1",          "e>i/_…i",       "s>z/V_(N)V",
-                          "o>u/_C+#",              "a>e/_!C/_#//k_",    "ai>e",          "&au>o",
-                          "[e,i]>[a,u]/[a,o,u]_ {solo V, secuencial}", "n>$1/_P$1 {inversa}"};
+    const QStringList ten{"[p,t,k]>[b,d,g]/V_V",
+                          "C$1$1>$1",
+                          "e>i/_…i",
+                          "s>z/V_(N)V",
+                          "o>u/_C+#",
+                          "a>e/_!C/_#//k_",
+                          "ai>e",
+                          "&au>o",
+                          "[e,i]>[a,u]/[a,o,u]_ {solo V, secuencial}",
+                          "n>$1/_P$1 {inversa}"};
     for (int i = 0; i < 10; ++i)
         rules += ten;
     return rules;
@@ -221,10 +229,9 @@ BENCHMARK(BM_PathologicalPattern)
 void BM_LongWordGrown(benchmark::State &state)
 {
     const QString word = QStringLiteral("pata kasa").repeated(state.range(0) / 9);
-    const vordane::RuleSet rules({"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "C=P,B,s,k",
-                                  "[p,t]>[b,d]/V_V", "C$1>$1$1/V_V", "a>e/_!C", "s>z/V_(a)V",
-                                  "e>i/_C+#", "e>a//_…x", "C$1$1>$1 {secuencial}", "&z>s", "i>o/_\\ {inversa}",
-                                  "[a,o]>[e,u]/V_ {solo V}"});
+    const vordane::RuleSet rules({"@ampliada", "V=a,e,i,o,u", "P=p,t,k", "B=b,d,g", "C=P,B,s,k", "[p,t]>[b,d]/V_V",
+                                  "C$1>$1$1/V_V", "a>e/_!C", "s>z/V_(a)V", "e>i/_C+#", "e>a//_…x",
+                                  "C$1$1>$1 {secuencial}", "&z>s", "i>o/_\\ {inversa}", "[a,o]>[e,u]/V_ {solo V}"});
     for (auto _ : state) {
         QString result = word;
         if (!rules.apply(result))
@@ -285,17 +292,68 @@ BENCHMARK(BM_OpenWordList)->Unit(benchmark::kMillisecond);
 // kept the interface thread busy in one go meanwhile: its responsiveness.
 // (An edit of the words also reads them out of their box first: about 0.1 s
 // for a million.)
+// Answers every Open dialog with one file.
+class OpenOneFile final : public vordane::PlatformServices {
+public:
+    explicit OpenOneFile(QString path)
+        : path_(std::move(path))
+    {
+    }
+    QString getOpenFileName(QWidget *, const vordane::FileDialogRequest &) override { return path_; }
+    QString getSaveFileName(QWidget *, const vordane::FileDialogRequest &) override { return {}; }
+    void information(QWidget *, const QString &, const QString &) override { }
+    void warning(QWidget *, const QString &, const QString &) override { }
+    void setClipboardText(const QString &) override { }
+    void showModal(QDialog *) override { }
+    vordane::SaveChoice askToSave(QWidget *, const QString &, const QString &) override
+    {
+        return vordane::SaveChoice::Discard;
+    }
+    vordane::ListChoice askReplaceOrAppend(QWidget *, const QString &, const QString &) override
+    {
+        return vordane::ListChoice::Cancel;
+    }
+
+private:
+    QString path_;
+};
+
+// range(0) words; range(1) 0: a word list through the 100 extended rules;
+// 1: a language file (code, meaning, form) through the same rules in three
+// stages, with a column per stage, the mergers and the comparison with the
+// run before on.
 void BM_WorkshopRefresh(benchmark::State &state)
 {
-    vordane::SilentPlatformServices services;
+    const bool history = state.range(1) != 0;
+    vordane::RandomSource random;
+    QString words = randomWords(int(state.range(0)), random);
+    QString lexicon;
+    if (history) {
+        const QByteArray name = "workshop" + QByteArray::number(state.range(0)) + ".lan";
+        qsizetype at = 0;
+        lexicon = vordane::bench::makeFile(name.constData(), state.range(0), [&](qint64 i) {
+            const qsizetype comma = words.indexOf(QLatin1Char(','), at);
+            const QString word = words.sliced(at, comma - at);
+            at = comma + 1;
+            return QStringLiteral("c%1:significado %1:%2").arg(i).arg(word).toUtf8();
+        });
+    }
+    OpenOneFile services(lexicon);
     vordane::frmTaller window(services);
     window.resize(window.sizeHint());
     window.show();
-    vordane::RandomSource random;
-    QString words = randomWords(int(state.range(0)), random);
-    words.replace(QLatin1Char(','), QStringLiteral("\r\n"));
-    window.txtPalabras->setText(words);
     QStringList rules = extendedBenchRules();
+    if (history) {
+        // Three stages of about a third of the rules each.
+        rules.insert(8 + 66, QStringLiteral("@etapa tres"));
+        rules.insert(8 + 33, QStringLiteral("@etapa dos"));
+        rules.insert(8, QStringLiteral("@etapa uno"));
+        window.mnuAbrirLexico->trigger();
+        window.chkCambios->setChecked(true);
+    } else {
+        words.replace(QLatin1Char(','), QStringLiteral("\r\n"));
+        window.txtPalabras->setText(words);
+    }
     int shown = 0;
     QObject::connect(&window, &vordane::frmTaller::resultShown, [&shown] { ++shown; });
     // A timer that should fire every 5 ms: the longest gap between its ticks
@@ -306,13 +364,19 @@ void BM_WorkshopRefresh(benchmark::State &state)
     ticker.setInterval(5);
     QObject::connect(&ticker, &QTimer::timeout, [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
     // A first run reads the words out of their box, as after any edit of the words.
+    window.txtReglas->setRules(rules);
     window.mnuAplicar->trigger();
     while (shown == 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     for (auto _ : state) {
-        // An edit of the last rule, then the run.
-        rules.last() =
-            rules.last() == QStringLiteral("ai>e/C_") ? QStringLiteral("ai>ei/C_") : QStringLiteral("ai>e/C_");
+        // An edit of the last rule, then the run; with the comparison on, one
+        // that gives some words another result each time.
+        if (history)
+            rules.last() =
+                rules.last() == QStringLiteral("r>l/_#") ? QStringLiteral("l>r/_#") : QStringLiteral("r>l/_#");
+        else
+            rules.last() =
+                rules.last() == QStringLiteral("ai>e/C_") ? QStringLiteral("ai>ei/C_") : QStringLiteral("ai>e/C_");
         window.txtReglas->setRules(rules);
         const int before = shown;
         sinceTick.start();
@@ -321,13 +385,24 @@ void BM_WorkshopRefresh(benchmark::State &state)
         while (shown == before)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         ticker.stop();
-        if (!window.result() || window.result()->size() != state.range(0))
+        const vordane::WorkshopResult *result = window.result();
+        if (!result || result->size() != state.range(0)
+            || (history && (result->stageCount() != 3 || !result->compared())))
             state.SkipWithError("no result");
     }
     state.counters["longest_stall_ms"] = double(longestStall);
+    if (history && window.result())
+        state.counters["different"] = double(window.result()->differentCount());
     state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetLabel(history ? "language file, 3 stages, comparison on" : "word list");
 }
-BENCHMARK(BM_WorkshopRefresh)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WorkshopRefresh)
+    ->Args({100'000, 0})
+    ->Args({1'000'000, 0})
+    ->Args({100'000, 1})
+    ->Args({1'000'000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The text box taking a text of a million CR LF lines.
 void BM_TextBoxMillionLines(benchmark::State &state)

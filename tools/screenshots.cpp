@@ -12,9 +12,11 @@
 #include "transformer/ruleeditor.h"
 #include "wordgen/definitioneditor.h"
 #include "wordgen/frmTallerPalabras.h"
+#include "transformer/rulefile.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QMdiArea>
@@ -23,6 +25,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextStream>
 
@@ -141,6 +144,28 @@ int main(int argc, char *argv[])
         sub->showMaximized();
         QApplication::processEvents();
         ok = save(&window, dir, QStringLiteral("frmTaller_pantalla")) && ok;
+
+        // A lexicon through named stages: its meanings, a column per stage,
+        // the mergers, and the words a new rule changed since the run before.
+        QStringList staged;
+        const QDir examples(QStringLiteral(VORDANE_EXAMPLES_DIR));
+        if (vordane::readRuleFile(examples.filePath(QStringLiteral("latin-castellano-etapas.sc")), staged).ok()) {
+            taller->txtReglas->setRules(staged);
+            shown = false;
+            taller->openLexicon(examples.filePath(QStringLiteral("latin.lan")));
+            while (!shown)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            taller->chkCambios->setChecked(true);
+            shown = false;
+            taller->txtReglas->setRules(staged << QStringLiteral("j>x"));
+            taller->mnuAplicar->trigger();
+            while (!shown)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            taller->grdResultado->setCurrentIndex(taller->grdResultado->model()->index(11, 0));
+            taller->tabInforme->setCurrentIndex(1);
+            QApplication::processEvents();
+            ok = save(sub, dir, QStringLiteral("frmTaller_lexico")) && ok;
+        }
     }
 
     // The word workshop with a definition of weights and shapes by position,

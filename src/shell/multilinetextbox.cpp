@@ -66,6 +66,11 @@ void undoByLineAndPause(QsciScintilla *editor)
     });
 }
 
+bool MultiLineTextBox::isEmpty() const
+{
+    return editor_->length() == 0;
+}
+
 QString MultiLineTextBox::text() const
 {
     return editor_->text();

@@ -22,6 +22,8 @@ public:
     explicit MultiLineTextBox(QWidget *parent = nullptr);
 
     QString text() const;
+    // Without reading the text out (a million lines take a moment).
+    bool isEmpty() const;
     void setText(const QString &text);
     void clear();
     bool isReadOnly() const;

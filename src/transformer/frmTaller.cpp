@@ -1,10 +1,13 @@
 #include "transformer/frmTaller.h"
 
+#include "common/linereader.h"
 #include "common/linesource.h"
 #include "common/linewriter.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "dictionary/wordfile.h"
+#include "history/historymessages.h"
+#include "history/stagetable.h"
 #include "notation/sca2import.h"
 #include "shell/controls.h"
 #include "shell/filefilter.h"
@@ -17,11 +20,12 @@
 #include "transformer/workshoprun.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +37,8 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -50,11 +56,39 @@ const QString kOpenWordsTitle = QStringLiteral("Abrir palabras");
 const QString kSaveResultTitle = QStringLiteral("Guardar resultado");
 const QString kSaveWordsTitle = QStringLiteral("Guardar palabras");
 const QString kImportTitle = QStringLiteral("Importar reglas de SCA²");
+const QString kOpenLexiconTitle = QStringLiteral("Abrir léxico");
+const QString kSaveLexiconTitle = QStringLiteral("Guardar léxico derivado");
+const QString kExportStagesTitle = QStringLiteral("Exportar etapas");
+const QString kLexiconFiles = QStringLiteral(
+    "Léxicos (*.lan, *.dct, *.dic, *.lex, *.txt)|*.lan;*.dct;*.dic;*.lex;*.txt|Archivos de lenguas (*.lan)|*.lan|"
+    "Diccionarios (*.dct, *.dic)|*.dct;*.dic|Archivos de vocabulario (*.lex)|*.lex|Todos los archivos|*.*");
+const QString kStageTables = QStringLiteral("Tablas separadas por tabuladores (*.tsv)|*.tsv|"
+                                            "Tablas separadas por comas (*.csv)|*.csv|Todos los archivos|*.*");
 const QString kSca2Files = QStringLiteral("Reglas de SCA² (*.txt, *.sc)|*.txt;*.sc|Todos los archivos|*.*");
 const QString kUnsavedRules =
     QStringLiteral("Las reglas del taller tienen cambios sin guardar. ¿Quiere guardarlos antes de cerrar?");
 const QString kUnsavedWords =
     QStringLiteral("Las palabras del taller tienen cambios sin guardar. ¿Quiere guardarlas antes de cerrar?");
+// What a lexicon is, as the words' caption names it.
+QString lexiconKindName(LexiconKind kind)
+{
+    switch (kind) {
+    case LexiconKind::Language:
+        return QStringLiteral("archivo de lengua");
+    case LexiconKind::Dictionary:
+        return QStringLiteral("diccionario");
+    case LexiconKind::List:
+        break;
+    }
+    return QStringLiteral("lista de palabras");
+}
+
+// The filter a lexicon of that kind is saved with: its own files first.
+QString lexiconFilter(std::optional<LexiconKind> kind)
+{
+    return kind == LexiconKind::Language ? filters::kLanguages : filters::kWordFiles;
+}
+
 // The seed of a run without one, as on the command line.
 const QString kDefaultSeed = QStringLiteral("5489");
 
@@ -121,6 +155,7 @@ frmTaller::frmTaller(PlatformServices &services, QWidget *parent)
     , services_(services)
     , resultModel_(new ResultModel(this))
     , reportModel_(new ReportModel(this))
+    , mergerModel_(new MergerModel(this))
     , pause_(new QTimer(this))
     , progress_(new QTimer(this))
 {
@@ -174,6 +209,15 @@ void frmTaller::buildMenu()
                                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
     mnuGuardarResultado = entry("mnuGuardarResultado", QStringLiteral("Guardar resultado..."),
                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    mnuArchivo->addSeparator();
+    mnuAbrirLexico =
+        entry("mnuAbrirLexico", QStringLiteral("Abrir léxico..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O));
+    mnuGuardarLexico = entry("mnuGuardarLexico", QStringLiteral("Guardar léxico derivado..."),
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    mnuExportarEtapas = entry("mnuExportarEtapas", QStringLiteral("Exportar etapas..."),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    mnuGuardarLexico->setEnabled(false);
+    mnuExportarEtapas->setEnabled(false);
     mnuArchivo->addSeparator();
     mnuAplicar = entry("mnuAplicar", QStringLiteral("Aplicar ahora"), QKeySequence(Qt::Key_F5));
 }
@@ -232,10 +276,7 @@ void frmTaller::buildPanes()
                          QStringLiteral("Cada palabra antes y después de las reglas; las que cambiaron, resaltadas"));
     grdResultado->setModel(resultModel_);
     setUpTable(grdResultado);
-    // A million rows: widths set here, never measured on the rows.
-    // The number of a word (with room for the cell's margins), then a word of sixteen letters.
-    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999xx")));
-    grdResultado->setColumnWidth(ResultModel::Before, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 16);
+    sizeResultColumns();
     lblResultado = named(new QLabel(QStringLiteral("Resulta&do:")), "lblResultado");
     cmdTodas = named(new QPushButton(QStringLiteral("Todas las palabras")), "cmdTodas",
                      QStringLiteral("Vuelve a mostrar todas las palabras"));
@@ -254,14 +295,34 @@ void frmTaller::buildPanes()
     // A report has a row per rule, a few thousand at most: its columns fit their contents.
     for (const int column : {ReportModel::Line, ReportModel::Rule, ReportModel::Changed})
         grdInforme->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    lblInforme = named(new QLabel(QStringLiteral("&Informe:")), "lblInforme");
+    grdFusiones =
+        named(new QTableView, "grdFusiones",
+              QStringLiteral("Las formas a las que llegan entradas de distinta forma y distinto significado"));
+    grdFusiones->setModel(mergerModel_);
+    setUpTable(grdFusiones);
+    // A run of many words can have many thousand mergers: widths set here, never measured on the rows.
+    grdFusiones->setColumnWidth(MergerModel::Form, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 12);
+    grdFusiones->setColumnWidth(MergerModel::Count, fontMetrics().horizontalAdvance(QStringLiteral("Entradas")) + 16);
+    lblFusiones = named(new QLabel, "lblFusiones");
+    lblFusiones->setWordWrap(true);
+    lblFusiones->setBuddy(grdFusiones);
+    auto *mergers = new QWidget;
+    auto *mergersLayout = new QVBoxLayout(mergers);
+    mergersLayout->setContentsMargins(2, 2, 2, 2);
+    mergersLayout->setSpacing(2);
+    mergersLayout->addWidget(lblFusiones);
+    mergersLayout->addWidget(grdFusiones, 1);
+    tabInforme = named(new QTabWidget, "tabInforme");
+    tabInforme->setDocumentMode(true);
+    tabInforme->addTab(grdInforme, QStringLiteral("&Informe"));
+    tabInforme->addTab(mergers, QString());
     txtTraza = named(new MultiLineTextBox, "txtTraza",
                      QStringLiteral("Los pasos de la palabra elegida en el resultado, regla a regla"));
     txtTraza->setReadOnly(true);
     txtTraza->setScrollBars(MultiLineTextBox::ScrollBars::Both);
     lblTraza = named(new QLabel(QStringLiteral("&Traza:")), "lblTraza");
     auto *analysis = named(new QSplitter(Qt::Vertical), "splAnalisis");
-    analysis->addWidget(pane(lblInforme, grdInforme));
+    analysis->addWidget(tabInforme);
     analysis->addWidget(pane(lblTraza, txtTraza));
 
     splPaneles = named(new QSplitter(Qt::Horizontal), "splPaneles");
@@ -282,7 +343,11 @@ void frmTaller::buildPanes()
     keepPlace.setRetainSizeWhenHidden(true);
     prgProgreso->setSizePolicy(keepPlace);
     prgProgreso->hide();
+    chkCambios = named(new QCheckBox(QStringLiteral("&Cambios desde la pasada anterior")), "chkCambios",
+                       QStringLiteral("Resalta las palabras cuyo resultado no es el de la pasada anterior; "
+                                      "el de entonces se ve al dejar el ratón sobre ellas"));
     auto *status = new QHBoxLayout;
+    status->addWidget(chkCambios);
     status->addWidget(lblEstado, 1);
     status->addWidget(prgProgreso);
 
@@ -304,9 +369,10 @@ void frmTaller::buildPanes()
     layout->addWidget(scroll);
 
     // Left to right, top to bottom.
-    const QList<QWidget *> order{cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras,
-                                 cmdGuardarResultado, txtSemilla, cmdAplicar, txtReglas, txtPalabras,
-                                 cmdTodas, grdResultado, grdInforme, txtTraza};
+    const QList<QWidget *> order{
+        cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras, cmdGuardarResultado,
+        txtSemilla,     cmdAplicar,       txtReglas,        txtPalabras,        cmdTodas,
+        grdResultado,   tabInforme,       txtTraza,         chkCambios};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     txtReglas->setFocus(); // where typing goes when the window opens
@@ -319,6 +385,12 @@ void frmTaller::connectControls()
     connect(txtReglas, &QsciScintilla::cursorPositionChanged, this, &frmTaller::showErrorOfLine);
     connect(txtPalabras, &MultiLineTextBox::textChanged, this, [this] {
         wordsChanged_ = true;
+        // A lexicon emptied is no lexicon any more: what is typed next is words.
+        if (lexiconKind_ && !loadingWords_ && txtPalabras->isEmpty()) {
+            lexiconKind_.reset();
+            lexiconPath_.clear();
+            updateWordsCaption();
+        }
         if (!loadingWords_ && !wordsModified_) {
             wordsModified_ = true;
             updateTitle();
@@ -344,6 +416,13 @@ void frmTaller::connectControls()
     connect(mnuGuardarPalabras, &QAction::triggered, this, &frmTaller::mnuGuardarPalabras_Click);
     connect(cmdGuardarPalabras, &QPushButton::clicked, this, &frmTaller::mnuGuardarPalabras_Click);
     connect(mnuGuardarResultado, &QAction::triggered, this, &frmTaller::mnuGuardarResultado_Click);
+    connect(mnuAbrirLexico, &QAction::triggered, this, &frmTaller::mnuAbrirLexico_Click);
+    connect(mnuGuardarLexico, &QAction::triggered, this, &frmTaller::mnuGuardarLexico_Click);
+    connect(mnuExportarEtapas, &QAction::triggered, this, &frmTaller::mnuExportarEtapas_Click);
+    connect(chkCambios, &QCheckBox::toggled, this, [this](bool on) {
+        resultModel_->setShowDifferences(on);
+        showStatus();
+    });
     connect(cmdGuardarResultado, &QPushButton::clicked, this, &frmTaller::mnuGuardarResultado_Click);
 }
 
@@ -389,19 +468,21 @@ void frmTaller::runNow()
         wordsChanged_ = false;
     }
     const QString source = words_;
+    // The result on show is the run before, that this one is compared with.
+    const WorkshopInput input{lexiconKind_, shown_};
     runSize_ = source.size();
     const double seed = readNumber(txtSemilla->text());
     lblEstado->setText(QStringLiteral("Aplicando las reglas..."));
     prgProgreso->setValue(0);
     progress_->start();
-    pool_.start([this, run, rules, source, seed, control, hook = runHook_] {
+    pool_.start([this, run, rules, source, seed, input, control, hook = runHook_] {
         if (hook)
             hook();
         QElapsedTimer clock;
         clock.start();
         std::shared_ptr<const WorkshopResult> result;
         try {
-            result = runWorkshop(rules, source, seed, control.get());
+            result = runWorkshop(rules, source, seed, control.get(), input);
         } catch (const std::bad_alloc &) {
             result.reset(); // told as a failure below
         }
@@ -436,17 +517,22 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
     const qsizetype word = resultModel_->wordAt(grdResultado->currentIndex().row());
     const qsizetype rule = resultModel_->shownRule();
     shown_ = result;
+    shownMilliseconds_ = milliseconds;
     resultModel_->setResult(result);
+    sizeResultColumns();
     reportModel_->setReport(result->report().entries());
+    mergerModel_->setResult(result);
+    const qsizetype mergers = qsizetype(result->mergers().size());
+    tabInforme->setTabText(1, QStringLiteral("&Fusiones (%1)").arg(spanishNumber(qint64(mergers))));
+    lblFusiones->setText(messages::history::mergerCount(mergers)
+                         + (hasMeanings(result->kind()) && result->isLexicon()
+                                ? QStringLiteral(": formas a las que llegan entradas de distinta forma y distinto "
+                                                 "significado.")
+                                : QStringLiteral(": formas a las que llegan palabras distintas.")));
     cmdGuardarResultado->setEnabled(true);
-    QString status =
-        QStringLiteral("%1, %2 (%3 s).")
-            .arg(spanishCount(result->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
-                 spanishCount(result->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
-                 spanishNumber(double(milliseconds) / 1000, 2));
-    if (!result->outcome().ok())
-        status = result->outcome().message();
-    lblEstado->setText(status);
+    mnuGuardarLexico->setEnabled(true);
+    mnuExportarEtapas->setEnabled(true);
+    showStatus();
     if (const int row = reportModel_->rowOfLine(rule); rule >= 0 && row >= 0)
         grdInforme->setCurrentIndex(reportModel_->index(row, 0));
     else
@@ -455,6 +541,41 @@ void frmTaller::showResult(quint64 run, const std::shared_ptr<const WorkshopResu
         chooseResultRow(row);
     showTrace();
     emit resultShown();
+}
+
+void frmTaller::showStatus()
+{
+    if (!shown_ || control_ || txtReglas->hasErrors())
+        return; // a run under way, or a faulty list, tells its own state
+    const bool lexicon = shown_->isLexicon();
+    QString status =
+        QStringLiteral("%1, %2 (%3 s).")
+            .arg(lexicon ? spanishCount(shown_->size(), QStringLiteral("entrada"), QStringLiteral("entradas"))
+                         : spanishCount(shown_->size(), QStringLiteral("palabra"), QStringLiteral("palabras")),
+                 spanishCount(shown_->changedCount(), QStringLiteral("cambiada"), QStringLiteral("cambiadas")),
+                 spanishNumber(double(shownMilliseconds_) / 1000, 2));
+    if (!shown_->outcome().ok())
+        status = shown_->outcome().message();
+    if (chkCambios->isChecked()) {
+        status += QLatin1Char(' ');
+        status += shown_->compared() ? messages::history::changedCount(shown_->differentCount(), shown_->newCount())
+                                     : QStringLiteral("No hay una pasada anterior con que comparar.");
+    }
+    lblEstado->setText(status);
+}
+
+// Widths set here, never measured on the rows (a million of them): the
+// number of a word, with room for the cell's margins, then sixteen letters
+// for each word column but the last, which takes the rest.
+void frmTaller::sizeResultColumns()
+{
+    const int columns = resultModel_->columnCount();
+    if (columns == resultColumns_)
+        return;
+    resultColumns_ = columns;
+    grdResultado->setColumnWidth(ResultModel::Number, fontMetrics().horizontalAdvance(QStringLiteral("9.999.999xx")));
+    for (int column = ResultModel::Number + 1; column + 1 < columns; ++column)
+        grdResultado->setColumnWidth(column, fontMetrics().horizontalAdvance(QStringLiteral("x")) * 16);
 }
 
 void frmTaller::showErrorOfLine()
@@ -510,6 +631,34 @@ void frmTaller::showTrace()
         txtTraza->clear();
     else
         txtTraza->setText(shown_->trace(word));
+}
+
+// In a lexicon the box holds its whole lines (codes and meanings too), so
+// that an edit of a line keeps what the line holds and "Guardar palabras"
+// writes the lexicon as it stands.
+void frmTaller::updateWordsCaption()
+{
+    if (!lexiconKind_) {
+        lblPalabras->setText(QStringLiteral("&Palabras:"));
+        txtPalabras->setToolTip(
+            QStringLiteral("Las palabras de origen, una por línea (una coma también separa palabras)"));
+        return;
+    }
+    lblPalabras->setText(QStringLiteral("&Palabras: léxico %1 (%2)")
+                             .arg(QFileInfo(lexiconPath_).fileName(), lexiconKindName(*lexiconKind_)));
+    switch (*lexiconKind_) {
+    case LexiconKind::Language:
+        txtPalabras->setToolTip(QStringLiteral("Una entrada por línea, código:significado:forma: las reglas "
+                                               "cambian la forma; el código y el significado se quedan"));
+        break;
+    case LexiconKind::Dictionary:
+        txtPalabras->setToolTip(QStringLiteral("Una entrada por línea, «significado = palabra»: las reglas "
+                                               "cambian la palabra; el significado se queda"));
+        break;
+    case LexiconKind::List:
+        txtPalabras->setToolTip(QStringLiteral("Una palabra por línea, entera (una coma no separa palabras)"));
+        break;
+    }
 }
 
 void frmTaller::updateTitle()
@@ -639,6 +788,9 @@ void frmTaller::mnuAbrirPalabras_Click()
         txtPalabras->setText(words.join(QStringLiteral("\r\n")));
         loadingWords_ = false;
         wordsModified_ = false;
+        lexiconKind_.reset();
+        lexiconPath_.clear();
+        updateWordsCaption();
         updateTitle();
         runNow();
     }
@@ -646,7 +798,9 @@ void frmTaller::mnuAbrirPalabras_Click()
 
 bool frmTaller::mnuGuardarPalabras_Click()
 {
-    const QString path = services_.getSaveFileName(this, {filters::kWordFiles, kSaveWordsTitle});
+    // A lexicon's lines go back to a file of its kind, its own proposed.
+    const QString path =
+        services_.getSaveFileName(this, {lexiconFilter(lexiconKind_), kSaveWordsTitle, {}, lexiconPath_});
     if (path.isEmpty())
         return false;
     // A line of the box per line of the file, as "Abrir palabras" reads them back.
@@ -673,6 +827,86 @@ void frmTaller::mnuGuardarResultado_Click()
     const QString path = services_.getSaveFileName(this, {filters::kWordFiles, kSaveResultTitle});
     if (!path.isEmpty())
         report(services_, this, kSaveResultTitle, shown_->save(path));
+}
+
+void frmTaller::mnuAbrirLexico_Click()
+{
+    if (!mayLeave(wordsModified_, kUnsavedWords, &frmTaller::mnuGuardarPalabras_Click))
+        return;
+    const QString path = services_.getOpenFileName(this, {kLexiconFiles, kOpenLexiconTitle, lexiconPath_});
+    if (!path.isEmpty())
+        openLexicon(path);
+}
+
+bool frmTaller::openLexicon(const QString &path)
+{
+    LineReader reader(path);
+    FileStatus status = reader.open();
+    QStringList lines;
+    LexiconKindDetector detector;
+    while (status.ok() && !reader.atEnd()) {
+        lines.append(reader.readLine());
+        detector.line(QStringView(lines.constLast()));
+    }
+    if (status.ok())
+        status = reader.status();
+    if (!report(services_, this, kOpenLexiconTitle, status))
+        return false;
+    QString text = lines.join(QStringLiteral("\r\n"));
+    // A last empty line is a line of the lexicon too.
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        text += QStringLiteral("\r\n");
+    loadingWords_ = true;
+    txtPalabras->setText(text);
+    loadingWords_ = false;
+    wordsModified_ = false;
+    lexiconKind_ = detector.kind();
+    lexiconPath_ = path;
+    updateWordsCaption();
+    updateTitle();
+    runNow();
+    return true;
+}
+
+bool frmTaller::resultSavable(const QString &title)
+{
+    if (!shown_)
+        return false;
+    if (!shown_->outcome().ok()) {
+        // Part of the words only: not a lexicon to go on with.
+        services_.warning(this, title, shown_->outcome().message());
+        return false;
+    }
+    return true;
+}
+
+void frmTaller::mnuGuardarLexico_Click()
+{
+    if (!resultSavable(kSaveLexiconTitle))
+        return;
+    const std::shared_ptr<const WorkshopResult> result = shown_;
+    const std::optional<LexiconKind> kind =
+        result->isLexicon() ? std::optional<LexiconKind>(result->kind()) : std::nullopt;
+    const QString path = services_.getSaveFileName(this, {lexiconFilter(kind), kSaveLexiconTitle, lexiconPath_});
+    if (!path.isEmpty())
+        report(services_, this, kSaveLexiconTitle, result->saveLexicon(path));
+}
+
+void frmTaller::mnuExportarEtapas_Click()
+{
+    if (!resultSavable(kExportStagesTitle))
+        return;
+    const std::shared_ptr<const WorkshopResult> result = shown_;
+    const QString path = services_.getSaveFileName(this, {kStageTables, kExportStagesTitle, lexiconPath_});
+    if (path.isEmpty())
+        return;
+    const std::optional<TableFormat> format = tableFormatFor(path);
+    if (!format) {
+        services_.warning(this, kExportStagesTitle,
+                          messages::history::unknownTableKind(QDir::toNativeSeparators(path)));
+        return;
+    }
+    report(services_, this, kExportStagesTitle, result->saveStages(path, *format));
 }
 
 } // namespace vordane

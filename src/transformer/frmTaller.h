@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/lexicon.h"
 #include "shell/unsavedwork.h"
 
 #include <QThreadPool>
@@ -7,8 +8,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -16,11 +19,13 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QSplitter;
+class QTabWidget;
 class QTableView;
 class QTimer;
 
 namespace vordane {
 
+class MergerModel;
 class MultiLineTextBox;
 class PlatformServices;
 class ReportModel;
@@ -29,8 +34,9 @@ class RuleEditor;
 class WorkshopResult;
 struct RunControl;
 
-// The sound-change workshop: a rule list and a list of words, and, as they
-// are edited, the words the rules make, what every rule did and the steps of
+// The sound-change workshop: a rule list and a list of words (or a
+// lexicon), and, as they are edited, the words the rules make (after each
+// stage too), what every rule did, the words that merged and the steps of
 // any word through the rules. Runs go on in another thread a moment after
 // typing stops; a newer edit abandons the run under way. Rules are kept in
 // the transformer's rule files; closing with unsaved rules asks first.
@@ -55,6 +61,11 @@ public:
     // first word, so that a test can hold a run at a known point.
     void setRunHook(std::function<void()> hook) { runHook_ = std::move(hook); }
 
+    // Puts the lines of a lexicon file (a language file, a dictionary or a
+    // word list, told by its lines) into the words box, as "Abrir léxico..."
+    // does with the file chosen; false, after a warning, when it cannot be read.
+    bool openLexicon(const QString &path);
+
     // How long typing must pause before a run starts.
     static constexpr int kPauseMs = 250;
 
@@ -67,6 +78,9 @@ public:
     QAction *mnuAbrirPalabras;
     QAction *mnuGuardarPalabras;
     QAction *mnuGuardarResultado;
+    QAction *mnuAbrirLexico;
+    QAction *mnuGuardarLexico;
+    QAction *mnuExportarEtapas;
     QAction *mnuAplicar;
 
     QPushButton *cmdAbrirReglas;
@@ -87,10 +101,13 @@ public:
     QLabel *lblResultado;
     QTableView *grdResultado;
     QPushButton *cmdTodas;
-    QLabel *lblInforme;
+    QTabWidget *tabInforme;
     QTableView *grdInforme;
+    QLabel *lblFusiones;
+    QTableView *grdFusiones;
     QLabel *lblTraza;
     MultiLineTextBox *txtTraza;
+    QCheckBox *chkCambios;
     QLabel *lblEstado;
     QProgressBar *prgProgreso;
 
@@ -116,7 +133,10 @@ private:
     void showAllWords();
     void chooseResultRow(int row);
     void showTrace();
+    void showStatus();
+    void sizeResultColumns();
     void updateTitle();
+    void updateWordsCaption();
 
     void mnuAbrirReglas_Click();
     bool mnuGuardarReglas_Click();
@@ -125,6 +145,11 @@ private:
     void mnuAbrirPalabras_Click();
     bool mnuGuardarPalabras_Click();
     void mnuGuardarResultado_Click();
+    void mnuAbrirLexico_Click();
+    void mnuGuardarLexico_Click();
+    void mnuExportarEtapas_Click();
+    // Whether the result on show may be saved; if not, the user is told why.
+    bool resultSavable(const QString &title);
     bool saveRules(const QString &path);
     // Whether unsaved work may be left: saved first, or left as the user chooses.
     bool mayLeave(bool unsaved, const QString &question, bool (frmTaller::*save)());
@@ -132,6 +157,7 @@ private:
     PlatformServices &services_;
     ResultModel *resultModel_;
     ReportModel *reportModel_;
+    MergerModel *mergerModel_;
     QTimer *pause_;
     QTimer *progress_;
     QThreadPool pool_;
@@ -139,11 +165,16 @@ private:
     quint64 run_ = 0; // number of the latest run started
     qsizetype runSize_ = 0; // characters of its source
     std::shared_ptr<const WorkshopResult> shown_;
+    qint64 shownMilliseconds_ = 0;
+    int resultColumns_ = 0; // columns the result table was last sized for
     QString words_; // the words' text as last read from their box
     bool wordsChanged_ = true;
     bool wordsModified_ = false; // typed or edited since opened or saved
     bool loadingWords_ = false;
     QString rulesPath_;
+    // The words are a lexicon of this kind, opened from that file.
+    std::optional<LexiconKind> lexiconKind_;
+    QString lexiconPath_;
     int abandoned_ = 0;
     std::function<void()> runHook_;
 };

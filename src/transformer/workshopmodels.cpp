@@ -14,6 +14,8 @@ namespace vordane {
 namespace {
 
 const QColor kChangedBackground(0xe6, 0xf0, 0xff);
+// A result that differs from the run before: it must stand out from a changed word.
+const QColor kDifferentBackground(0xff, 0xe9, 0x9e);
 const QColor kDeadBackground(0xff, 0xe8, 0xe0);
 const QColor kDeadText(0x90, 0x30, 0x20);
 
@@ -71,6 +73,8 @@ void ResultModel::setResult(std::shared_ptr<const WorkshopResult> result)
     result_ = std::move(result);
     rule_ = -1;
     rows_ = nullptr;
+    meaning_ = result_ && result_->isLexicon() && hasMeanings(result_->kind());
+    stages_ = result_ && result_->hasStages() ? result_->stageCount() : 0;
     endResetModel();
 }
 
@@ -80,6 +84,15 @@ void ResultModel::showChangedBy(qsizetype line)
     rule_ = result_ ? line : -1;
     rows_ = rule_ >= 0 ? &result_->report().changedWords(rule_) : nullptr;
     endResetModel();
+}
+
+void ResultModel::setShowDifferences(bool show)
+{
+    if (show == differences_)
+        return;
+    differences_ = show;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 qsizetype ResultModel::wordAt(int row) const
@@ -112,7 +125,20 @@ int ResultModel::rowCount(const QModelIndex &parent) const
 
 int ResultModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : afterColumn() + 1;
+}
+
+QString ResultModel::text(qsizetype word, int column) const
+{
+    if (column == Number)
+        return spanishNumber(qint64(word) + 1);
+    if (column == meaningColumn())
+        return result_->shaped(word) ? result_->entry(word).meaning : QString();
+    if (column == beforeColumn())
+        return result_->before(word);
+    if (column == afterColumn())
+        return result_->after(word);
+    return result_->stageForm(word, column - beforeColumn() - 1);
 }
 
 QVariant ResultModel::data(const QModelIndex &index, int role) const
@@ -120,21 +146,36 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     const qsizetype word = wordAt(index.row());
     if (word < 0)
         return {};
+    const int column = index.column();
     const bool changed = result_->changed(word);
+    const bool differs = differences_ && result_->differs(word);
     switch (role) {
     case Qt::DisplayRole:
-        if (index.column() == Number)
-            return spanishNumber(qint64(word) + 1);
-        return index.column() == Before ? result_->before(word) : result_->after(word);
-    case Qt::ToolTipRole:
-        return changed ? QStringLiteral("%1 → %2").arg(result_->before(word), result_->after(word))
-                       : QStringLiteral("Sin cambios");
-    case Qt::FontRole:
-        return changed && index.column() == After ? QVariant(boldFont()) : QVariant();
+        return text(word, column);
+    case Qt::ToolTipRole: {
+        QString tip = changed ? QStringLiteral("%1 → %2").arg(result_->before(word), result_->after(word))
+                              : QStringLiteral("Sin cambios");
+        if (!result_->shaped(word))
+            tip = QStringLiteral("No es una entrada del léxico: se copia tal cual");
+        if (differs)
+            tip += QStringLiteral("\nEn la pasada anterior: %1").arg(result_->previousAfter(word));
+        return tip;
+    }
+    case Qt::FontRole: {
+        // The result, and each stage that changed the word, in bold.
+        const bool stage = column > beforeColumn() && column < afterColumn();
+        if (column == afterColumn())
+            return changed ? QVariant(boldFont()) : QVariant();
+        if (stage && text(word, column) != text(word, column - 1))
+            return QVariant(boldFont());
+        return {};
+    }
     case Qt::BackgroundRole:
+        if (differs)
+            return QVariant(QBrush(kDifferentBackground));
         return changed ? QVariant(QBrush(kChangedBackground)) : QVariant();
     case Qt::TextAlignmentRole:
-        return index.column() == Number ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+        return column == Number ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     default:
         return {};
     }
@@ -142,9 +183,81 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::ToolTipRole && stageColumn(0) >= 0 && section >= stageColumn(0) && section < afterColumn())
+        return QStringLiteral("Cada palabra tras la etapa «%1»").arg(result_->stageTitle(section - stageColumn(0)));
+    if (role != Qt::DisplayRole)
+        return {};
+    if (section == Number)
+        return QStringLiteral("N.º");
+    if (section == meaningColumn())
+        return QStringLiteral("Significado");
+    if (section == beforeColumn())
+        return QStringLiteral("Antes");
+    if (section == afterColumn())
+        return QStringLiteral("Después");
+    return result_->stageTitle(section - beforeColumn() - 1);
+}
+
+MergerModel::MergerModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void MergerModel::setResult(std::shared_ptr<const WorkshopResult> result)
+{
+    beginResetModel();
+    result_ = std::move(result);
+    endResetModel();
+}
+
+int MergerModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !result_ ? 0 : int(result_->mergers().size());
+}
+
+int MergerModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant MergerModel::data(const QModelIndex &index, int role) const
+{
+    if (!result_ || index.row() < 0 || index.row() >= rowCount())
+        return {};
+    const MergerFinder::Merger &merger = result_->mergers()[std::size_t(index.row())];
+    const bool meanings = hasMeanings(result_->kind());
+    const auto entries = [&] {
+        QStringList texts;
+        for (const LexiconEntry &entry : merger.entries)
+            texts.append(meanings ? QStringLiteral("%1 (%2)").arg(entry.meaning, entry.form) : entry.form);
+        return texts.join(QStringLiteral(", "));
+    };
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case Form:
+            return merger.form;
+        case Count:
+            return spanishNumber(qint64(merger.entries.size()));
+        default:
+            return entries();
+        }
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1 ← %2").arg(merger.form, entries());
+    case Qt::TextAlignmentRole:
+        return index.column() == Count ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant MergerModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const names[ColumnCount] = {"N.º", "Antes", "Después"};
+    static const char *const names[ColumnCount] = {"Forma", "Entradas", "Acaban en ella"};
     return QString::fromUtf8(names[section]);
 }
 

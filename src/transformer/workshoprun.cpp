@@ -3,16 +3,21 @@
 #include "common/blanks.h"
 #include "common/linesource.h"
 #include "common/linewriter.h"
-#include "common/textsink.h"
+#include "common/messages.h"
+#include "history/evolution.h"
+#include "history/stagedrules.h"
+
+#include <QHash>
+
+#include <algorithm>
 
 namespace vordane {
 
 namespace {
 
-// The lines of the source, until the run is abandoned, without the blanks
-// around the words of a line that commas cut; tells the control how far the
-// run has read from time to time.
-class ControlledLines final : public LineSource {
+// The lines of the source, until the run is abandoned; tells the control
+// how far the run has read from time to time.
+class ControlledLines {
 public:
     ControlledLines(QStringView text, RunControl *control)
         : lines_(text)
@@ -20,7 +25,7 @@ public:
     {
     }
 
-    bool atEnd() override
+    bool atEnd()
     {
         if (control_ && control_->abandoned.load(std::memory_order_relaxed)) {
             abandoned_ = true;
@@ -28,12 +33,12 @@ public:
         }
         return lines_.atEnd();
     }
-    QString readLine() override
+    QString readLine()
     {
         QString line = lines_.readLine();
         if (control_ && (++count_ & 255) == 0)
             control_->done.store(lines_.position(), std::memory_order_relaxed);
-        return trimmedCommaList(line);
+        return line;
     }
     bool abandoned() const { return abandoned_; }
 
@@ -44,66 +49,177 @@ private:
     bool abandoned_ = false;
 };
 
-// The run's text is not wanted: the words are kept one by one instead.
-class DiscardSink final : public TextSink {
-public:
-    void append(QStringView) override { }
-};
-
 } // namespace
 
-// Keeps every word as it was and as the rules left it.
-class WorkshopResult::Collector final : public RuleObserver {
-public:
-    Collector(WorkshopResult &result, const RandomSource *random)
-        : result_(result)
-        , random_(random)
-    {
-    }
-
-    void ruleChanged(qsizetype, const QString &, const QString &) override { }
-    void wordDone(const QString &before, const QString &after) override
-    {
-        WorkshopResult &r = result_;
-        r.before_.append(before);
-        r.beforeEnds_.push_back(r.before_.size());
-        r.after_.append(after);
-        r.afterEnds_.push_back(r.after_.size());
-        const bool changed = before != after;
-        r.changed_.push_back(changed ? 1 : 0);
-        r.changedCount_ += changed ? 1 : 0;
-        if (random_ && r.size() % kSnapshotEvery == 0)
-            r.snapshots_.push_back(*random_);
-    }
-
-private:
-    WorkshopResult &result_;
-    const RandomSource *random_;
-};
+WorkshopResult::WorkshopResult() = default;
+WorkshopResult::~WorkshopResult() = default;
 
 QString WorkshopResult::before(qsizetype word) const
 {
-    const qsizetype start = word == 0 ? 0 : beforeEnds_[std::size_t(word - 1)];
-    return before_.sliced(start, beforeEnds_[std::size_t(word)] - start);
+    return before_.at(word);
 }
 
 QString WorkshopResult::after(qsizetype word) const
 {
-    const qsizetype start = word == 0 ? 0 : afterEnds_[std::size_t(word - 1)];
-    return after_.sliced(start, afterEnds_[std::size_t(word)] - start);
+    return after_.at(word);
+}
+
+LexiconEntry WorkshopResult::entry(qsizetype word) const
+{
+    if (!lexicon_) {
+        LexiconEntry entry;
+        entry.form = before(word);
+        return entry;
+    }
+    return readLexiconEntry(lines_.at(word), kind_);
+}
+
+qsizetype WorkshopResult::stageCount() const
+{
+    return staged_ ? staged_->stageCount() : 0;
+}
+
+QString WorkshopResult::stageTitle(qsizetype stage) const
+{
+    return staged_->stageTitle(stage);
+}
+
+bool WorkshopResult::hasStages() const
+{
+    return staged_ && (staged_->stageCount() > 1 || !staged_->stageName(0).isEmpty());
+}
+
+QString WorkshopResult::stageForm(qsizetype word, qsizetype stage) const
+{
+    return std::size_t(stage) < stages_.size() ? stages_[std::size_t(stage)].at(word) : after(word);
+}
+
+QString WorkshopResult::previousAfter(qsizetype word) const
+{
+    const auto found = std::lower_bound(differentWords_.begin(), differentWords_.end(), word);
+    if (found == differentWords_.end() || *found != word)
+        return QString();
+    return previousAfters_.at(qsizetype(found - differentWords_.begin()));
+}
+
+QString WorkshopResult::identity(qsizetype word) const
+{
+    return lexicon_ ? lines_.at(word) : before(word);
+}
+
+void WorkshopResult::compareWith(const WorkshopResult &previous)
+{
+    compared_ = true;
+    const auto differ = [&](qsizetype word, const QString &earlier) {
+        flags_[std::size_t(word)] |= kDiffers;
+        differentWords_.push_back(std::int32_t(word));
+        previousAfters_.append(earlier);
+        ++differentCount_;
+    };
+    if (previous.kind_ != kind_ || previous.lexicon_ != lexicon_) {
+        newCount_ = size();
+        return;
+    }
+    if (previous.source_ == source_ && previous.size() == size()) {
+        // The same words (only the rules or the seed changed): word by word.
+        for (qsizetype i = 0; i < size(); ++i) {
+            if (!shaped(i))
+                continue;
+            const QString earlier = previous.after(i);
+            if (earlier != after(i))
+                differ(i, earlier);
+        }
+        return;
+    }
+    // Words edited: each word is matched with the same word of the run
+    // before (the n-th of a repeated word with the n-th), wherever it stands.
+    QHash<QString, std::int32_t> first; // the first word of each identity not yet matched
+    first.reserve(previous.size());
+    std::vector<std::int32_t> next(static_cast<std::size_t>(previous.size()), -1); // the next word of the same identity
+    for (qsizetype i = previous.size() - 1; i >= 0; --i) {
+        if (!previous.shaped(i))
+            continue;
+        const QString key = previous.identity(i);
+        if (const auto found = first.constFind(key); found != first.cend())
+            next[std::size_t(i)] = *found;
+        first.insert(key, std::int32_t(i));
+    }
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (!shaped(i))
+            continue;
+        const auto found = first.find(identity(i));
+        if (found == first.end() || *found < 0) {
+            ++newCount_;
+            continue;
+        }
+        const std::int32_t match = *found;
+        *found = next[std::size_t(match)];
+        const QString earlier = previous.after(match);
+        if (earlier != after(i))
+            differ(i, earlier);
+    }
+}
+
+void WorkshopResult::findMergers()
+{
+    // The words whose final form another word shares, found over the
+    // finished run's forms without copying them; only those go to the
+    // merger finder, which holds an entry for every form it is told.
+    const QStringView forms(after_.text);
+    const auto form = [&](qsizetype i) {
+        const qsizetype start = i == 0 ? 0 : after_.ends[std::size_t(i - 1)];
+        return forms.sliced(start, after_.ends[std::size_t(i)] - start);
+    };
+    QHash<QStringView, std::int32_t> first;
+    first.reserve(size());
+    std::vector<std::uint8_t> shared(static_cast<std::size_t>(size()), 0);
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (!shaped(i))
+            continue;
+        const QStringView final = form(i);
+        const auto found = first.constFind(final);
+        if (found == first.cend()) {
+            first.insert(final, std::int32_t(i));
+        } else {
+            shared[std::size_t(*found)] = 1;
+            shared[std::size_t(i)] = 1;
+        }
+    }
+    MergerFinder finder(kind_);
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (shared[std::size_t(i)])
+            finder.add(entry(i), after(i));
+    }
+    mergers_ = finder.mergers();
+}
+
+template <typename Each> void WorkshopResult::forEachEntry(Each each) const
+{
+    const qsizetype count = std::max(qsizetype(1), stageCount());
+    std::vector<QString> forms(static_cast<std::size_t>(count));
+    for (qsizetype i = 0; i < size(); ++i) {
+        for (qsizetype k = 0; k < count; ++k)
+            forms[std::size_t(k)] = shaped(i) ? stageForm(i, k) : before(i);
+        each(entry(i), forms.data(), count);
+    }
 }
 
 QString WorkshopResult::trace(qsizetype word) const
 {
+    if (!shaped(word))
+        return QStringLiteral("«%1» no es una entrada del léxico: se copia tal cual.\n").arg(before(word));
+    const qsizetype last = staged_->stageCount() - 1;
     if (snapshots_.empty())
-        return traceWord(before(word), rules_);
+        return traceThroughStages(before(word), *staged_, last);
     // The draws of the words before this one, replayed from the nearest snapshot.
     RandomSource random = snapshots_[std::size_t(word / kSnapshotEvery)];
     for (qsizetype i = word / kSnapshotEvery * kSnapshotEvery; i < word; ++i) {
+        if (!shaped(i))
+            continue;
         QString replayed = before(i);
-        ruleSet_->apply(replayed, nullptr, &random);
+        staged_->rules().apply(replayed, nullptr, &random);
     }
-    return traceWord(before(word), rules_, &random);
+    return traceThroughStages(before(word), *staged_, last, &random);
 }
 
 FileStatus WorkshopResult::save(const QString &path) const
@@ -111,41 +227,119 @@ FileStatus WorkshopResult::save(const QString &path) const
     LineWriter writer(path);
     if (const FileStatus status = writer.open(); !status.ok())
         return status;
-    qsizetype start = 0;
-    for (const qsizetype end : afterEnds_) {
-        writer.writeLine(QStringView(after_).sliced(start, end - start));
-        start = end;
-    }
+    for (qsizetype i = 0; i < size(); ++i)
+        writer.writeLine(after(i));
     writer.writeLine(QStringView()); // as the transformer's "Guardar" ends its text
     return writer.commit();
 }
 
+FileStatus WorkshopResult::saveLexicon(const QString &path) const
+{
+    LineWriter writer(path);
+    if (const FileStatus status = writer.open(); !status.ok())
+        return status;
+    for (qsizetype i = 0; i < size(); ++i)
+        writeLexiconEntry(writer, entry(i), after(i), kind_);
+    return writer.commit();
+}
+
+FileStatus WorkshopResult::saveStages(const QString &path, TableFormat format) const
+{
+    LineWriter writer(path);
+    if (const FileStatus status = writer.open(); !status.ok())
+        return status;
+    writer.forceUtf8(); // a spreadsheet program reads the mark, whatever the text
+    QStringList titles;
+    for (qsizetype k = 0; k < stageCount(); ++k)
+        titles.append(stageTitle(k));
+    StageTable table(writer, format, kind_, titles);
+    forEachEntry(
+        [&](const LexiconEntry &entry, const QString *forms, qsizetype count) { table.evolved(entry, forms, count); });
+    return writer.commit();
+}
+
 std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QString &source, double seed,
-                                            RunControl *control)
+                                            RunControl *control, const WorkshopInput &input)
 {
     auto result = std::make_shared<WorkshopResult>();
-    result->rules_ = rules;
-    result->ruleSet_ = std::make_shared<const RuleSet>(ruleTable(rules));
-    result->report_ = std::make_unique<RuleReport>(rules);
-    result->report_->keepChangedWords();
-    const RuleSet &ruleSet = *result->ruleSet_;
-    if (!ruleSet.ok()) {
-        result->outcome_ = ruleSet.validity();
+    WorkshopResult &r = *result;
+    r.rules_ = rules;
+    r.staged_ = std::make_shared<const StagedRules>(rules);
+    r.report_ = std::make_unique<RuleReport>(rules);
+    r.report_->keepChangedWords();
+    r.lexicon_ = input.lexicon.has_value();
+    r.kind_ = input.lexicon.value_or(LexiconKind::List);
+    r.source_ = source;
+    const StagedRules &staged = *r.staged_;
+    if (!staged.validity().ok()) {
+        r.outcome_ = staged.validity();
         return result;
     }
+    const qsizetype stages = staged.stageCount();
+    r.stages_.resize(std::size_t(stages - 1));
     RandomSource random;
     random.seed(seed);
-    const bool sporadic = ruleSet.hasSporadicRules();
+    const bool sporadic = staged.hasSporadicRules();
     if (sporadic)
-        result->snapshots_.push_back(random);
-    WorkshopResult::Collector collector(*result, sporadic ? &random : nullptr);
-    ObserverGroup observers;
-    observers.add(result->report_.get());
-    observers.add(&collector);
+        r.snapshots_.push_back(random);
+    std::vector<QString> forms(static_cast<std::size_t>(stages));
+
+    // One word (or entry) through the stages.
+    const auto evolve = [&](const LexiconEntry &entry) {
+        QString word = entry.form;
+        if (entry.shaped) {
+            if (!staged.apply(word, stages - 1, forms.data(), r.report_.get(), &random)) {
+                r.outcome_ = Outcome::failure(messages::wordTooLong(kMaxWordLength));
+                return false;
+            }
+        }
+        // Every line is a row of the report's numbering, shaped or not.
+        r.report_->wordDone(entry.form, word);
+        r.before_.append(entry.form);
+        r.after_.append(word);
+        for (qsizetype k = 0; k + 1 < stages; ++k)
+            r.stages_[std::size_t(k)].append(entry.shaped ? forms[std::size_t(k)] : word);
+        const bool changed = entry.form != word;
+        r.flags_.push_back(
+            std::uint8_t((changed ? WorkshopResult::kChanged : 0) | (entry.shaped ? 0 : WorkshopResult::kUnshaped)));
+        r.changedCount_ += changed ? 1 : 0;
+        if (sporadic && r.size() % WorkshopResult::kSnapshotEvery == 0)
+            r.snapshots_.push_back(random);
+        return true;
+    };
+
     ControlledLines lines(source, control);
-    DiscardSink text;
-    result->outcome_ = transformWordList(lines, ruleSet, nullptr, text, &observers, &random);
-    result->abandoned_ = lines.abandoned();
+    r.outcome_ = guardMemory([&]() -> Outcome {
+        while (!lines.atEnd()) {
+            const QString line = lines.readLine();
+            if (r.lexicon_) {
+                r.lines_.append(line);
+                if (!evolve(readLexiconEntry(line, r.kind_)))
+                    break;
+                continue;
+            }
+            // The words of a line: cut at each comma, without the blanks around them.
+            const QString words = trimmedCommaList(line);
+            LexiconEntry entry;
+            qsizetype i = 0;
+            for (;;) {
+                const qsizetype comma = words.indexOf(u',', i);
+                entry.form = words.sliced(i, (comma < 0 ? words.size() : comma) - i);
+                if (!evolve(entry))
+                    return r.outcome_;
+                if (comma < 0)
+                    break;
+                i = comma + 1;
+            }
+            if (!r.outcome_.ok())
+                break;
+        }
+        return r.outcome_;
+    });
+    r.abandoned_ = lines.abandoned();
+    r.findMergers();
+    if (input.previous && !r.abandoned_)
+        r.compareWith(*input.previous);
     if (control)
         control->done.store(source.size(), std::memory_order_relaxed);
     return result;

@@ -3,6 +3,9 @@
 #include "common/filestatus.h"
 #include "common/outcome.h"
 #include "common/randomsource.h"
+#include "history/lexicon.h"
+#include "history/mergers.h"
+#include "history/stagetable.h"
 #include "transformer/rulereport.h"
 #include "transformer/transformationengine.h"
 
@@ -12,9 +15,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vordane {
+
+class StagedRules;
+class WorkshopResult;
 
 // Lets another thread abandon a run and follow its progress.
 struct RunControl {
@@ -22,48 +29,135 @@ struct RunControl {
     std::atomic<std::int64_t> done{0}; // characters of the source read so far
 };
 
+// What a workshop run goes over besides its rules and words.
+struct WorkshopInput {
+    // The source is a lexicon of this kind: each line is an entry, as
+    // `vordane-cli evolucionar` reads it. Without one it is a list of words
+    // (each line cut at its commas).
+    std::optional<LexiconKind> lexicon;
+    // The run shown before, whose results this run's are compared with.
+    std::shared_ptr<const WorkshopResult> previous;
+};
+
 // One run of a rule list over a source text, as the sound-change workshop
-// shows it: every word before and after, what every rule did, and the trace
-// of any word. The words are those `vordane-cli transformar --palabras` takes
-// from a file of the same text (each line, cut at its commas), except that
-// the blanks around a word that a comma separates are not part of it (as in
-// `--texto`); they go through the same engine, report and trace, so that the
-// results are the command line's byte for byte.
+// shows it: every word before and after, and after each stage of the list,
+// what every rule did, the mergers, the trace of any word, and how each
+// result differs from the run before. The words are those `vordane-cli
+// transformar --palabras` takes from a file of the same text (each line, cut
+// at its commas), except that the blanks around a word that a comma
+// separates are not part of it (as in `--texto`); a lexicon's entries are
+// those of `vordane-cli evolucionar`. They go through the same engines,
+// report and trace, so that the results are the command line's byte for
+// byte.
 class WorkshopResult {
 public:
-    qsizetype size() const { return qsizetype(afterEnds_.size()); }
+    WorkshopResult();
+    ~WorkshopResult();
+    WorkshopResult(const WorkshopResult &) = delete;
+    WorkshopResult &operator=(const WorkshopResult &) = delete;
+
+    qsizetype size() const { return qsizetype(after_.ends.size()); }
     QString before(qsizetype word) const;
     QString after(qsizetype word) const;
-    bool changed(qsizetype word) const { return changed_[std::size_t(word)] != 0; }
+    bool changed(qsizetype word) const { return (flags_[std::size_t(word)] & kChanged) != 0; }
     qsizetype changedCount() const { return changedCount_; }
 
+    // What the words are: a word list unless a lexicon was run.
+    LexiconKind kind() const { return kind_; }
+    bool isLexicon() const { return lexicon_; }
+    // The entry of a lexicon's line (a word's own entry in a list).
+    LexiconEntry entry(qsizetype word) const;
+    // False for a lexicon line without its kind's shape: kept as it stands.
+    bool shaped(qsizetype word) const { return (flags_[std::size_t(word)] & kUnshaped) == 0; }
+
+    // The stages of the list, and a word after each of them.
+    qsizetype stageCount() const;
+    QString stageTitle(qsizetype stage) const;
+    // Whether the list is divided into stages (more than one, or a named one).
+    bool hasStages() const;
+    QString stageForm(qsizetype word, qsizetype stage) const;
+
     const RuleReport &report() const { return *report_; }
+    // Entries of different forms and meanings that ended in one form.
+    const std::vector<MergerFinder::Merger> &mergers() const { return mergers_; }
     // How the run ended: a word that grew too long, or memory that ran out,
     // stops it (the words before are kept).
     const Outcome &outcome() const { return outcome_; }
     bool abandoned() const { return abandoned_; }
 
+    // Whether the run was compared with a run before it.
+    bool compared() const { return compared_; }
+    // Whether the word's result differs from the result the run before gave the same word.
+    bool differs(qsizetype word) const { return (flags_[std::size_t(word)] & kDiffers) != 0; }
+    // That earlier result (the empty text when it does not differ).
+    QString previousAfter(qsizetype word) const;
+    qsizetype differentCount() const { return differentCount_; }
+    // Words the run before did not have.
+    qsizetype newCount() const { return newCount_; }
+
     // The steps of one word through the rules, as the run made them
-    // (sporadic rules with the draws the run gave that word).
+    // (sporadic rules with the draws the run gave that word), with the
+    // names of the stages between them.
     QString trace(qsizetype word) const;
 
     // Writes the new words as the transformer's result files hold them: one
     // per line, each ending with CR LF, and one more CR LF.
     FileStatus save(const QString &path) const;
+    // Writes the derived lexicon as `vordane-cli evolucionar` does: each
+    // line of the lexicon with its new form (a word list: each new word).
+    FileStatus saveLexicon(const QString &path) const;
+    // Writes the table of forms after each stage as `vordane-cli
+    // evolucionar --etapas` does (UTF-8 with a byte-order mark).
+    FileStatus saveStages(const QString &path, TableFormat format) const;
 
 private:
-    friend std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &, const QString &, double, RunControl *);
-    class Collector;
+    friend std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &, const QString &, double, RunControl *,
+                                                       const WorkshopInput &);
+
+    enum Flag : std::uint8_t { kChanged = 1, kUnshaped = 2, kDiffers = 4 };
+
+    // A run of texts, one after the other, each found by where it ends.
+    struct Texts {
+        QString text;
+        std::vector<qsizetype> ends;
+        void append(QStringView item)
+        {
+            text.append(item);
+            ends.push_back(text.size());
+        }
+        QString at(qsizetype i) const
+        {
+            const qsizetype start = i == 0 ? 0 : ends[std::size_t(i - 1)];
+            return text.sliced(start, ends[std::size_t(i)] - start);
+        }
+    };
+
+    void findMergers();
+    void compareWith(const WorkshopResult &previous);
+    // What makes a word the same word in two runs: its entry's line, or the word.
+    QString identity(qsizetype word) const;
+    // Calls `each(entry, forms, count)` for every word, as a lexicon's evolution tells its observers.
+    template <typename Each> void forEachEntry(Each each) const;
 
     QStringList rules_;
-    std::shared_ptr<const RuleSet> ruleSet_;
+    std::shared_ptr<const StagedRules> staged_;
     std::unique_ptr<RuleReport> report_;
-    QString before_; // the words, one after the other
-    QString after_;
-    std::vector<qsizetype> beforeEnds_; // where each word ends in before_ and after_
-    std::vector<qsizetype> afterEnds_;
-    std::vector<std::uint8_t> changed_;
+    LexiconKind kind_ = LexiconKind::List;
+    bool lexicon_ = false;
+    QString source_; // the text the words were read from
+    Texts before_;
+    Texts after_;
+    Texts lines_; // a lexicon's lines
+    std::vector<Texts> stages_; // the words after each stage but the last
+    std::vector<std::uint8_t> flags_;
     qsizetype changedCount_ = 0;
+    std::vector<MergerFinder::Merger> mergers_;
+    // Earlier results of the words whose result differs, in the order of the words.
+    bool compared_ = false;
+    std::vector<std::int32_t> differentWords_;
+    Texts previousAfters_;
+    qsizetype differentCount_ = 0;
+    qsizetype newCount_ = 0;
     // The random source before every kSnapshotEvery-th word, when sporadic
     // rules draw from it: a trace starts from the nearest one.
     static constexpr qsizetype kSnapshotEvery = 4096;
@@ -78,6 +172,6 @@ private:
 // no words and the list's failure. `control` (optional) can abandon the run
 // part way and follows its progress.
 std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QString &source, double seed,
-                                            RunControl *control = nullptr);
+                                            RunControl *control = nullptr, const WorkshopInput &input = {});
 
 } // namespace vordane

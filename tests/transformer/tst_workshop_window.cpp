@@ -1,3 +1,4 @@
+#include "cli/clirunner.h"
 #include "common/linesource.h"
 #include "common/textsink.h"
 #include "fakeplatformservices.h"
@@ -12,16 +13,19 @@
 #include "transformer/workshoprun.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -60,6 +64,10 @@ private slots:
     void unsavedWords_askBeforeClosingAndSaveWithTheirKey();
     void misplacedMarker_isALineFault();
     void importSca2_putsTheListInTheEditorUnsaved();
+    void lexicon_stagesMeaningsAndFilesAsTheCommandLineGives_data();
+    void lexicon_stagesMeaningsAndFilesAsTheCommandLineGives();
+    void lexicon_editedInItsBoxKeepsCodesAndMeanings();
+    void changesSinceLastRun_highlightedWithTheEarlierResult();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
@@ -69,6 +77,8 @@ private:
     void waitForResult(int count = 1);
     static void waitUntil(const std::function<bool()> &done);
     QStringList resultColumn(int column) const;
+    // The headings of the result table, left to right.
+    QStringList resultHeadings() const;
     QString file(const char *name) const { return dir_->filePath(QLatin1String(name)); }
 
     std::unique_ptr<FakePlatformServices> services_;
@@ -127,6 +137,15 @@ QStringList tst_WorkshopWindow::resultColumn(int column) const
     return texts;
 }
 
+QStringList tst_WorkshopWindow::resultHeadings() const
+{
+    QStringList headings;
+    const QAbstractItemModel *model = w_->grdResultado->model();
+    for (int column = 0; column < model->columnCount(); ++column)
+        headings.append(model->headerData(column, Qt::Horizontal).toString());
+    return headings;
+}
+
 void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
 {
     QCOMPARE(w_->windowTitle(), QStringLiteral("Taller de cambios fonéticos[*]"));
@@ -137,9 +156,10 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QCOMPARE(w_->splPaneles->count(), 3);
     QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 
-    const QList<QWidget *> controls{w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
-                                    w_->cmdGuardarPalabras, w_->txtSemilla, w_->cmdAplicar, w_->txtReglas,
-                                    w_->txtPalabras, w_->grdResultado, w_->grdInforme, w_->txtTraza};
+    const QList<QWidget *> controls{w_->cmdAbrirReglas,     w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
+                                    w_->cmdGuardarPalabras, w_->txtSemilla,       w_->cmdAplicar,
+                                    w_->txtReglas,          w_->txtPalabras,      w_->grdResultado,
+                                    w_->grdInforme,         w_->txtTraza,         w_->chkCambios};
     w_->txtReglas->setFocus();
     QSet<QWidget *> reached;
     for (int i = 0; i < 30; ++i) {
@@ -179,7 +199,8 @@ void tst_WorkshopWindow::layout_panesStayWhereTheUserPutThem()
     QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->rect().center() - QPoint(narrower, 0));
     QApplication::processEvents();
     const QList<int> columns = w_->splPaneles->sizes();
-    QVERIFY2(columns.at(1) < w_->grdResultado->horizontalHeader()->length(), "the table is not narrower than its columns");
+    QVERIFY2(columns.at(1) < w_->grdResultado->horizontalHeader()->length(),
+             "the table is not narrower than its columns");
 
     // Choosing a rule, and all the words again, leaves the columns as they were.
     const QAbstractItemModel *report = w_->grdInforme->model();
@@ -626,6 +647,219 @@ void tst_WorkshopWindow::importSca2_putsTheListInTheEditorUnsaved()
              qPrintable(services_->last(Kind::Warning)->text));
     typeLines(w_->txtPalabras, {"lupus", "opera"});
     waitUntil([&] { return resultColumn(ResultModel::After) == QStringList{"lubu", "obera"}; });
+}
+
+void tst_WorkshopWindow::lexicon_stagesMeaningsAndFilesAsTheCommandLineGives_data()
+{
+    QTest::addColumn<QByteArray>("rules");
+    QTest::addColumn<QByteArray>("lexicon");
+    QTest::addColumn<QString>("lexiconName");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("headings");
+    QTest::addColumn<QString>("firstMeaning");
+    QTest::addColumn<QString>("merger"); // the first merger as its tooltip shows it, or empty
+
+    const auto example = [](const char *name) {
+        return readBytes(QStringLiteral(VORDANE_EXAMPLES_DIR "/") + QString::fromUtf8(name));
+    };
+    QTest::newRow("language file, the example's three stages")
+        << example("latin-castellano-etapas.sc") << example("latin.lan") << "latin.lan"
+        << "etapas.tsv"
+        << QStringList{"N.º", "Significado", "Antes", "latín vulgar", "romance", "castellano antiguo", "Después"}
+        << "lobo" << QString::fromUtf8("malo ← manzana (mālum), malo (malum)");
+    QTest::newRow("dictionary, an unnamed first stage")
+        << QByteArray("@ampliada\r\nV=a,e,i,o\r\nt>d/V_V\r\n@etapa tardía\r\nd>/V_V\r\n")
+        << QByteArray("rueda = rota\r\n\r\nruta = roda\r\nvida = vita\r\n") << "r.dic"
+        << "etapas.csv" << QStringList{"N.º", "Significado", "Antes", "(sin nombre)", "tardía", "Después"} << "rueda"
+        << QString::fromUtf8("roa ← rueda (rota), ruta (roda)");
+    QTest::newRow("word list, no stages")
+        << QByteArray("p>b\r\n") << QByteArray("pala\r\nbala\r\nkapa,x\r\n") << "w.lex"
+        << "etapas.tsv" << QStringList{"N.º", "Antes", "Después"} << QString()
+        << QString::fromUtf8("bala ← pala, bala");
+}
+
+void tst_WorkshopWindow::lexicon_stagesMeaningsAndFilesAsTheCommandLineGives()
+{
+    QFETCH(QByteArray, rules);
+    QFETCH(QByteArray, lexicon);
+    QFETCH(QString, lexiconName);
+    QFETCH(QString, table);
+    QFETCH(QStringList, headings);
+    QFETCH(QString, firstMeaning);
+    QFETCH(QString, merger);
+    const QString rulesFile = dir_->filePath(QStringLiteral("reglas.sc"));
+    const QString lexiconFile = dir_->filePath(lexiconName);
+    QVERIFY(writeBytes(rulesFile, rules));
+    QVERIFY(writeBytes(lexiconFile, lexicon));
+
+    // The lexicon by its keys, then the rules by theirs, with the typing in the rule box.
+    w_->txtReglas->setFocus();
+    services_->answerDialog(lexiconFile);
+    pressKey(Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(services_->last(Kind::Open)->title, QStringLiteral("Abrir léxico"));
+    services_->answerDialog(rulesFile);
+    pressKey(Qt::Key_O, Qt::ControlModifier);
+    waitForResult();
+    QCOMPARE(resultHeadings(), headings);
+    QVERIFY(w_->lblPalabras->text().contains(lexiconName));
+    const ResultModel *model = qobject_cast<const ResultModel *>(w_->grdResultado->model());
+    QVERIFY(model);
+    if (!firstMeaning.isEmpty())
+        QCOMPARE(model->index(0, model->meaningColumn()).data().toString(), firstMeaning);
+
+    // The command line on the same files.
+    const QString cliOut = file("cli-salida");
+    const QString cliTable = dir_->filePath(QStringLiteral("cli-") + table);
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QCOMPARE(runCli({"vordane-cli", "evolucionar", rulesFile, lexiconFile, cliOut, "--etapas", cliTable, "--informe"},
+                    out, err),
+             0);
+    const QString report = QString::fromUtf8(err.data());
+
+    // The mergers, counted on their tab.
+    const qsizetype mergers = w_->result()->mergers().size();
+    QCOMPARE(w_->tabInforme->tabText(1), QStringLiteral("&Fusiones (%1)").arg(mergers));
+    QVERIFY2(report.contains(QStringLiteral("%1 %2").arg(mergers).arg(mergers == 1 ? "fusión" : "fusiones")),
+             qPrintable(report));
+    QCOMPARE(w_->grdFusiones->model()->rowCount(), int(mergers));
+    QTest::mouseClick(w_->tabInforme->tabBar(), Qt::LeftButton, {}, w_->tabInforme->tabBar()->tabRect(1).center());
+    QVERIFY(w_->grdFusiones->isVisible());
+    QCOMPARE(w_->grdFusiones->model()->index(0, MergerModel::Form).data(Qt::ToolTipRole).toString(), merger);
+
+    // The daughter lexicon and the stage table, byte for byte the command line's.
+    w_->grdResultado->setFocus();
+    services_->answerDialog(file("derivado"));
+    pressKey(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar léxico derivado"));
+    QCOMPARE(readBytes(file("derivado")), readBytes(cliOut));
+    services_->answerDialog(dir_->filePath(table));
+    w_->mnuExportarEtapas->trigger();
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Exportar etapas"));
+    QCOMPARE(readBytes(dir_->filePath(table)), readBytes(cliTable));
+    QCOMPARE(services_->count(Kind::Warning), 0);
+
+    // The trace of the first word names each stage before its steps, as --trazar does.
+    w_->grdResultado->setCurrentIndex(model->index(0, model->afterColumn()));
+    const QString first = model->index(0, model->beforeColumn()).data().toString();
+    err.buffer().clear();
+    err.seek(0);
+    QCOMPARE(runCli({"vordane-cli", "evolucionar", rulesFile, lexiconFile, cliOut, "--trazar", first}, out, err), 0);
+    QVERIFY2(QString::fromUtf8(err.data()).startsWith(w_->txtTraza->text()), qPrintable(w_->txtTraza->text()));
+    for (int column = model->beforeColumn() + 1; column < model->afterColumn(); ++column) {
+        const QString stage = model->headerData(column, Qt::Horizontal).toString();
+        QVERIFY2(w_->txtTraza->text().contains(QStringLiteral("  Etapa %1:\n").arg(stage)), qPrintable(stage));
+    }
+}
+
+void tst_WorkshopWindow::lexicon_editedInItsBoxKeepsCodesAndMeanings()
+{
+    QVERIFY(writeBytes(file("l.lan"), "a1:agua:aqua\r\nb2:boca:bucca\r\n"));
+    typeLines(w_->txtReglas, {"@ampliada", "qu>gu", "cc>c"});
+    services_->answerDialog(file("l.lan"));
+    w_->mnuAbrirLexico->trigger();
+    QCOMPARE(w_->txtPalabras->text(), QStringLiteral("a1:agua:aqua\r\nb2:boca:bucca"));
+
+    // A line typed at the end is an entry like the others; a line without
+    // the shape of one is kept as it stands.
+    w_->txtPalabras->setFocus();
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("c3:cosa:cossa"));
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("suelta"));
+    waitForResult();
+    waitUntil([&] { return !w_->isRunning() && w_->result()->size() == 4; });
+    const ResultModel *model = qobject_cast<const ResultModel *>(w_->grdResultado->model());
+    QCOMPARE(resultColumn(model->meaningColumn()), (QStringList{"agua", "boca", "cosa", ""}));
+    QCOMPARE(resultColumn(model->afterColumn()), (QStringList{"agua", "buca", "cossa", "suelta"}));
+    QVERIFY(w_->lblEstado->text().startsWith(QStringLiteral("4 entradas, 2 cambiadas")));
+
+    // The derived lexicon keeps every code and meaning; the box's lines go back as they are.
+    services_->answerDialog(file("hija.lan"));
+    pressKey(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier); // the typing is still in the words
+    QCOMPARE(services_->last(Kind::Save)->title, QStringLiteral("Guardar léxico derivado"));
+    QCOMPARE(services_->last(Kind::Save)->namedFile, file("l.lan"));
+    QCOMPARE(readBytes(file("hija.lan")), QByteArray("a1:agua:agua\r\nb2:boca:buca\r\nc3:cosa:cossa\r\nsuelta\r\n"));
+    services_->answerDialog(file("l.lan"));
+    pressKey(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services_->last(Kind::Save)->proposedFile, file("l.lan"));
+    QCOMPARE(readBytes(file("l.lan")), QByteArray("a1:agua:aqua\r\nb2:boca:bucca\r\nc3:cosa:cossa\r\nsuelta\r\n"));
+
+    // A table must be .tsv or .csv: anything else is refused, nothing written.
+    services_->answerDialog(file("etapas.txt"));
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(services_->last(Kind::Warning)->title, QStringLiteral("Exportar etapas"));
+    QVERIFY(services_->last(Kind::Warning)->text.contains(QStringLiteral("etapas.txt")));
+    QVERIFY(!QFile::exists(file("etapas.txt")));
+
+    // Emptied, the box holds words again: commas part them.
+    w_->txtPalabras->setFocus();
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    pressKey(Qt::Key_Delete);
+    typeText(QStringLiteral("aqua,bucca"));
+    waitUntil([&] { return !w_->isRunning() && w_->result()->size() == 2; });
+    QCOMPARE(resultHeadings(), (QStringList{"N.º", "Antes", "Después"}));
+    QCOMPARE(w_->lblPalabras->text(), QStringLiteral("&Palabras:"));
+}
+
+void tst_WorkshopWindow::changesSinceLastRun_highlightedWithTheEarlierResult()
+{
+    typeLines(w_->txtReglas, {"@ampliada", "V=a,e,i,o,u", "p>b/V_V"});
+    typeLines(w_->txtPalabras, {"pata", "lupa", "kapo", "tipi"});
+    waitForResult();
+    QTest::mouseClick(w_->chkCambios, Qt::LeftButton);
+    QVERIFY(w_->chkCambios->isChecked());
+    QVERIFY2(w_->lblEstado->text().endsWith(QStringLiteral("No hay una pasada anterior con que comparar.")),
+             qPrintable(w_->lblEstado->text()));
+
+    // An edit of the rules: the words it gave another result stand out,
+    // the earlier result in their tooltip.
+    const QAbstractItemModel *model = w_->grdResultado->model();
+    const QVariant changedColour = model->index(1, ResultModel::After).data(Qt::BackgroundRole);
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Return);
+    typeText(QStringLiteral("a>e/_#"));
+    waitForResult(2);
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pate", "lube", "kabo", "tibi"}));
+    QVERIFY2(w_->lblEstado->text().endsWith(QStringLiteral("2 resultados distintos desde la pasada anterior.")),
+             qPrintable(w_->lblEstado->text()));
+    for (const int row : {0, 1}) {
+        QVERIFY(model->index(row, ResultModel::After).data(Qt::BackgroundRole) != changedColour);
+        QVERIFY(model->index(row, ResultModel::Number)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QStringLiteral("En la pasada anterior: %1").arg(row == 0 ? "pata" : "luba")));
+    }
+    QCOMPARE(model->index(2, ResultModel::After).data(Qt::BackgroundRole), changedColour);
+    QVERIFY(!model->index(2, ResultModel::After).data(Qt::ToolTipRole).toString().contains(QStringLiteral("anterior")));
+
+    // Words edited: each word is compared with itself in the run before, wherever it stands.
+    w_->txtPalabras->setFocus();
+    pressKey(Qt::Key_Home, Qt::ControlModifier);
+    typeText(QStringLiteral("sapa"));
+    pressKey(Qt::Key_Return);
+    waitForResult(3);
+    QCOMPARE(resultColumn(ResultModel::Before), (QStringList{"sapa", "pata", "lupa", "kapo", "tipi"}));
+    QVERIFY2(w_->lblEstado->text().endsWith(QStringLiteral(
+                 "0 resultados distintos desde la pasada anterior; 1 entrada nueva, que no estaba en ella.")),
+             qPrintable(w_->lblEstado->text()));
+
+    // Unticked, the mark and the count go.
+    pressKey(Qt::Key_F5);
+    w_->txtReglas->setFocus();
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_Backspace);
+    waitUntil([&] { return !w_->isRunning() && w_->result()->differentCount() > 0; });
+    QVERIFY(model->index(1, ResultModel::After).data(Qt::BackgroundRole) != changedColour);
+    QTest::mouseClick(w_->chkCambios, Qt::LeftButton);
+    QVERIFY(!w_->chkCambios->isChecked());
+    QCOMPARE(model->index(1, ResultModel::After).data(Qt::BackgroundRole), changedColour);
+    QVERIFY(!w_->lblEstado->text().contains(QStringLiteral("anterior")));
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
