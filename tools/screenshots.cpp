@@ -10,9 +10,9 @@
 #include "shell/silentplatformservices.h"
 #include "transformer/frmTaller.h"
 #include "transformer/ruleeditor.h"
+#include "transformer/rulefile.h"
 #include "wordgen/definitioneditor.h"
 #include "wordgen/frmTallerPalabras.h"
-#include "transformer/rulefile.h"
 
 #include <QAction>
 #include <QApplication>
