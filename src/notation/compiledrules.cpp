@@ -1121,7 +1121,7 @@ bool CompiledRules::inClass(int id, SegmentId segment, Scratch &scratch) const
 
 bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &segments, Scratch &scratch) const
 {
-    const SyllableSpec &spec = syllables_[std::size_t(specIndex)];
+    const SyllableSpec &cutting = syllables_[std::size_t(specIndex)];
     if (scratch.classesOf != identity_ || scratch.classesFor != specIndex) {
         scratch.smallMasks.assign(std::size_t(kSmallClassed), 0);
         scratch.smallSonority.assign(std::size_t(kSmallClassed), 0xFF);
@@ -1157,8 +1157,8 @@ bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &se
             continue;
         }
         ClassMask mask = 0;
-        for (std::size_t c = 0; c < spec.classIds.size(); ++c) {
-            if (inClass(spec.classIds[c], id, scratch))
+        for (std::size_t c = 0; c < cutting.classIds.size(); ++c) {
+            if (inClass(cutting.classIds[c], id, scratch))
                 mask |= ClassMask(1) << c;
         }
         masks[std::size_t(i)] = mask;
@@ -1177,7 +1177,7 @@ bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &se
             ++to;
         if (to > from) {
             const auto length = std::size_t(to - from);
-            if (!syllabify(spec, std::span<const ClassMask>(masks.data() + from, length), scratch.starts,
+            if (!syllabify(cutting, std::span<const ClassMask>(masks.data() + from, length), scratch.starts,
                            std::span<const std::uint8_t>(sonority.data() + from, length)))
                 return false;
             for (const int start : scratch.starts)
@@ -1331,8 +1331,8 @@ QString CompiledRules::syllabified(const QString &word) const
 {
     if (finalSyllables_ < 0)
         return word;
-    const SyllableSpec &spec = syllables_[std::size_t(finalSyllables_)];
-    if (spec.mode != SyllableSpec::Mode::Patterns)
+    const SyllableSpec &cutting = syllables_[std::size_t(finalSyllables_)];
+    if (cutting.mode != SyllableSpec::Mode::Patterns)
         return word;
     Scratch &buffers = scratch();
     prepareFeatures(buffers);

@@ -99,9 +99,9 @@ private:
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
     void prepareFeatures(Scratch &scratch) const;
-    // The boundaries of a word's segments by spec `spec`, into
+    // The boundaries of a word's segments by the "@sílabas" line `cutting` (an index of syllables_), into
     // scratch.bounds; false when a word of the line cannot be cut.
-    bool cutSyllables(int spec, const std::vector<SegmentId> &segments, Scratch &scratch) const;
+    bool cutSyllables(int cutting, const std::vector<SegmentId> &segments, Scratch &scratch) const;
     bool inClass(int id, SegmentId segment, Scratch &scratch) const;
 
     // Tells these rules' cut of a word from that of rules compiled before.

@@ -1520,17 +1520,17 @@ ParsedList parseList(const QStringList &lines)
             qsizetype at = 0;
             trimmedStart(line, &at);
             if (isSyllableDirective(name)) {
-                SyllableSpec spec;
+                SyllableSpec cutting;
                 const ClassResolver resolve = [&](const QString &written, QString &reason) {
                     return parser.syllableClass(i, written, reason);
                 };
-                if (const std::optional<RuleError> fault = readSyllables(i, line, resolve, spec)) {
+                if (const std::optional<RuleError> fault = readSyllables(i, line, resolve, cutting)) {
                     out.errors.append(*fault);
                     continue;
                 }
                 out.basic = false;
-                const SyllableSpec::Mode mode = spec.mode;
-                out.syllables.push_back(std::move(spec));
+                const SyllableSpec::Mode mode = cutting.mode;
+                out.syllables.push_back(std::move(cutting));
                 parser.setSyllables(int(out.syllables.size()) - 1, mode);
                 out.finalSyllables = int(out.syllables.size()) - 1;
                 continue;

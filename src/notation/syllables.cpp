@@ -452,35 +452,35 @@ std::optional<RuleError> readSyllables(qsizetype index, const QString &line, con
     return std::nullopt;
 }
 
-std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableSpec &spec,
+std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableSpec &cutting,
                                 const std::function<bool(int, SegmentId)> &member)
 {
     std::vector<ClassMask> out(word.size(), 0);
     for (std::size_t i = 0; i < word.size(); ++i) {
-        for (std::size_t c = 0; c < spec.classIds.size(); ++c) {
-            if (member(spec.classIds[c], word[i]))
+        for (std::size_t c = 0; c < cutting.classIds.size(); ++c) {
+            if (member(cutting.classIds[c], word[i]))
                 out[i] |= ClassMask(1) << c;
         }
     }
     return out;
 }
 
-bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts,
+bool syllabify(const SyllableSpec &cutting, std::span<const ClassMask> word, std::vector<int> &starts,
                std::span<const std::uint8_t> sonority)
 {
     starts.clear();
     const auto n = qsizetype(word.size());
     if (n == 0)
         return true;
-    const std::size_t patterns = spec.patterns.size();
-    if (spec.mode != SyllableSpec::Mode::Patterns || patterns == 0)
+    const std::size_t patterns = cutting.patterns.size();
+    if (cutting.mode != SyllableSpec::Mode::Patterns || patterns == 0)
         return false;
 
     // The nuclei, left to right, each the longest from where it starts. A
     // state met again where an earlier scan found nothing longer is not
     // followed again, which keeps unbounded nuclei linear.
     std::vector<std::pair<qsizetype, qsizetype>> nuclei;
-    const SyllablePart &nu = spec.nuclei;
+    const SyllablePart &nu = cutting.nuclei;
     const bool remember = !nu.bounded();
     std::unordered_set<Failed, FailedHash> failed;
     std::vector<Failed> trail;
@@ -521,7 +521,7 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
     std::vector<char> nucleusFits(count * patterns);
     for (std::size_t k = 0; k < count; ++k) {
         for (std::size_t q = 0; q < patterns; ++q)
-            nucleusFits[k * patterns + q] = spec.patterns[q].nucleus.accepts(word, nuclei[k].first, nuclei[k].second);
+            nucleusFits[k * patterns + q] = cutting.patterns[q].nucleus.accepts(word, nuclei[k].first, nuclei[k].second);
     }
 
     // Backwards: open[k][j], whether the syllables after the cluster k can
@@ -531,7 +531,7 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
     std::vector<char> complete(patterns);
     std::vector<char> buffer;
     for (std::size_t q = 0; q < patterns; ++q)
-        complete[q] = spec.patterns[q].coda.accepts(word, nuclei[count - 1].second, n);
+        complete[q] = cutting.patterns[q].coda.accepts(word, nuclei[count - 1].second, n);
     for (std::size_t k = count - 1; k-- > 0;) {
         const qsizetype from = nuclei[k].second;
         const qsizetype to = nuclei[k + 1].first;
@@ -540,12 +540,12 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
         for (std::size_t q = 0; q < patterns; ++q) {
             if (!complete[q] || !nucleusFits[(k + 1) * patterns + q])
                 continue;
-            spec.patterns[q].onset.suffixes(word, from, to, buffer);
+            cutting.patterns[q].onset.suffixes(word, from, to, buffer);
             for (std::size_t j = 0; j < fits.size(); ++j)
                 fits[j] = fits[j] || buffer[j];
         }
         for (std::size_t q = 0; q < patterns; ++q) {
-            spec.patterns[q].coda.prefixes(word, from, to, buffer);
+            cutting.patterns[q].coda.prefixes(word, from, to, buffer);
             complete[q] = false;
             for (std::size_t j = 0; j < fits.size() && !complete[q]; ++j)
                 complete[q] = buffer[j] && fits[j];
@@ -553,7 +553,7 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
     }
     bool possible = false;
     for (std::size_t q = 0; q < patterns && !possible; ++q)
-        possible = complete[q] && nucleusFits[q] && spec.patterns[q].onset.accepts(word, 0, nuclei[0].first);
+        possible = complete[q] && nucleusFits[q] && cutting.patterns[q].onset.accepts(word, 0, nuclei[0].first);
     if (!possible)
         return false;
 
@@ -566,9 +566,9 @@ bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::v
         const qsizetype to = nuclei[k + 1].first;
         codaFits.assign(std::size_t(to - from + 1), 0);
         for (std::size_t q = 0; q < patterns; ++q) {
-            if (!nucleusFits[k * patterns + q] || !spec.patterns[q].onset.accepts(word, onsetFrom, nuclei[k].first))
+            if (!nucleusFits[k * patterns + q] || !cutting.patterns[q].onset.accepts(word, onsetFrom, nuclei[k].first))
                 continue;
-            spec.patterns[q].coda.prefixes(word, from, to, buffer);
+            cutting.patterns[q].coda.prefixes(word, from, to, buffer);
             for (std::size_t j = 0; j < codaFits.size(); ++j)
                 codaFits[j] = codaFits[j] || buffer[j];
         }

@@ -99,7 +99,7 @@ std::optional<RuleError> readSyllables(qsizetype index, const QString &line, con
 
 // The masks of a word's segments; `member(id, segment)` says whether a
 // segment belongs to the class the resolver gave `id`.
-std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableSpec &spec,
+std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableSpec &cutting,
                                 const std::function<bool(int, SegmentId)> &member);
 
 // Cuts a word (no spaces) into syllables by the patterns: the nuclei first,
@@ -117,7 +117,7 @@ std::vector<ClassMask> classify(std::span<const SegmentId> word, const SyllableS
 // between two nuclei is the longest that also keeps to the sonority rule
 // (see SonorityScale) where the patterns leave a choice: "parta" gives
 // "par.ta", not "pa.rta".
-bool syllabify(const SyllableSpec &spec, std::span<const ClassMask> word, std::vector<int> &starts,
+bool syllabify(const SyllableSpec &cutting, std::span<const ClassMask> word, std::vector<int> &starts,
                std::span<const std::uint8_t> sonority = {});
 
 // How sonorous a segment is, for the onsets of syllabify: an onset of two

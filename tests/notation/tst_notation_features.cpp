@@ -101,20 +101,20 @@ struct Classes {
 QString syllables(const QString &patterns, const QString &word)
 {
     Classes classes;
-    SyllableSpec spec;
+    SyllableSpec cutting;
     const QString line = QStringLiteral("@sílabas ") + patterns;
     if (const auto error = readSyllables(
-            1, line, [&](const QString &w, QString &reason) { return classes.resolve(w, reason); }, spec))
+            1, line, [&](const QString &w, QString &reason) { return classes.resolve(w, reason); }, cutting))
         return error->message();
     Segmenter segmenter;
     std::vector<SegmentId> ids;
     LocalSegments local;
     segmenter.cutWord(word, ids, local);
-    const std::vector<ClassMask> masks = classify(ids, spec, [&](int id, SegmentId s) {
+    const std::vector<ClassMask> masks = classify(ids, cutting, [&](int id, SegmentId s) {
         return s < 0x10000 && classes.sets.at(id).contains(QChar(char16_t(s)));
     });
     std::vector<int> starts;
-    if (!syllabify(spec, masks, starts))
+    if (!syllabify(cutting, masks, starts))
         return QStringLiteral("×");
     return withBoundaries(segmenter, ids, local, starts);
 }
@@ -613,9 +613,9 @@ void TestNotationFeatures::syllables_lineFaults()
     QFETCH(int, position);
     QFETCH(QString, reason);
     Classes classes;
-    SyllableSpec spec;
+    SyllableSpec cutting;
     const auto error = readSyllables(3, "@sílabas " + patterns,
-                                     [&](const QString &w, QString &why) { return classes.resolve(w, why); }, spec);
+                                     [&](const QString &w, QString &why) { return classes.resolve(w, why); }, cutting);
     QVERIFY(error);
     QCOMPARE(error->reason, reason);
     QCOMPARE(error->position, qsizetype(position));
@@ -624,11 +624,11 @@ void TestNotationFeatures::syllables_lineFaults()
 
 void TestNotationFeatures::syllables_explicitBoundaries()
 {
-    SyllableSpec spec;
-    QVERIFY(!readSyllables(0, "@sílabas explícitas", nullptr, spec));
-    QCOMPARE(spec.mode, SyllableSpec::Mode::Explicit);
-    QVERIFY(!readSyllables(0, "@silabas  NINGUNA ", nullptr, spec));
-    QCOMPARE(spec.mode, SyllableSpec::Mode::None);
+    SyllableSpec cutting;
+    QVERIFY(!readSyllables(0, "@sílabas explícitas", nullptr, cutting));
+    QCOMPARE(cutting.mode, SyllableSpec::Mode::Explicit);
+    QVERIFY(!readSyllables(0, "@silabas  NINGUNA ", nullptr, cutting));
+    QCOMPARE(cutting.mode, SyllableSpec::Mode::None);
 
     Segmenter segmenter;
     LocalSegments local;
