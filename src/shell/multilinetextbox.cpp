@@ -2,7 +2,9 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QTimer>
@@ -177,6 +179,31 @@ void MultiLineTextBox::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange)
         editor_->setFont(font());
     QWidget::changeEvent(event);
+}
+
+void setUpCheckedEditor(QsciScintilla *editor, QsciLexer *lexer, const QString &widestNumber, int errorIndicator)
+{
+    editor->setUtf8(true);
+    editor->setEolMode(QsciScintilla::EolWindows);
+    editor->setLexer(lexer);
+    editor->setAutoIndent(false);
+    editor->setAutoCompletionSource(QsciScintilla::AcsNone);
+    editor->setBraceMatching(QsciScintilla::NoBraceMatch);
+    editor->setFolding(QsciScintilla::NoFoldStyle);
+    editor->setWrapMode(QsciScintilla::WrapNone);
+    // The horizontal scroll bar as wide as the longest line seen, not a fixed width.
+    editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    // Line numbers: messages name lines by their number.
+    editor->setMarginType(0, QsciScintilla::NumberMargin);
+    editor->setMarginWidth(0, widestNumber);
+    editor->setMarginsFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    for (int margin = 1; margin < 5; ++margin)
+        editor->setMarginWidth(margin, 0);
+    editor->SendScintilla(QsciScintillaBase::SCI_INDICSETSTYLE, errorIndicator, QsciScintillaBase::INDIC_SQUIGGLE);
+    editor->SendScintilla(QsciScintillaBase::SCI_INDICSETFORE, errorIndicator, QColor(Qt::red));
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMOUSEDWELLTIME, 400);
+    undoByLineAndPause(editor);
 }
 
 } // namespace vordane

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QsciScintilla;
+class QsciLexer;
 
 namespace vordane {
 
@@ -62,5 +63,13 @@ private:
 // pause is measured by a timer named "undoPause", a child of the editor.
 void undoByLineAndPause(QsciScintilla *editor);
 constexpr int kUndoPauseMs = 1000;
+
+// Sets up an editor of a list of lines that the program checks (rules, a
+// word generator's definition): Windows line ends, no wrapping, automatic
+// indentation or folding, a scroll bar as wide as the longest line seen,
+// line numbers as wide as `widestNumber`, indicator `errorIndicator` drawn as
+// a red squiggle, tips after the mouse rests 400 ms, and undo by line and
+// pause.
+void setUpCheckedEditor(QsciScintilla *editor, QsciLexer *lexer, const QString &widestNumber, int errorIndicator);
 
 } // namespace vordane

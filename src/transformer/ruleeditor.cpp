@@ -253,30 +253,9 @@ RuleEditor::RuleEditor(QWidget *parent)
     : QsciScintilla(parent)
     , lexer_(new RuleLexer(this))
 {
-    setUtf8(true);
-    setEolMode(EolWindows);
-    setLexer(lexer_);
-    setAutoIndent(false);
-    setAutoCompletionSource(AcsNone);
-    setBraceMatching(NoBraceMatch);
-    setFolding(NoFoldStyle);
-    setWrapMode(WrapNone);
-    // The horizontal scroll bar as wide as the longest line seen, not a fixed width.
-    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
-    SendScintilla(SCI_SETSCROLLWIDTH, 1);
-    // Line numbers: messages name rules by their line.
-    setMarginType(0, NumberMargin);
-    setMarginWidth(0, QStringLiteral("99999"));
-    setMarginsFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    for (int margin = 1; margin < 5; ++margin)
-        setMarginWidth(margin, 0);
-
-    SendScintilla(SCI_INDICSETSTYLE, kErrorIndicator, INDIC_SQUIGGLE);
-    SendScintilla(SCI_INDICSETFORE, kErrorIndicator, QColor(Qt::red));
-    SendScintilla(SCI_SETMOUSEDWELLTIME, 400);
+    setUpCheckedEditor(this, lexer_, QStringLiteral("99999"), kErrorIndicator);
     connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &RuleEditor::showErrorTip);
     connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
-    undoByLineAndPause(this);
 }
 
 RuleEditor::~RuleEditor() = default;

@@ -176,29 +176,9 @@ DefinitionEditor::DefinitionEditor(QWidget *parent)
     : QsciScintilla(parent)
     , lexer_(new DefinitionLexer(this))
 {
-    setUtf8(true);
-    setEolMode(EolWindows);
-    setLexer(lexer_);
-    setAutoIndent(false);
-    setAutoCompletionSource(AcsNone);
-    setBraceMatching(NoBraceMatch);
-    setFolding(NoFoldStyle);
-    setWrapMode(WrapNone);
-    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
-    SendScintilla(SCI_SETSCROLLWIDTH, 1);
-    // Line numbers: the messages name lines by their number.
-    setMarginType(0, NumberMargin);
-    setMarginWidth(0, QStringLiteral("9999"));
-    setMarginsFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    for (int margin = 1; margin < 5; ++margin)
-        setMarginWidth(margin, 0);
-
-    SendScintilla(SCI_INDICSETSTYLE, kErrorIndicator, INDIC_SQUIGGLE);
-    SendScintilla(SCI_INDICSETFORE, kErrorIndicator, QColor(Qt::red));
-    SendScintilla(SCI_SETMOUSEDWELLTIME, 400);
+    setUpCheckedEditor(this, lexer_, QStringLiteral("9999"), kErrorIndicator);
     connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &DefinitionEditor::showErrorTip);
     connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
-    undoByLineAndPause(this);
 }
 
 DefinitionEditor::~DefinitionEditor() = default;
