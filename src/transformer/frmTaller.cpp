@@ -14,6 +14,7 @@
 #include "shell/multilinetextbox.h"
 #include "shell/platformservices.h"
 #include "shell/report.h"
+#include "shell/workshopparts.h"
 #include "transformer/ruleeditor.h"
 #include "transformer/rulefile.h"
 #include "transformer/workshopmodels.h"
@@ -92,32 +93,6 @@ QString lexiconFilter(std::optional<LexiconKind> kind)
 // The seed of a run without one, as on the command line.
 const QString kDefaultSeed = QStringLiteral("5489");
 
-template <typename Widget> Widget *named(Widget *widget, const char *name, const QString &toolTip = QString())
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!toolTip.isEmpty())
-        widget->setToolTip(toolTip);
-    return widget;
-}
-
-// A pane: its caption (with the control as buddy) above the control.
-QWidget *pane(QLabel *caption, QWidget *control, QWidget *below = nullptr, QLayout *header = nullptr)
-{
-    auto *widget = new QWidget;
-    auto *layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    caption->setBuddy(control);
-    if (header)
-        layout->addLayout(header);
-    else
-        layout->addWidget(caption);
-    layout->addWidget(control, 1);
-    if (below)
-        layout->addWidget(below);
-    return widget;
-}
-
 // The width of a line box that shows `text` whole: the text, the margins
 // the box keeps around it, the caret and the style's frame.
 int lineBoxWidth(const QLineEdit *box, const QString &text)
@@ -190,12 +165,7 @@ void frmTaller::buildMenu()
     menuBar = named(new QMenuBar(this), "menuBar");
     mnuArchivo = named(menuBar->addMenu(QStringLiteral("&Archivo")), "mnuArchivo");
     const auto entry = [this](const char *name, const QString &caption, const QKeySequence &keys) {
-        QAction *action = named(mnuArchivo->addAction(caption), name);
-        action->setShortcut(keys);
-        // The keys work in this window only, not in the other tool windows.
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        return action;
+        return windowAction(this, mnuArchivo, name, caption, keys);
     };
     mnuAbrirReglas = entry("mnuAbrirReglas", QStringLiteral("Abrir reglas..."), QKeySequence::Open);
     mnuGuardarReglas = entry("mnuGuardarReglas", QStringLiteral("Guardar reglas"), QKeySequence::Save);

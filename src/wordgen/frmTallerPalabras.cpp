@@ -11,6 +11,7 @@
 #include "shell/filefilter.h"
 #include "shell/platformservices.h"
 #include "shell/report.h"
+#include "shell/workshopparts.h"
 #include "transformer/workshopmodels.h"
 #include "wordgen/barchart.h"
 #include "wordgen/definitioneditor.h"
@@ -75,33 +76,11 @@ const QString kStarter = QStringLiteral("; Una definición de ejemplo: escriba l
 const QColor kExpectedColour(0x9e, 0xb9, 0xd4);
 const QColor kObservedColour(0x1f, 0x5f, 0x9f);
 
-template <typename Widget> Widget *named(Widget *widget, const char *name, const QString &toolTip = QString())
-{
-    widget->setObjectName(QLatin1String(name));
-    if (!toolTip.isEmpty())
-        widget->setToolTip(toolTip);
-    return widget;
-}
-
 QLabel *buddyLabel(const QString &caption, const char *name, QWidget *buddy)
 {
     auto *label = named(new QLabel(caption), name);
     label->setBuddy(buddy);
     return label;
-}
-
-QWidget *pane(QLabel *caption, QWidget *control, QWidget *below = nullptr)
-{
-    auto *widget = new QWidget;
-    auto *layout = new QVBoxLayout(widget);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    caption->setBuddy(control);
-    layout->addWidget(caption);
-    layout->addWidget(control, 1);
-    if (below)
-        layout->addWidget(below);
-    return widget;
 }
 
 double percent(std::int64_t part, std::int64_t whole)
@@ -156,12 +135,7 @@ void frmTallerPalabras::buildMenu()
     menuBar = named(new QMenuBar(this), "menuBar");
     mnuArchivo = named(menuBar->addMenu(QStringLiteral("&Archivo")), "mnuArchivo");
     const auto entry = [this](const char *name, const QString &caption, const QKeySequence &keys) {
-        QAction *action = named(mnuArchivo->addAction(caption), name);
-        action->setShortcut(keys);
-        // The keys work in this window only, not in the other tool windows.
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        addAction(action);
-        return action;
+        return windowAction(this, mnuArchivo, name, caption, keys);
     };
     mnuAbrir = entry("mnuAbrir", QStringLiteral("Abrir definición..."), QKeySequence::Open);
     mnuGuardar = entry("mnuGuardar", QStringLiteral("Guardar definición"), QKeySequence::Save);
