@@ -57,8 +57,10 @@ void RunReport::tell(Io &io) const
         if (entry.unsyllabified > 0)
             io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
                            .arg(QString::number(entry.line + 1), entry.text,
-                                messages::notation::unsyllabifiedWords(entry.unsyllabified,
-                                                                       entry.unsyllabifiedExamples)));
+                                entry.isRule ? messages::notation::unsyllabifiedWords(entry.unsyllabified,
+                                                                                      entry.unsyllabifiedExamples)
+                                             : messages::notation::unmarkedWords(entry.unsyllabified,
+                                                                                 entry.unsyllabifiedExamples)));
     }
 }
 

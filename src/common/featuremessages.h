@@ -75,6 +75,7 @@ inline const QString kCategoryInReplacementMatrix =
     QStringLiteral("en el sustituto una matriz solo lleva valores y variables, no categorías");
 inline const QString kNegatedInReplacement = QStringLiteral("en el sustituto una matriz no lleva «!»: pone valores");
 inline const QString kNegatedVariable = QStringLiteral("«!» no va delante de una matriz con variables");
+inline const QString kOnlyVariable = QStringLiteral("{solo X} no admite variables de rasgo");
 inline const QString kTooManyVariables = QStringLiteral("una regla usa como mucho 8 variables de rasgo distintas");
 inline const QString kVariableInSyllable = QStringLiteral("un patrón de sílaba no lleva variables de rasgo");
 inline const QString kTooManyReplacementMatrices =
@@ -118,6 +119,15 @@ inline QString unsyllabifiedWords(std::int64_t count, const QStringList &example
 {
     return QStringLiteral("%1 sin cambiar: no se puede%2 cortar en sílabas (%3)")
         .arg(counted(count, QStringLiteral("palabra se deja"), QStringLiteral("palabras se dejan")),
+             count == 1 ? QString() : QStringLiteral("n"), examples.join(QStringLiteral(", ")));
+}
+
+// Words written with "--silabas" (or the workshop's box) that the last
+// "@sílabas" line could not cut.
+inline QString unmarkedWords(std::int64_t count, const QStringList &examples)
+{
+    return QStringLiteral("%1 sin marcar las sílabas: no se puede%2 cortar (%3)")
+        .arg(counted(count, QStringLiteral("palabra se escribe"), QStringLiteral("palabras se escriben")),
              count == 1 ? QString() : QStringLiteral("n"), examples.join(QStringLiteral(", ")));
 }
 

@@ -199,7 +199,8 @@ inline const QString kEmptyContext = QStringLiteral("un entorno o una excepción
 inline const QString kBadOption = QStringLiteral(
     "opción desconocida: las opciones son {simultánea}, {secuencial}, {inversa}, {repetida}, {una} y {solo X}");
 inline const QString kUnclosedOption = QStringLiteral("«{» sin su «}»");
-inline const QString kOnlyWhat = QStringLiteral("{solo X} pide una categoría o una categoría entre corchetes");
+inline const QString kOnlyWhat
+    = QStringLiteral("{solo X} pide una categoría, una categoría entre corchetes o una matriz de rasgos");
 inline const QString kBlockWithoutRule = QStringLiteral("una línea que empieza por «&» se une a la regla de encima, y no hay ninguna");
 inline const QString kOptionsInBlock =
     QStringLiteral("las opciones y «?N» de un bloque van en su primera línea, no en las que empiezan por «&»");

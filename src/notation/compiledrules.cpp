@@ -30,8 +30,10 @@ struct FirstSegments {
     bool any = false; // the match may be empty, or begin with any segment
     std::vector<SegmentId> ids;
     std::vector<int> sets;
+    std::vector<int> matrices; // a segment these match may begin it too
     std::array<std::uint64_t, 4> low{}; // segments below 256, as bits
-    bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all) const
+    template <typename MatrixTest>
+    bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all, const MatrixTest &matches) const
     {
         if (any)
             return true;
@@ -39,7 +41,13 @@ struct FirstSegments {
             return (low[std::size_t(id) / 64] >> (std::size_t(id) % 64)) & 1;
         if (std::find(ids.begin(), ids.end(), id) != ids.end())
             return true;
-        return std::any_of(sets.begin(), sets.end(), [&](int set) { return all[std::size_t(set)].memberOf(id) >= 0; });
+        return std::any_of(sets.begin(), sets.end(), [&](int set) { return all[std::size_t(set)].memberOf(id) >= 0; })
+            || std::any_of(matrices.begin(), matrices.end(), [&](int matrix) { return matches(matrix, id); });
+    }
+    void setLow(SegmentId id)
+    {
+        if (id >= 0 && id < 256)
+            low[std::size_t(id) / 64] |= std::uint64_t(1) << (std::size_t(id) % 64);
     }
 };
 
@@ -62,6 +70,14 @@ FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet
         case Op::InSet:
             first.sets.push_back(in.a);
             break;
+        case Op::Matrix:
+            // (The segments of a matrix are known once features are: see
+            // the rules' constructor.)
+            if (in.b)
+                first.any = true;
+            else
+                first.matrices.push_back(in.a);
+            break;
         case Op::Split:
             pending.push_back(in.a);
             pending.push_back(in.b);
@@ -78,23 +94,18 @@ FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet
             break;
         case Op::Any:
         case Op::NotInSet:
-        case Op::Matrix:
         case Op::Backref:
         case Op::Match:
             first.any = true;
             break;
         }
     }
-    const auto setLow = [&](SegmentId id) {
-        if (id >= 0 && id < 256)
-            first.low[std::size_t(id) / 64] |= std::uint64_t(1) << (std::size_t(id) % 64);
-    };
     for (const SegmentId id : first.ids)
-        setLow(id);
+        first.setLow(id);
     for (const int set : first.sets) {
         for (SegmentId id = 0; id < 256; ++id) {
             if (sets[std::size_t(set)].memberOf(id) >= 0)
-                setLow(id);
+                first.setLow(id);
         }
     }
     return first;
@@ -103,48 +114,58 @@ FirstSegments firstSegments(const Program &program, const std::vector<SegmentSet
 namespace {
 
 // A word's segments folded onto 64 bits: a rule whose target can begin only
-// with segments none of whose bits the word has cannot apply to it.
-std::uint64_t segmentBit(SegmentId id)
+// with segments none of whose bits the word has cannot apply to it. Code
+// points from U+3000 on and the compounds met only in words (numbered from
+// `localFrom`, afresh for each word) share the last bit.
+constexpr SegmentId kFoldedBelow = 0x3000;
+constexpr std::uint64_t kSharedBit = std::uint64_t(1) << 63;
+
+std::uint64_t segmentBit(SegmentId id, SegmentId localFrom)
 {
-    return std::uint64_t(1) << (std::uint32_t(id) % 64);
+    if (id < kFoldedBelow || (id >= kFirstCompound && id < localFrom))
+        return std::uint64_t(1) << (std::uint32_t(id) % 64);
+    return kSharedBit;
 }
 
-std::uint64_t segmentBits(const std::vector<SegmentId> &segments)
+std::uint64_t segmentBits(const std::vector<SegmentId> &segments, SegmentId localFrom)
 {
     std::uint64_t bits = 0;
     for (const SegmentId id : segments)
-        bits |= segmentBit(id);
+        bits |= segmentBit(id, localFrom);
     return bits;
 }
 
-std::uint64_t beginningBits(const FirstSegments &first, const std::vector<SegmentSet> &sets)
+std::uint64_t beginningBits(const FirstSegments &first, const std::vector<SegmentSet> &sets,
+                            const std::vector<std::uint64_t> &matrixBits, SegmentId localFrom)
 {
     if (first.any)
         return ~std::uint64_t(0);
     std::uint64_t bits = 0;
     for (const SegmentId id : first.ids)
-        bits |= segmentBit(id);
+        bits |= segmentBit(id, localFrom);
     for (const int set : first.sets) {
         const SegmentSet &members = sets[std::size_t(set)];
         for (std::size_t id = 0; id < members.low.size(); ++id) {
             if (members.low[id] >= 0)
-                bits |= segmentBit(SegmentId(id));
+                bits |= segmentBit(SegmentId(id), localFrom);
         }
         for (auto it = members.high.cbegin(); it != members.high.cend(); ++it)
-            bits |= segmentBit(it.key());
+            bits |= segmentBit(it.key(), localFrom);
     }
+    for (const int matrix : first.matrices)
+        bits |= matrixBits[std::size_t(matrix)];
     return bits;
 }
 
 // The bits of the segments every match of a pattern holds.
-std::uint64_t requiredBits(const Pattern &pattern)
+std::uint64_t requiredBits(const Pattern &pattern, SegmentId localFrom)
 {
     std::uint64_t bits = 0;
     for (const Node &node : pattern) {
         if (node.kind == Node::Kind::Segment)
-            bits |= segmentBit(node.segment);
+            bits |= segmentBit(node.segment, localFrom);
         else if (node.kind == Node::Kind::Repeat && node.minimum > 0)
-            bits |= requiredBits(node.children);
+            bits |= requiredBits(node.children, localFrom);
     }
     return bits;
 }
@@ -180,7 +201,8 @@ struct CompiledRules::Rule {
     Scan scan = Scan::Simultaneous;
     bool repeated = false;
     bool once = false;
-    int onlySet = -1;
+    int onlySet = -1; // "{solo X}": a set, or a matrix
+    int onlyMatrix = -1;
     int percent = 100;
     double chance = 1;
     std::uint64_t firstBits = 0; // of the segments any of its lines' targets can begin with
@@ -323,6 +345,39 @@ CompiledRules::CompiledRules(ParsedList parsed)
         matrixVariables.push_back(!written.variables.empty());
     }
     context.matrixVariables = &matrixVariables;
+    // The segments each matrix can begin a match with: the code points below
+    // kFoldedBelow and the rules' compounds that have its values, and any
+    // compound met only in a word.
+    localFrom_ = kFirstCompound + SegmentId(segmenter_.compoundCount());
+    std::vector<std::array<std::uint64_t, 4>> matrixLow(matrices_.size());
+    matrixBits_.assign(matrices_.size(), kSharedBit);
+    const auto noteMatrices = [&](SegmentId id) {
+        const std::optional<ValueSet> values = features_.featuresOf(segmenter_.text(id));
+        if (!values)
+            return;
+        for (std::size_t m = 0; m < matrices_.size(); ++m) {
+            const MatrixTest &matrix = matrices_[m];
+            if (!matrix.test.matches(&*values)
+                || (matrix.set >= 0 && sets_[std::size_t(matrix.set)].memberOf(id) < 0))
+                continue;
+            matrixBits_[m] |= segmentBit(id, localFrom_);
+            if (id < 256)
+                matrixLow[m][std::size_t(id) / 64] |= std::uint64_t(1) << (std::size_t(id) % 64);
+        }
+    };
+    if (!matrices_.empty()) {
+        for (SegmentId id = 0; id < kFoldedBelow; ++id)
+            noteMatrices(id);
+        for (SegmentId id = kFirstCompound; id < localFrom_; ++id)
+            noteMatrices(id);
+    }
+    const auto withMatrices = [&](FirstSegments first) {
+        for (const int matrix : first.matrices) {
+            for (std::size_t k = 0; k < first.low.size(); ++k)
+                first.low[k] |= matrixLow[std::size_t(matrix)][k];
+        }
+        return first;
+    };
     for (const Node &node : syllableClasses_)
         classSets_.push_back(node.kind == Node::Kind::Category ? setOf(node.category, context, true) : -1);
     std::vector<bool> explicitAbove(syllables_.size(), false);
@@ -330,6 +385,9 @@ CompiledRules::CompiledRules(ParsedList parsed)
         explicitAbove[k] = k > 0 && (explicitAbove[k - 1] || syllables_[k - 1].mode == SyllableSpec::Mode::Explicit);
         explicitSyllables_ = explicitSyllables_ || syllables_[k].mode == SyllableSpec::Mode::Explicit;
     }
+    clearsDotsAtEnd_ = finalSyllables_ >= 0
+        && syllables_[std::size_t(finalSyllables_)].mode == SyllableSpec::Mode::None
+        && explicitAbove[std::size_t(finalSyllables_)];
 
     for (RuleSyntax &syntax : parsed.rules) {
         if (syntax.joinsAbove && !rules_.empty()) {
@@ -343,6 +401,7 @@ CompiledRules::CompiledRules(ParsedList parsed)
             rule.repeated = syntax.repeated;
             rule.once = syntax.once;
             rule.onlySet = syntax.only >= 0 ? setOf(syntax.only, context, true) : -1;
+            rule.onlyMatrix = syntax.onlyMatrix;
             rule.percent = syntax.percent;
             rule.chance = syntax.percent / 100.0;
             rule.syllables = syntax.syllables;
@@ -366,8 +425,8 @@ CompiledRules::CompiledRules(ParsedList parsed)
         line.backward = compile(syntax.target, true, context, syntax.atStart, syntax.atEnd);
         line.forwardId = programs_++;
         line.backwardId = programs_++;
-        line.forwardFirst = firstSegments(line.forward, sets_);
-        line.backwardFirst = firstSegments(line.backward, sets_);
+        line.forwardFirst = withMatrices(firstSegments(line.forward, sets_));
+        line.backwardFirst = withMatrices(firstSegments(line.backward, sets_));
         line.emptyTarget = syntax.target.empty();
         bool contextReads = false;
         const auto side = [&](const Context &written) {
@@ -400,14 +459,14 @@ CompiledRules::CompiledRules(ParsedList parsed)
         // The target's segments, and a lone environment's, must be in the word.
         if (rules_.back().lines.empty()) {
             std::uint64_t &required = rules_.back().requiredBits;
-            required = requiredBits(syntax.target);
+            required = requiredBits(syntax.target, localFrom_);
             if (syntax.environments.size() == 1)
-                required |= requiredBits(syntax.environments.front().left)
-                    | requiredBits(syntax.environments.front().right);
+                required |= requiredBits(syntax.environments.front().left, localFrom_)
+                    | requiredBits(syntax.environments.front().right, localFrom_);
         } else {
             rules_.back().requiredBits = 0;
         }
-        rules_.back().firstBits |= line.emptyTarget ? ~std::uint64_t(0) : beginningBits(line.forwardFirst, sets_);
+        rules_.back().firstBits |= line.emptyTarget ? ~std::uint64_t(0) : beginningBits(line.forwardFirst, sets_, matrixBits_, localFrom_);
         rules_.back().lines.push_back(std::move(line));
     }
 }
@@ -583,7 +642,12 @@ bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype pla
     const FirstSegments &first = inverse ? line.backwardFirst : line.forwardFirst;
     if (!first.any) {
         const bool inside = inverse ? place > 0 : place < word.size();
-        if (!inside || !first.mayBegin(word.at(inverse ? place - 1 : place), sets_))
+        const auto matches = [&](int matrix, SegmentId id) {
+            const MatrixTest &test = matrices_[std::size_t(matrix)];
+            return test.test.matches(scratch.featureContext.of(id))
+                && (test.set < 0 || sets_[std::size_t(test.set)].memberOf(id) >= 0);
+        };
+        if (!inside || !first.mayBegin(word.at(inverse ? place - 1 : place), sets_, matches))
             return false;
     }
     std::uint64_t anchor = 0;
@@ -742,8 +806,7 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
     const auto draw = [&]() { return rule.percent >= 100 || random->nextUnit() < rule.chance; };
     // With "{solo X}", what the rule writes is seen by its later matches
     // only where X matches it.
-    const SegmentSet *only = rule.onlySet >= 0 ? &sets_[std::size_t(rule.onlySet)] : nullptr;
-    const auto seen = [only](SegmentId id) { return !only || id == kSpace || only->memberOf(id) >= 0; };
+    const auto seen = [&](SegmentId id) { return id == kSpace || inOnly(rule, id, scratch); };
 
     scratch.sweeps = rule.scan == Scan::Simultaneous;
     const std::uint8_t *bounds = scratch.inputBounds.empty() ? nullptr : scratch.inputBounds.data();
@@ -937,7 +1000,7 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
     const bool tracking = !scratch.bounds.empty();
     std::vector<std::uint8_t> &outputBounds = scratch.nextBounds;
     outputBounds.clear();
-    if (rule.onlySet < 0) {
+    if (rule.onlySet < 0 && rule.onlyMatrix < 0) {
         if (tracking)
             scratch.inputBounds = scratch.bounds;
         else
@@ -1020,7 +1083,6 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
         return;
     }
 
-    const SegmentSet &only = sets_[std::size_t(rule.onlySet)];
     std::vector<SegmentId> &projected = scratch.projected;
     std::vector<qsizetype> &visible = scratch.visible;
     projected.clear();
@@ -1028,7 +1090,7 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
     scratch.inputBounds.clear();
     std::uint8_t hidden = 0;
     for (std::size_t i = 0; i < input.size(); ++i) {
-        if (input[i] == kSpace || only.memberOf(input[i]) >= 0) {
+        if (input[i] == kSpace || inOnly(rule, input[i], scratch)) {
             projected.push_back(input[i]);
             visible.push_back(qsizetype(i));
             if (tracking)
@@ -1101,6 +1163,17 @@ void CompiledRules::prepareFeatures(Scratch &scratch) const
     scratch.side.setFeatures(&scratch.featureContext);
 }
 
+bool CompiledRules::inOnly(const Rule &rule, SegmentId segment, Scratch &scratch) const
+{
+    if (rule.onlySet >= 0)
+        return sets_[std::size_t(rule.onlySet)].memberOf(segment) >= 0;
+    if (rule.onlyMatrix < 0)
+        return true;
+    const MatrixTest &matrix = matrices_[std::size_t(rule.onlyMatrix)];
+    return matrix.test.matches(scratch.featureContext.of(segment))
+        && (matrix.set < 0 || sets_[std::size_t(matrix.set)].memberOf(segment) >= 0);
+}
+
 bool CompiledRules::inClass(int id, SegmentId segment, Scratch &scratch) const
 {
     const Node &node = syllableClasses_[std::size_t(id)];
@@ -1130,7 +1203,7 @@ bool CompiledRules::cutSyllables(int specIndex, const std::vector<SegmentId> &se
     }
     // (Compounds met in words are numbered afresh for each word: a word
     // with any is cut again.)
-    const SegmentId local = kFirstCompound + SegmentId(segmenter_.compoundCount());
+    const SegmentId local = localFrom_;
     const bool comparable
         = std::none_of(segments.begin(), segments.end(), [local](SegmentId id) { return id >= local; });
     if (comparable && scratch.lastCutOf == identity_ && scratch.lastCutFor == specIndex
@@ -1213,6 +1286,19 @@ void takeDots(std::vector<SegmentId> &segments, std::vector<std::uint8_t> &bound
 
 } // namespace
 
+void CompiledRules::dropDots(QString &word, Scratch &buffers) const
+{
+    buffers.local.clear();
+    segmenter_.cutWord(word, buffers.segments, buffers.local);
+    buffers.cutBy = 0;
+    std::vector<std::uint8_t> dropped;
+    takeDots(buffers.segments, dropped);
+    QString result;
+    for (const SegmentId id : buffers.segments)
+        segmenter_.append(id, buffers.local, result);
+    word = canonical(result);
+}
+
 RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *before, RandomSource *random,
                                     qsizetype maxLength, RuleObserver *observer) const
 {
@@ -1230,25 +1316,19 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         segmenter_.cutWord(word, buffers.segments, buffers.local);
         buffers.cut = word;
         buffers.cutBy = identity_;
-        buffers.bits = segmentBits(buffers.segments);
+        buffers.bits = segmentBits(buffers.segments, localFrom_);
     }
     const SyllableSpec::Mode mode
         = rule.syllables >= 0 ? syllables_[std::size_t(rule.syllables)].mode : SyllableSpec::Mode::None;
     const bool explicitMode = mode == SyllableSpec::Mode::Explicit;
     if (rule.clearsDots && word.contains(u'.')) {
         // Below "@sílabas ninguna" the boundaries written before are gone.
-        std::vector<std::uint8_t> dropped;
-        takeDots(buffers.segments, dropped);
-        buffers.cutBy = 0;
-        QString result;
-        for (const SegmentId id : buffers.segments)
-            segmenter_.append(id, buffers.local, result);
-        word = canonical(result);
+        dropDots(word, buffers);
         buffers.local.clear();
         segmenter_.cutWord(word, buffers.segments, buffers.local);
         buffers.cut = word;
         buffers.cutBy = identity_;
-        buffers.bits = segmentBits(buffers.segments);
+        buffers.bits = segmentBits(buffers.segments, localFrom_);
     }
     if ((rule.firstBits != ~std::uint64_t(0) && (buffers.bits & rule.firstBits) == 0)
         || (buffers.bits & rule.requiredBits) != rule.requiredBits)
@@ -1264,6 +1344,7 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         if (!cutSyllables(rule.syllables, buffers.segments, buffers)) {
             if (observer)
                 observer->wordNotSyllabified(rule.line, word);
+            buffers.cutBy = identity_;
             return RuleEffect::Unchanged;
         }
     }
@@ -1302,7 +1383,8 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
             observer->ruleWithoutSegment(rule.line, word, nmsg::noSegmentWith(segment, values));
     }
     if (!changed) {
-        if (!tracking)
+        // (Explicit syllables took the dots out of the segments.)
+        if (!explicitMode)
             buffers.cutBy = identity_;
         return RuleEffect::Unchanged;
     }
@@ -1327,7 +1409,7 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     return RuleEffect::Changed;
 }
 
-QString CompiledRules::syllabified(const QString &word) const
+QString CompiledRules::syllabified(const QString &word, RuleObserver *observer) const
 {
     if (finalSyllables_ < 0)
         return word;
@@ -1339,8 +1421,11 @@ QString CompiledRules::syllabified(const QString &word) const
     buffers.cutBy = 0;
     buffers.local.clear();
     segmenter_.cutWord(canonical(word), buffers.segments, buffers.local);
-    if (!cutSyllables(finalSyllables_, buffers.segments, buffers))
+    if (!cutSyllables(finalSyllables_, buffers.segments, buffers)) {
+        if (observer)
+            observer->wordNotSyllabified(cutting.line, word);
         return word;
+    }
     QString out;
     for (std::size_t i = 0; i < buffers.segments.size(); ++i) {
         if (i > 0 && buffers.bounds[i])
@@ -1361,12 +1446,17 @@ bool CompiledRules::apply(QString &word, RuleObserver *observer, RandomSource *r
     // Canonically equivalent spellings are one word: the rules see, and
     // write, the composed one.
     word = canonical(word);
-    return applyInOrder(
+    const bool fits = applyInOrder(
         word, observer, rules_.size(), [](std::size_t, std::uint64_t) { return true; },
         [&](std::size_t i, QString &changed, QString *before) {
             return applyRule(qsizetype(i), changed, before, random, maxLength, observer);
         },
         [this](std::size_t i) { return rules_[i].line; });
+    // A last "@sílabas ninguna" below explicit syllables leaves none written,
+    // whether or not a rule follows it.
+    if (clearsDotsAtEnd_ && word.contains(u'.'))
+        dropDots(word, scratch());
+    return fits;
 }
 
 } // namespace vordane::notation

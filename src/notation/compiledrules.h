@@ -51,8 +51,9 @@ public:
     bool hasSyllables() const { return !syllables_.empty(); }
     // A word (as the rules leave it) with its syllables marked by "." as
     // the last "@sílabas" line of the list cuts it: in explicit mode the
-    // word as it is; unchanged when it cannot be cut or there are none.
-    QString syllabified(const QString &word) const;
+    // word as it is; unchanged when it cannot be cut (the observer is told,
+    // as of that "@sílabas" line) or there are none.
+    QString syllabified(const QString &word, RuleObserver *observer = nullptr) const;
     // The features of a list's segment, written as its values
     // ("consonante bilabial oclusiva"); empty for one without features.
     QString featuresOf(const QString &segment) const;
@@ -99,10 +100,14 @@ private:
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
     void prepareFeatures(Scratch &scratch) const;
+    // Takes the explicit syllable boundaries out of a word.
+    void dropDots(QString &word, Scratch &scratch) const;
     // The boundaries of a word's segments by the "@sílabas" line `cutting` (an index of syllables_), into
     // scratch.bounds; false when a word of the line cannot be cut.
     bool cutSyllables(int cutting, const std::vector<SegmentId> &segments, Scratch &scratch) const;
     bool inClass(int id, SegmentId segment, Scratch &scratch) const;
+    // Whether a rule with "{solo X}" sees a segment (every rule without).
+    bool inOnly(const Rule &rule, SegmentId segment, Scratch &scratch) const;
 
     // Tells these rules' cut of a word from that of rules compiled before.
     std::uint64_t identity_;
@@ -114,11 +119,14 @@ private:
     SonorityScale sonority_;
     std::vector<MatrixTest> matrices_;
     std::vector<std::vector<ValueId>> matrixValues_; // per matrix: the values a replacement sets
+    std::vector<std::uint64_t> matrixBits_; // per matrix: the folded bits of the segments it matches
+    SegmentId localFrom_ = kFirstCompound; // the first id of the compounds met only in words
     std::vector<SyllableSpec> syllables_;
     std::vector<Node> syllableClasses_;
     std::vector<int> classSets_; // per syllable class: its set, -1 for none
     int finalSyllables_ = -1;
     bool explicitSyllables_ = false; // some "@sílabas explícitas"
+    bool clearsDotsAtEnd_ = false; // the last "@sílabas" line is "ninguna", below "explícitas"
     int programs_ = 0;
     int slots_ = 0;
     bool sporadic_ = false;

@@ -1269,9 +1269,18 @@ private:
                     fail(sym.unit, close < 0 ? nmsg::kUnclosedBracket : nmsg::kOnlyWhat);
                     return false;
                 }
-                if (bracketMatrix(what, close, false) != -1) {
-                    fail(sym.unit, nmsg::kOnlyWhat);
+                // A matrix without variables: the segments with those values.
+                const std::size_t variables = variables_.size();
+                const int matrix = bracketMatrix(what, close, false);
+                if (matrix == -2)
                     return false;
+                if (matrix >= 0) {
+                    if (variables_.size() != variables || !out_.matrices[std::size_t(matrix)].variables.empty()) {
+                        fail(sym.unit, nmsg::kOnlyVariable);
+                        return false;
+                    }
+                    rule.onlyMatrix = matrix;
+                    return true;
                 }
                 rule.only = inlineCategory(what, close, false);
                 if (rule.only == -1)
@@ -1529,6 +1538,7 @@ ParsedList parseList(const QStringList &lines)
                     continue;
                 }
                 out.basic = false;
+                cutting.line = i;
                 const SyllableSpec::Mode mode = cutting.mode;
                 out.syllables.push_back(std::move(cutting));
                 parser.setSyllables(int(out.syllables.size()) - 1, mode);

@@ -38,12 +38,16 @@ void Segmenter::declare(const QString &symbol)
     if (std::find(list.begin(), list.end(), text) != list.end())
         return;
     list.push_back(text);
+    if (text.at(0).unicode() < kQuick)
+        quick_[text.at(0).unicode()] |= kStartsSymbol;
     std::stable_sort(list.begin(), list.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
 void Segmenter::declareDiacritic(char32_t c)
 {
     diacritics_.insert(c, true);
+    if (c < kQuick)
+        quick_[c] |= kJoins;
 }
 
 qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
@@ -51,7 +55,7 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
     qsizetype units = 0;
     const char32_t first = codePointAt(text, at, &units);
     qsizetype length = units;
-    if (!symbols_.isEmpty()) {
+    if (!symbols_.isEmpty() && (first >= kQuick || (quick_[first] & kStartsSymbol))) {
         const auto found = symbols_.constFind(first);
         if (found != symbols_.constEnd()) {
             for (const QString &symbol : *found) {
@@ -65,6 +69,13 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
     // The combining marks and declared diacritics that follow belong to the
     // segment.
     while (at + length < text.size()) {
+        const char16_t unit = text.at(at + length).unicode();
+        if (unit < kQuick) {
+            if (!(quick_[unit] & kJoins) && !isCombiningMark(unit))
+                break;
+            ++length;
+            continue;
+        }
         qsizetype markUnits = 0;
         const char32_t next = codePointAt(text, at + length, &markUnits);
         if (!isCombiningMark(next) && !diacritics_.contains(next))
@@ -76,8 +87,8 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
 
 SegmentId Segmenter::known(QStringView segment) const
 {
-    const auto found = ids_.constFind(segment.toString());
-    return found == ids_.constEnd() ? -1 : *found;
+    const auto found = ids_.find(textKey(segment));
+    return found == ids_.end() ? -1 : found->second;
 }
 
 std::vector<SegmentId> Segmenter::cutRuleText(QStringView text)
@@ -95,7 +106,7 @@ std::vector<SegmentId> Segmenter::cutRuleText(QStringView text)
             if (id < 0) {
                 id = kFirstCompound + SegmentId(compounds_.size());
                 compounds_.push_back(segment.toString());
-                ids_.insert(compounds_.back(), id);
+                ids_.emplace(std::u16string(textKey(segment)), id);
             }
             ids.push_back(id);
         }
@@ -110,12 +121,19 @@ void Segmenter::cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegm
     ids.clear();
     if (ends)
         ends->clear();
-    const bool simple = symbols_.isEmpty() && diacritics_.isEmpty();
+    // Combining marks among the characters below kQuick.
+    static const std::array<bool, kQuick> marks = [] {
+        std::array<bool, kQuick> table{};
+        for (char32_t c = 0; c < kQuick; ++c)
+            table[c] = isCombiningMark(c);
+        return table;
+    }();
+    const auto joins = [&](char16_t c) { return c >= kQuick || marks[c] || (quick_[c] & kJoins); };
     for (qsizetype at = 0; at < text.size();) {
-        // The common case: a character below the combining marks, not
-        // followed by one, where no symbols are declared.
+        // The common case: a character that begins no declared symbol, not
+        // followed by a mark or diacritic, is a segment alone.
         const char16_t c = text.at(at).unicode();
-        if (simple && c < 0x300 && (at + 1 == text.size() || text.at(at + 1).unicode() < 0x300)) {
+        if (c < kQuick && !(quick_[c] & kStartsSymbol) && (at + 1 == text.size() || !joins(text.at(at + 1).unicode()))) {
             ids.push_back(SegmentId(c));
             ++at;
             if (ends)
@@ -130,14 +148,13 @@ void Segmenter::cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegm
         if (units != length) {
             id = known(segment);
             if (id < 0) {
-                const QString key = segment.toString();
-                const auto found = local.ids.constFind(key);
-                if (found != local.ids.constEnd()) {
-                    id = *found;
+                const auto found = local.ids.find(textKey(segment));
+                if (found != local.ids.end()) {
+                    id = found->second;
                 } else {
                     id = kFirstCompound + SegmentId(compounds_.size() + local.texts.size());
-                    local.texts.push_back(key);
-                    local.ids.insert(key, id);
+                    local.texts.push_back(segment.toString());
+                    local.ids.emplace(std::u16string(textKey(segment)), id);
                 }
             }
         }

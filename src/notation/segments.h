@@ -4,7 +4,12 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Words as the rule notation sees them: segments, not characters.
@@ -26,14 +31,29 @@ bool isCombiningMark(char32_t c);
 // they are, without the cost of normalising.
 QString canonical(const QString &text);
 
+// Compound segments by their text, looked up without copying it.
+struct SegmentTextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const noexcept { return std::hash<std::u16string_view>{}(text); }
+};
+using SegmentIds = std::unordered_map<std::u16string, SegmentId, SegmentTextHash, std::equal_to<>>;
+inline std::u16string_view textKey(QStringView text)
+{
+    return {text.utf16(), std::size_t(text.size())};
+}
+
 // Compound segments met in the words of a run, numbered after the rules'
 // own; kept by the thread that runs the rules, emptied from word to word.
 struct LocalSegments {
-    QHash<QString, SegmentId> ids;
+    SegmentIds ids;
     std::vector<QString> texts;
     void clear()
     {
-        ids.clear();
+        // (Emptying a map costs its buckets: a big one is dropped instead.)
+        if (ids.bucket_count() > 64)
+            ids = SegmentIds();
+        else
+            ids.clear();
         texts.clear();
     }
 };
@@ -71,9 +91,15 @@ private:
 
     // Declared symbols by first character, each list the longest first.
     QHash<char32_t, std::vector<QString>> symbols_;
-    QHash<QString, SegmentId> ids_;
+    SegmentIds ids_;
     std::vector<QString> compounds_;
     QHash<char32_t, bool> diacritics_;
+    // Per character below kQuick: whether it begins a declared symbol, and
+    // whether it is a declared diacritic.
+    static constexpr char16_t kQuick = 0x400;
+    static constexpr std::uint8_t kStartsSymbol = 1;
+    static constexpr std::uint8_t kJoins = 2;
+    std::array<std::uint8_t, kQuick> quick_{};
 };
 
 } // namespace vordane::notation

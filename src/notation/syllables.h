@@ -72,6 +72,7 @@ struct SyllableSpec {
         None, // "@sílabas ninguna": no syllables
     };
     Mode mode = Mode::None;
+    qsizetype line = -1; // of the list
     std::vector<SyllablePattern> patterns;
     // Class c of the masks: as written ("C", "[+sonora]", "s") and the id the
     // resolver gave it.

@@ -110,6 +110,7 @@ struct RuleSyntax {
     bool repeated = false;
     bool once = false;
     int only = -1; // "{solo X}": the category of the segments the rule sees
+    int onlyMatrix = -1; // or the matrix they match ("{solo [+consonante]}")
     int slotCount = 0; // categories of the target in the index mapping
     int captures = 0; // the highest capture number used
     int variables = 0; // "$rasgo" variables of its matrices

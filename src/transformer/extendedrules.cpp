@@ -1206,9 +1206,9 @@ Q_ALWAYS_INLINE RuleEffect ExtendedRules::applyRule(const Rule &rule, Matcher &m
     return RuleEffect::Changed;
 }
 
-QString ExtendedRules::syllabified(const QString &word) const
+QString ExtendedRules::syllabified(const QString &word, RuleObserver *observer) const
 {
-    return general_ && errors_.isEmpty() ? general_->syllabified(word) : word;
+    return general_ && errors_.isEmpty() ? general_->syllabified(word, observer) : word;
 }
 
 QString ExtendedRules::featuresOf(const QString &segment) const

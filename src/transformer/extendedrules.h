@@ -92,7 +92,7 @@ public:
 
     // A word with its syllable boundaries written as "." by the last
     // "@sílabas" line (see CompiledRules::syllabified).
-    QString syllabified(const QString &word) const;
+    QString syllabified(const QString &word, RuleObserver *observer = nullptr) const;
     // The features of a segment as the list gives them ("consonante
     // bilabial oclusiva"), for showing beside it; empty for none.
     QString featuresOf(const QString &segment) const;

@@ -116,8 +116,10 @@ std::vector<RuleReport::Entry> RuleReport::entries() const
     };
     if (isExtendedList(rules_)) {
         for (qsizetype i = 1; i < rules_.size(); ++i) {
-            if (ExtendedRules::isRuleLine(rules_.at(i)))
-                add(i, true);
+            // (An "@sílabas" line has words when they were to be written
+            // with their syllables and it could not cut them.)
+            if (ExtendedRules::isRuleLine(rules_.at(i)) || unsyllabified_[std::size_t(i)] > 0)
+                add(i, ExtendedRules::isRuleLine(rules_.at(i)));
         }
     } else {
         const qsizetype applied = std::min(rules_.size(), kMaxRulesPerRun);
@@ -133,7 +135,10 @@ QString RuleReport::text() const
     for (const Entry &entry : entries()) {
         report += QStringLiteral("%1. %2: ").arg(QString::number(entry.line + 1), entry.text);
         if (!entry.isRule) {
-            report += QStringLiteral("no es una regla (le falta «>»)\n");
+            report += entry.unsyllabified > 0
+                ? messages::notation::unmarkedWords(entry.unsyllabified, entry.unsyllabifiedExamples)
+                : QStringLiteral("no es una regla (le falta «>»)");
+            report += QLatin1Char('\n');
             continue;
         }
         report +=

@@ -297,7 +297,7 @@ bool RuleSet::apply(QString &word, RuleObserver *observer, RandomSource *random)
     if (extended_) {
         const bool ok = applyExtended(word, observer, random);
         if (syllableMarks_)
-            word = extended_->syllabified(word);
+            word = extended_->syllabified(word, observer);
         return ok;
     }
     // A plain rule whose pattern holds a character the word lacks cannot match.

@@ -151,6 +151,7 @@ private slots:
     void failures_changeNothing_data();
     void failures_changeNothing();
     void derivedLanguage_goesThroughTheSeparator();
+    void featuresAndSyllables_throughStages();
     void example_latinThroughThreeStages();
 
 private:
@@ -512,6 +513,29 @@ void tst_HistoryEngine::derivedLanguage_goesThroughTheSeparator()
                 .ok());
     QCOMPARE(fileLines(file("p.lex")), QStringList({"lobo", "caña"}));
     QCOMPARE(fileLines(file("d.dic")), QStringList({"lŭpŭm", "pa"}));
+}
+
+void tst_HistoryEngine::featuresAndSyllables_throughStages()
+{
+    // Declarations and the "@sílabas" line in force stand for every stage;
+    // a word without syllables is said, as of the rule that needed them.
+    QVERIFY(writeRuleFile(file("r.sc"), {"@ampliada", "@rasgos ipa", "V=a,e,i,o,u", "C=p,t,k,b,d,g,m,n,s,l,r",
+                                         "@sílabas (C)(C)|V|(C)(C)", "@etapa lenición",
+                                         "[-sonora,oclusiva]>[+sonora]/V_V", "@etapa alargamiento",
+                                         "[vocal]>[+larga]/_C.", "[+nasal]>[$lugar]/_[$lugar,-silábica]"})
+                .ok());
+    QVERIFY(writeBytes(file("l.lan"), "pa:padre:pata\r\nca:campo:kanpo\r\npr:prisa:prst\r\n"));
+    const test::CliRun run
+        = runCommand({file("r.sc"), file("l.lan"), file("o.lan"), "--etapas", file("e.tsv")});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(fileLines(file("o.lan")), QStringList({"pa:padre:pada", "ca:campo:kaːmpo", "pr:prisa:prst"}));
+    const QList<QStringList> table = tableRows(QString::fromUtf8(readBytes(file("e.tsv")).mid(3)), u'\t');
+    QCOMPARE(table, (QList<QStringList>{{"Código", "Significado", "Original", "lenición", "alargamiento"},
+                                         {"pa", "padre", "pata", "pada", "pada"},
+                                         {"ca", "campo", "kanpo", "kanpo", "kaːmpo"},
+                                         {"pr", "prisa", "prst", "prst", "prst"}}));
+    QVERIFY2(run.err.contains(QStringLiteral("línea 9 («[vocal]>[+larga]/_C.»): 1 palabra se deja sin cambiar")),
+             qPrintable(run.err));
 }
 
 void tst_HistoryEngine::example_latinThroughThreeStages()

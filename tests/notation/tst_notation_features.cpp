@@ -702,6 +702,8 @@ void TestNotationFeatures::rules_featuresAndSyllables_data()
     QTest::newRow("no index mapping for matrices") << rule({"[oclusiva]P>[+sonora]P"}) << "tk apt" << "dk abt"
                                                    << false;
     QTest::newRow("no segment has the values") << rule({"[nasal]>[-sonora]"}) << "ama" << "ama" << false;
+    QTest::newRow("only the segments of a matrix") << rule({"a>i/i_ {solo [+silábica]}"}) << "pimata pimat"
+                                                   << "pimita pimit" << false;
     QTest::newRow("ipa voicing") << QStringList{"@ampliada", "@rasgos ipa", "V=a,e,i,o,u",
                                                 "[-sonora,oclusiva]>[+sonora]/V_V"}
                                  << "pataka" << "padaga" << false;
@@ -749,6 +751,8 @@ void TestNotationFeatures::rules_featuresAndSyllables_data()
                                                   << false;
     QTest::newRow("explicit then none") << dots + QStringList{"a>e", "@sílabas ninguna", "n>m"} << "ba.na"
                                         << "beme" << false;
+    QTest::newRow("explicit then none, no rule below") << dots + QStringList{"a>e", "@sílabas ninguna"} << "ba.na"
+                                                       << "bene" << false;
 }
 
 void TestNotationFeatures::rules_featuresAndSyllables()
@@ -777,6 +781,7 @@ void TestNotationFeatures::rules_faults_data()
     QTest::newRow("element of several segments") << "(a)>[+larga]" << 5 << nmsg::matrixPartnerNotOne(1);
     QTest::newRow("unbound variable") << "a>[$lugar]" << 3 << nmsg::unboundVariable("lugar");
     QTest::newRow("boundary without syllables") << "a>e/_." << 6 << nmsg::kSyllableBoundary;
+    QTest::newRow("variable in {solo X}") << "a>e {solo [$lugar]}" << 11 << nmsg::kOnlyVariable;
 }
 
 void TestNotationFeatures::rules_faults()
@@ -822,21 +827,25 @@ void TestNotationFeatures::cli_writesSyllablesAndWarns()
         QBuffer error;
         out.open(QIODevice::WriteOnly);
         error.open(QIODevice::WriteOnly);
-        const int status = runCli(QStringList{"vordane-cli", "transformar", list, "--texto", "parta,patran"} + extra,
-                                  out, error);
+        const int status
+            = runCli(QStringList{"vordane-cli", "transformar", list, "--texto", "parta,patran,prst"} + extra, out,
+                     error);
         *err = QString::fromUtf8(error.data());
         return std::make_pair(status, QString::fromUtf8(out.data()));
     };
     QString err;
     const auto [status, marked] = run({"--silabas"}, &err);
     QCOMPARE(status, 0);
-    QCOMPARE(marked, "par.ta\r\npa.tran\r\n");
-    // No symbol is an implosive nasal: a warning, and the run goes on.
-    QCOMPARE(err, "Aviso: línea 4 («[+nasal]>[implosiva]/_#»): 1 segmento se deja sin cambiar (patran: "
+    QCOMPARE(marked, "par.ta\r\npa.tran\r\nprst\r\n");
+    // No symbol is an implosive nasal, and a word without a vowel has no
+    // syllables: warnings, and the run goes on.
+    QCOMPARE(err, "Aviso: línea 3 («@sílabas ([consonante])([consonante])|[vocal]|([consonante])»): 1 palabra se "
+                  "escribe sin marcar las sílabas: no se puede cortar (prst).\n"
+                  "Aviso: línea 4 («[+nasal]>[implosiva]/_#»): 1 segmento se deja sin cambiar (patran: "
                   "ningún símbolo declarado es «n» con implosiva).\n");
     const auto [plainStatus, plain] = run({}, &err);
     QCOMPARE(plainStatus, 0);
-    QCOMPARE(plain, "parta\r\npatran\r\n");
+    QCOMPARE(plain, "parta\r\npatran\r\nprst\r\n");
 }
 
 void TestNotationFeatures::example_grimmAndVerner()
