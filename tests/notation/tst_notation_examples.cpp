@@ -293,6 +293,24 @@ void TestNotationExamples::changes_giveTheExpectedWords_data()
         "sɯnøtɤhu");
     // Intervocalic voicing, the matrix at its place among the target's.
     row("ipa: voicing at its place", ipa({"V[oclusiva,-sonora]V>V[+sonora]V"}), "apa pataka", "aba padaka");
+    // Final long low vowels shorten (a category and a value: a category's
+    // members are segments, so the long ones are listed).
+    row("ipa: final long vowels shorten", ipa({"A=a,aː,ɑ,ɑː", "[A,+larga]>[-larga]/_#"}), "paː kiː kaːt",
+        "pa kiː kaːt");
+    // Stress moves to the first syllable (stress written on the vowel).
+    row("ipa: stress moves to the first syllable",
+        ipa({"@diacrítico ◌́: +tónica", "[+tónica]>[-tónica]", "[vocal]>[+tónica]/#[consonante]*_"}),
+        "patéːr bʰraːtéːr", "páteːr bʰráːteːr", false, 0, 0,
+        "a change writes the table's ˈ, not the list's own diacritic with the same values");
+    // Penultimate stress when the penult is heavy, else antepenultimate (the
+    // mark after the vowel).
+    row("ipa: penultimate stress",
+        ipa({"@sílabas ([consonante])|[vocal]|([consonante])",
+             "[vocal]>[+tónica]/#[consonante]*_[consonante]*#",
+             "[vocal,+larga]>[+tónica]/_[consonante]*.[consonante]*[vocal][consonante]*#",
+             "[vocal]>[+tónica]/_[consonante]+.[consonante]*[vocal][consonante]*#",
+             "[vocal]>[+tónica]/_[consonante]*.[consonante]*[vocal,-tónica][consonante]*.[consonante]*[vocal][consonante]*#"}),
+        "rem amiːkus puella dominus", "reˈm amiːˈkus pueˈlla doˈminus");
     // Aspiration of syllable-initial voiceless stops.
     row("ipa: aspiration at a syllable start",
         ipa({"@sílabas ([consonante])|[vocal]|([consonante])", "[oclusiva,-sonora]>[+aspirada]/._"}), "pata apta",
