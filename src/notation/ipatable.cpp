@@ -13,7 +13,8 @@ namespace {
 // Dental, alveolar and postalveolar share one column of the chart except
 // among fricatives: the letters of that column are alveolar. "ɧ" (ʃ and x
 // at once) is a velarised postalveolar fricative; "ɪ ʏ" count as front and
-// "ʊ" as back vowels; "ə" is unrounded.
+// "ʊ" as back vowels; "ə" is unrounded. "ʱ", not on the chart, is read as
+// aspiration, as it is commonly written for "ʰ" after voiced stops.
 const char16_t *const kLines[] = {
     u"@rasgo clase: consonante, vocal",
     u"@rasgo lugar: bilabial, labiodental, linguolabial, dental, alveolar, postalveolar, retrofleja, alveolopalatal, palatal, velar, uvular, faríngea, epiglótica, glotal, labiovelar, labiopalatal",
@@ -58,6 +59,7 @@ const char16_t *const kLines[] = {
     u"@diacrítico ◌̊: -sonora", // sorda, sobre letras con trazo descendente
     u"@diacrítico ◌̬: +sonora", // sonora
     u"@diacrítico ʰ: +aspirada", // aspirada
+    u"@diacrítico ʱ: +aspirada", // aspirada sonora (bʱ), as often written for bʰ
     u"@diacrítico ◌̹: +másredondeada", // más redondeada
     u"@diacrítico ◌̜: +menosredondeada", // menos redondeada
     u"@diacrítico ◌̟: +avanzada", // avanzada
@@ -153,9 +155,9 @@ const char16_t *const kLines[] = {
     u"@símbolo ɭ: consonante retrofleja aproximante +sonora +lateral",
     u"@símbolo ʎ: consonante palatal aproximante +sonora +lateral",
     u"@símbolo ʟ: consonante velar aproximante +sonora +lateral",
-    u"@símbolo ʍ: consonante labiovelar fricativa",
-    u"@símbolo w: consonante labiovelar aproximante +sonora",
-    u"@símbolo ɥ: consonante labiopalatal aproximante +sonora",
+    u"@símbolo ʍ: consonante labiovelar fricativa +redondeada",
+    u"@símbolo w: consonante labiovelar aproximante +sonora +redondeada",
+    u"@símbolo ɥ: consonante labiopalatal aproximante +sonora +redondeada",
     u"@símbolo ʜ: consonante epiglótica fricativa",
     u"@símbolo ʢ: consonante epiglótica fricativa +sonora",
     u"@símbolo ʡ: consonante epiglótica oclusiva",
@@ -163,6 +165,7 @@ const char16_t *const kLines[] = {
     u"@símbolo ʑ: consonante alveolopalatal fricativa +sonora",
     u"@símbolo ɺ: consonante alveolar percusiva +sonora +lateral",
     u"@símbolo ɧ: consonante postalveolar fricativa +velarizada",
+    u"@símbolo ɫ: consonante alveolar aproximante +sonora +lateral +velarizada",
     u"@símbolo ʘ: consonante bilabial oclusiva clic",
     u"@símbolo ǀ: consonante dental oclusiva clic",
     u"@símbolo ǃ: consonante alveolar oclusiva clic",
@@ -236,6 +239,9 @@ const char16_t *const kLines[] = {
     u"@símbolo ɝ: vocal semiabierta central +sonora +silábica +rótica",
 };
 
+constexpr QChar kTieAbove(0x0361);
+constexpr QChar kTieBelow(0x035C);
+
 } // namespace
 
 const QStringList &ipaTableLines()
@@ -244,6 +250,14 @@ const QStringList &ipaTableLines()
         QStringList out;
         for (const char16_t *line : kLines)
             out.append(QString::fromUtf16(line));
+        // The chart ties an affricate above or below the letters ("t͡s",
+        // "t͜s"): the one below reads the same, after every other symbol so
+        // that a change writes the tie above.
+        const qsizetype count = out.size();
+        for (qsizetype i = 0; i < count; ++i) {
+            if (out.at(i).contains(kTieAbove))
+                out.append(QString(out.at(i)).replace(kTieAbove, kTieBelow));
+        }
         return out;
     }();
     return lines;
