@@ -357,8 +357,9 @@ CompiledRules::CompiledRules(ParsedList parsed)
             return;
         for (std::size_t m = 0; m < matrices_.size(); ++m) {
             const MatrixTest &matrix = matrices_[m];
-            if (!matrix.test.matches(&*values)
-                || (matrix.set >= 0 && sets_[std::size_t(matrix.set)].memberOf(id) < 0))
+            // (The category is left out: its members with diacritics pass
+            // too, and a wider first set is still right.)
+            if (!matrix.test.matches(&*values))
                 continue;
             matrixBits_[m] |= segmentBit(id, localFrom_);
             if (id < 256)
@@ -643,9 +644,7 @@ bool CompiledRules::findAt(const Line &line, const WordView &word, qsizetype pla
     if (!first.any) {
         const bool inside = inverse ? place > 0 : place < word.size();
         const auto matches = [&](int matrix, SegmentId id) {
-            const MatrixTest &test = matrices_[std::size_t(matrix)];
-            return test.test.matches(scratch.featureContext.of(id))
-                && (test.set < 0 || sets_[std::size_t(test.set)].memberOf(id) >= 0);
+            return scratch.featureContext.passes(matrices_[std::size_t(matrix)], id, sets_);
         };
         if (!inside || !first.mayBegin(word.at(inverse ? place - 1 : place), sets_, matches))
             return false;
@@ -729,7 +728,8 @@ void CompiledRules::write(const Line &line, const MatchState &state, const WordV
         }
         const std::optional<QString> *made = nullptr;
         if (features)
-            made = &scratch.features->segmentWith(features_.withValues(*features, values));
+            made = &scratch.features->segmentWith(features_.withValues(*features, values),
+                                                  scratch.features->baseOf(id, scratch.local));
         if (!made || !*made) {
             ValueSet asked;
             for (const ValueId v : values)
@@ -1169,9 +1169,7 @@ bool CompiledRules::inOnly(const Rule &rule, SegmentId segment, Scratch &scratch
         return sets_[std::size_t(rule.onlySet)].memberOf(segment) >= 0;
     if (rule.onlyMatrix < 0)
         return true;
-    const MatrixTest &matrix = matrices_[std::size_t(rule.onlyMatrix)];
-    return matrix.test.matches(scratch.featureContext.of(segment))
-        && (matrix.set < 0 || sets_[std::size_t(matrix.set)].memberOf(segment) >= 0);
+    return scratch.featureContext.passes(matrices_[std::size_t(rule.onlyMatrix)], segment, sets_);
 }
 
 bool CompiledRules::inClass(int id, SegmentId segment, Scratch &scratch) const
@@ -1182,11 +1180,8 @@ bool CompiledRules::inClass(int id, SegmentId segment, Scratch &scratch) const
         return segment == node.segment;
     case Node::Kind::Category:
         return classSets_[std::size_t(id)] >= 0 && sets_[std::size_t(classSets_[std::size_t(id)])].memberOf(segment) >= 0;
-    case Node::Kind::Matrix: {
-        const MatrixTest &matrix = matrices_[std::size_t(node.matrix)];
-        return matrix.test.matches(scratch.featureContext.of(segment))
-            && (matrix.set < 0 || sets_[std::size_t(matrix.set)].memberOf(segment) >= 0);
-    }
+    case Node::Kind::Matrix:
+        return scratch.featureContext.passes(matrices_[std::size_t(node.matrix)], segment, sets_);
     default:
         return false;
     }

@@ -476,12 +476,12 @@ void FeatureTable::teach(Segmenter &segmenter) const
         segmenter.declareDiacritic(d.character);
 }
 
-std::optional<ValueSet> FeatureTable::featuresOf(QStringView segment) const
+std::optional<FeatureTable::Reading> FeatureTable::read(QStringView segment) const
 {
-    const auto lookUp = [this](const QString &text) -> std::optional<ValueSet> {
+    const auto lookUp = [this](const QString &text) -> std::optional<Reading> {
         const auto exact = symbolIndex_.constFind(text);
         if (exact != symbolIndex_.constEnd())
-            return symbols_[std::size_t(*exact)].values;
+            return Reading{*exact, symbols_[std::size_t(*exact)].values};
         // The longest declared symbol followed only by diacritics.
         const QList<uint> points = text.toUcs4();
         for (qsizetype k = points.size() - 1; k >= 1; --k) {
@@ -495,17 +495,29 @@ std::optional<ValueSet> FeatureTable::featuresOf(QStringView segment) const
                 const Diacritic &d = diacritics_[std::size_t(diacriticIndex_.value(points.at(i)))];
                 values.replace(d.clears, d.values);
             }
-            return values;
+            return Reading{*base, values};
         }
         return std::nullopt;
     };
     const QString text = segment.toString();
-    if (std::optional<ValueSet> found = lookUp(text))
+    if (std::optional<Reading> found = lookUp(text))
         return found;
     const QString decomposed = text.normalized(QString::NormalizationForm_D);
     if (decomposed != text)
         return lookUp(decomposed);
     return std::nullopt;
+}
+
+std::optional<ValueSet> FeatureTable::featuresOf(QStringView segment) const
+{
+    const std::optional<Reading> found = read(segment);
+    return found ? std::optional<ValueSet>(found->values) : std::nullopt;
+}
+
+int FeatureTable::baseOf(QStringView segment) const
+{
+    const std::optional<Reading> found = read(segment);
+    return found ? found->base : -1;
 }
 
 ValueSet FeatureTable::withValues(ValueSet features, std::span<const ValueId> values) const
@@ -518,20 +530,17 @@ ValueSet FeatureTable::withValues(ValueSet features, std::span<const ValueId> va
     return features;
 }
 
-std::optional<QString> FeatureTable::segmentWith(const ValueSet &features) const
+std::optional<QString> FeatureTable::segmentWith(const ValueSet &features, int preferredBase) const
 {
     const auto exact = firstWithValues_.constFind(features);
     if (exact != firstWithValues_.constEnd())
         return symbols_[std::size_t(*exact)].text;
-    // A base and diacritics: for each feature the base has otherwise, the
-    // first declared diacritic that sets it and nothing the target lacks.
-    int best = -1;
-    std::vector<int> bestMarks;
-    std::vector<int> marks;
-    for (std::size_t b = 0; b < symbols_.size(); ++b) {
+    // A base and diacritics: for each feature the base has otherwise, a
+    // declared diacritic that sets it and nothing the target lacks (the
+    // list's own before the table's, each in the order declared).
+    const auto marksFor = [&](std::size_t b, std::vector<int> &marks) {
         const ValueSet &base = symbols_[b].values;
         marks.clear();
-        bool possible = true;
         for (const Feature &feature : features_) {
             ValueId want = -1;
             ValueId have = -1;
@@ -541,34 +550,49 @@ std::optional<QString> FeatureTable::segmentWith(const ValueSet &features) const
             }
             if (want == have)
                 continue;
-            if (want < 0) {
-                possible = false;
-                break;
-            }
+            if (want < 0)
+                return false;
             int chosen = -1;
-            for (std::size_t d = 0; d < diacritics_.size() && chosen < 0; ++d) {
-                if (diacritics_[d].values.contains(want) && features.containsAll(diacritics_[d].values))
-                    chosen = int(d);
+            for (const bool table : {false, true}) {
+                for (std::size_t d = 0; d < diacritics_.size() && chosen < 0; ++d) {
+                    if (diacritics_[d].fromTable == table && diacritics_[d].values.contains(want)
+                        && features.containsAll(diacritics_[d].values))
+                        chosen = int(d);
+                }
             }
-            if (chosen < 0) {
-                possible = false;
-                break;
-            }
+            if (chosen < 0)
+                return false;
             if (std::find(marks.begin(), marks.end(), chosen) == marks.end())
                 marks.push_back(chosen);
         }
-        if (!possible || (best >= 0 && marks.size() >= bestMarks.size()))
-            continue;
-        std::sort(marks.begin(), marks.end());
+        // Combining marks first (they sit on the letter), then the spacing
+        // ones such as "ː", each kind in the order declared.
+        std::sort(marks.begin(), marks.end(), [&](int a, int b) {
+            const bool aSpacing = !isCombiningMark(diacritics_[std::size_t(a)].character);
+            const bool bSpacing = !isCombiningMark(diacritics_[std::size_t(b)].character);
+            return aSpacing != bSpacing ? bSpacing : a < b;
+        });
         ValueSet made = base;
         for (const int d : marks)
             made.replace(diacritics_[std::size_t(d)].clears, diacritics_[std::size_t(d)].values);
-        if (made != features)
+        return made == features;
+    };
+    // The fewest diacritics; among equals the changed segment's own base,
+    // else the first declared.
+    int best = -1;
+    std::vector<int> bestMarks;
+    std::vector<int> marks;
+    if (preferredBase >= 0 && std::size_t(preferredBase) < symbols_.size() && marksFor(std::size_t(preferredBase), marks)) {
+        best = preferredBase;
+        bestMarks = marks;
+    }
+    for (std::size_t b = 0; b < symbols_.size() && !(best >= 0 && bestMarks.size() <= 1); ++b) {
+        if (int(b) == preferredBase || !marksFor(b, marks))
+            continue;
+        if (best >= 0 && marks.size() >= bestMarks.size())
             continue;
         best = int(b);
         bestMarks = marks;
-        if (bestMarks.size() == 1)
-            break;
     }
     if (best < 0)
         return std::nullopt;
@@ -696,14 +720,44 @@ SegmentFeatures::SegmentFeatures(const FeatureTable &table, const Segmenter &seg
 
 int SegmentFeatures::lookUp(QStringView text)
 {
-    const std::optional<ValueSet> values = table_.featuresOf(text);
-    if (!values)
+    const std::optional<FeatureTable::Reading> found = table_.read(text);
+    if (!found)
         return -1;
-    found_.push_back(*values);
+    found_.push_back(*found);
     return int(found_.size()) - 1;
 }
 
 const ValueSet *SegmentFeatures::of(SegmentId id, const LocalSegments &local)
+{
+    const int index = reading(id, local);
+    return index < 0 ? nullptr : &found_[std::size_t(index)].values;
+}
+
+int SegmentFeatures::baseOf(SegmentId id, const LocalSegments &local)
+{
+    const int index = reading(id, local);
+    return index < 0 ? -1 : found_[std::size_t(index)].base;
+}
+
+SegmentId SegmentFeatures::baseId(SegmentId id, const LocalSegments &local)
+{
+    const int index = reading(id, local);
+    if (index < 0)
+        return -1;
+    if (baseIds_.size() < found_.size())
+        baseIds_.resize(found_.size(), -2);
+    SegmentId &base = baseIds_[std::size_t(index)];
+    if (base == -2) {
+        // The symbol as a word would be cut: one segment the rules know.
+        std::vector<SegmentId> ids;
+        LocalSegments none;
+        segmenter_.cutWord(table_.symbols()[std::size_t(found_[std::size_t(index)].base)].text, ids, none);
+        base = ids.size() == 1 && none.texts.empty() ? ids.front() : -1;
+    }
+    return base;
+}
+
+int SegmentFeatures::reading(SegmentId id, const LocalSegments &local)
 {
     int index = -1;
     if (id >= 0 && id < kSmall) {
@@ -733,14 +787,15 @@ const ValueSet *SegmentFeatures::of(SegmentId id, const LocalSegments &local)
             texts_.insert(text, index);
         }
     }
-    return index < 0 ? nullptr : &found_[std::size_t(index)];
+    return index;
 }
 
-const std::optional<QString> &SegmentFeatures::segmentWith(const ValueSet &features)
+const std::optional<QString> &SegmentFeatures::segmentWith(const ValueSet &features, int preferredBase)
 {
-    auto found = made_.find(features);
+    const std::pair<ValueSet, int> key{features, preferredBase};
+    auto found = made_.find(key);
     if (found == made_.end())
-        found = made_.insert(features, table_.segmentWith(features));
+        found = made_.insert(key, table_.segmentWith(features, preferredBase));
     return *found;
 }
 

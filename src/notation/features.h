@@ -143,13 +143,18 @@ public:
     // declared diacritics (also after canonical decomposition, so that "ã"
     // is "a" with "̃"). Nothing for any other segment.
     std::optional<ValueSet> featuresOf(QStringView segment) const;
+    // The declared symbol (its index in symbols()) a segment is, or is
+    // followed by diacritics; -1 for none.
+    int baseOf(QStringView segment) const;
     // `features` with `values` set (each replacing the value its feature had).
     ValueSet withValues(ValueSet features, std::span<const ValueId> values) const;
     // The text of the segment that has exactly these features: the first
     // declared symbol, else a symbol with the fewest declared diacritics
     // (the first declared base among equals), its diacritics written in the
     // order declared; nothing when no symbol has them.
-    std::optional<QString> segmentWith(const ValueSet &features) const;
+    // Among symbols with as few diacritics, `preferredBase` (the changed
+    // segment's base) is taken first.
+    std::optional<QString> segmentWith(const ValueSet &features, int preferredBase = -1) const;
 
     // A value set written as a symbol's values: the features' values in the
     // order of the features ("consonante bilabial oclusiva"), without the
@@ -158,6 +163,13 @@ public:
     // The declarations of the list's own (or the table's) features,
     // diacritics and symbols, one line each, as they would be written.
     QStringList declarations(bool table) const;
+
+    // A segment's features and the declared symbol they start from.
+    struct Reading {
+        int base = -1;
+        ValueSet values;
+    };
+    std::optional<Reading> read(QStringView segment) const;
 
 private:
     friend class FeatureReader;
@@ -198,19 +210,26 @@ public:
 
     // The features of a segment, nullptr for one with none.
     const ValueSet *of(SegmentId id, const LocalSegments &local);
+    // The declared symbol a segment is, or is with diacritics; -1 for none.
+    int baseOf(SegmentId id, const LocalSegments &local);
+    // That symbol's id, where the rules have one (-1 otherwise).
+    SegmentId baseId(SegmentId id, const LocalSegments &local);
     // FeatureTable::segmentWith, remembered.
-    const std::optional<QString> &segmentWith(const ValueSet &features);
+    const std::optional<QString> &segmentWith(const ValueSet &features, int preferredBase = -1);
 
 private:
     int lookUp(QStringView text);
 
     const FeatureTable &table_;
     const Segmenter &segmenter_;
-    std::deque<ValueSet> found_; // stable: callers keep pointers
+    int reading(SegmentId id, const LocalSegments &local); // an index of found_, -1 for none
+
+    std::deque<FeatureTable::Reading> found_; // stable: callers keep pointers
+    std::vector<SegmentId> baseIds_; // per entry of found_; -2 not yet looked up
     std::vector<int> small_; // by code point below kSmall: -2 not yet looked up, -1 none
     QHash<SegmentId, int> ids_;
     QHash<QString, int> texts_;
-    QHash<ValueSet, std::optional<QString>> made_;
+    QHash<std::pair<ValueSet, int>, std::optional<QString>> made_;
     static constexpr SegmentId kSmall = 0x3000;
 };
 

@@ -465,8 +465,7 @@ bool placesThatFit(const Program &program, const std::vector<SegmentSet> &sets, 
             case Op::Matrix:
                 if (inside && id != kSpace) {
                     const MatrixTest &matrix = (*features->matrices)[std::size_t(in.a)];
-                    reads = matrix.test.matches(features->of(id))
-                        && (matrix.set < 0 || sets[std::size_t(matrix.set)].memberOf(id) >= 0);
+                    reads = features->passes(matrix, id, sets);
                     reads = reads != (in.b != 0);
                 }
                 break;

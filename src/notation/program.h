@@ -57,6 +57,18 @@ struct WordView {
     }
 };
 
+// Which member of a category of single segments a segment is (-1: none).
+struct SegmentSet {
+    std::array<int, 256> low{};
+    QHash<SegmentId, int> high;
+    int memberOf(SegmentId id) const
+    {
+        if (id >= 0 && id < 256) [[likely]]
+            return low[std::size_t(id)];
+        return high.value(id, -1);
+    }
+};
+
 // A matrix compiled: the feature test, the set of its category (-1 for
 // none) and the variables it binds or reads: (feature, variable).
 struct MatrixTest {
@@ -73,17 +85,20 @@ struct FeatureContext {
     SegmentFeatures *features = nullptr;
     const LocalSegments *local = nullptr;
     const ValueSet *of(SegmentId id) const { return features->of(id, *local); }
-};
-
-// Which member of a category of single segments a segment is (-1: none).
-struct SegmentSet {
-    std::array<int, 256> low{};
-    QHash<SegmentId, int> high;
-    int memberOf(SegmentId id) const
+    // Whether a segment passes a matrix's values and category (a category
+    // also admits a segment built on a member with diacritics: "aː" is in
+    // "[V,+larga]" where V holds "a").
+    bool passes(const MatrixTest &matrix, SegmentId id, const std::vector<SegmentSet> &sets) const
     {
-        if (id >= 0 && id < 256) [[likely]]
-            return low[std::size_t(id)];
-        return high.value(id, -1);
+        if (!matrix.test.matches(of(id)))
+            return false;
+        if (matrix.set < 0)
+            return true;
+        const SegmentSet &set = sets[std::size_t(matrix.set)];
+        if (set.memberOf(id) >= 0)
+            return true;
+        const SegmentId base = features->baseId(id, *local);
+        return base >= 0 && base != id && set.memberOf(base) >= 0;
     }
 };
 
@@ -371,7 +386,7 @@ bool Machine::run(const Program &program, const std::vector<SegmentSet> &sets, c
                 }
                 const MatrixTest &matrix = (*features_->matrices)[std::size_t(in.a)];
                 const ValueSet *values = features_->of(id);
-                ok = matrix.test.matches(values) && (matrix.set < 0 || sets[std::size_t(matrix.set)].memberOf(id) >= 0);
+                ok = features_->passes(matrix, id, sets);
                 if (in.b) {
                     ok = !ok;
                 } else {

@@ -67,7 +67,9 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
         }
     }
     // The combining marks and declared diacritics that follow belong to the
-    // segment.
+    // segment; not to a dot, which may be a syllable boundary ("ke.ˈko").
+    if (first == U'.')
+        return length;
     while (at + length < text.size()) {
         const char16_t unit = text.at(at + length).unicode();
         if (unit < kQuick) {
