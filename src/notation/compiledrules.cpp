@@ -255,6 +255,7 @@ struct CompiledRules::Scratch {
     std::vector<std::uint8_t> nextBounds;
     std::vector<std::uint8_t> outBounds; // of `out` during a sequential or inverse scan
     std::vector<std::uint8_t> inputBounds; // of the pass's input ({solo X}: projected)
+    bool tracking = false; // whether the rule keeps syllable boundaries: `bounds` is per segment
     std::vector<std::uint8_t> flags;
     std::vector<ClassMask> masks;
     std::vector<std::uint8_t> sonority;
@@ -997,7 +998,7 @@ void CompiledRules::passWhole(const Rule &rule, const std::vector<SegmentId> &in
     std::vector<Edit> &edits = scratch.edits;
     std::vector<SegmentId> &written = scratch.written;
     // Boundaries go with the segments they stand before; see assemble below.
-    const bool tracking = !scratch.bounds.empty();
+    const bool tracking = scratch.tracking;
     std::vector<std::uint8_t> &outputBounds = scratch.nextBounds;
     outputBounds.clear();
     if (rule.onlySet < 0 && rule.onlyMatrix < 0) {
@@ -1344,6 +1345,8 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         }
     }
     const bool tracking = explicitMode || !buffers.bounds.empty();
+    // (An empty word has boundaries to keep too, once a rule writes in it.)
+    buffers.tracking = tracking;
     if (tracking && buffers.bounds.size() != buffers.segments.size())
         buffers.bounds.assign(buffers.segments.size(), 0);
     // Linear work takes a few dozen steps a segment; a rule that needs far

@@ -746,6 +746,7 @@ void TestNotationFeatures::rules_featuresAndSyllables_data()
         << QStringList{"@ampliada", "@símbolos oː", "@sílabas explícitas", "oo>oː"} << "to.o.nat" << "toː.nat"
         << false;
     QTest::newRow("explicit: written") << dots + QStringList{"n>.n/a_a"} << "bana" << "ba.na" << false;
+    QTest::newRow("explicit: written into an empty word") << dots + QStringList{">z.b/_V*"} << "" << "z.b" << false;
     QTest::newRow("explicit: deleted") << dots + QStringList{".>/a_n"} << "ba.na.na" << "banana" << false;
     QTest::newRow("explicit: never in a capture") << dots + QStringList{"[]$1[]$2>$2$1"} << "a.b" << "b.a"
                                                   << false;
