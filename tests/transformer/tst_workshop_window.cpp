@@ -177,10 +177,10 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QCOMPARE(w_->splPaneles->count(), 3);
     QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 
-    const QList<QWidget *> controls{w_->cmdAbrirReglas,     w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
-                                    w_->cmdGuardarPalabras, w_->txtSemilla,       w_->cmdAplicar,
-                                    w_->txtReglas,          w_->txtPalabras,      w_->grdResultado,
-                                    w_->grdInforme,         w_->txtTraza,         w_->chkCambios};
+    const QList<QWidget *> controls{
+        w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras, w_->cmdGuardarPalabras, w_->txtSemilla,
+        w_->cmdAplicar,     w_->txtReglas,        w_->txtPalabras,      w_->grdResultado,       w_->grdInforme,
+        w_->txtTraza,       w_->chkCambios,       w_->chkSilabas};
     w_->txtReglas->setFocus();
     QSet<QWidget *> reached;
     for (int i = 0; i < 30; ++i) {
