@@ -29,6 +29,8 @@
 #include <QTableView>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 bool save(QWidget *widget, const QDir &dir, const QString &name)
@@ -165,6 +167,27 @@ int main(int argc, char *argv[])
             taller->tabInforme->setCurrentIndex(1);
             QApplication::processEvents();
             ok = save(sub, dir, QStringLiteral("frmTaller_lexico")) && ok;
+        }
+
+        // A list in the IPA with features, diacritics and syllables, its
+        // words shown with their syllables, and the trace of one of them.
+        QStringList features;
+        if (vordane::readRuleFile(examples.filePath(QStringLiteral("pie-germanico.sc")), features).ok()) {
+            taller->chkCambios->setChecked(false);
+            taller->chkSilabas->setChecked(true);
+            taller->txtReglas->setRules(features);
+            shown = false;
+            taller->openLexicon(examples.filePath(QStringLiteral("pie-germanico.lex")));
+            while (!shown)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            taller->grdResultado->setCurrentIndex(taller->grdResultado->model()->index(1, 0));
+            taller->tabInforme->setCurrentIndex(0);
+            // The feature and syllable lines in view.
+            const int table = int(features.indexOf(QStringLiteral("@rasgos ipa")));
+            taller->txtReglas->setCursorPosition(std::max(table, 0), 0);
+            taller->txtReglas->setFirstVisibleLine(std::max(table - 1, 0));
+            QApplication::processEvents();
+            ok = save(sub, dir, QStringLiteral("frmTaller_rasgos")) && ok;
         }
     }
 

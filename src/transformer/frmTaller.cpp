@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -42,7 +43,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
+
+#include <Qsci/qsciscintilla.h>
 
 #include <new>
 
@@ -291,6 +295,10 @@ void frmTaller::buildPanes()
     txtTraza->setReadOnly(true);
     txtTraza->setScrollBars(MultiLineTextBox::ScrollBars::Both);
     lblTraza = named(new QLabel(QStringLiteral("&Traza:")), "lblTraza");
+    // A segment of a word in the trace shows its features in a tip.
+    traceView_ = txtTraza->findChild<QsciScintilla *>();
+    if (traceView_)
+        traceView_->viewport()->installEventFilter(this);
     auto *analysis = named(new QSplitter(Qt::Vertical), "splAnalisis");
     analysis->addWidget(tabInforme);
     analysis->addWidget(pane(lblTraza, txtTraza));
@@ -316,8 +324,12 @@ void frmTaller::buildPanes()
     chkCambios = named(new QCheckBox(QStringLiteral("&Cambios desde la pasada anterior")), "chkCambios",
                        QStringLiteral("Resalta las palabras cuyo resultado no es el de la pasada anterior; "
                                       "el de entonces se ve al dejar el ratón sobre ellas"));
+    chkSilabas = named(new QCheckBox(QStringLiteral("Sí&labas")), "chkSilabas",
+                       QStringLiteral("Muestra y guarda las palabras nuevas con sus sílabas separadas por «.», "
+                                      "como vordane-cli transformar --silabas"));
     auto *status = new QHBoxLayout;
     status->addWidget(chkCambios);
+    status->addWidget(chkSilabas);
     status->addWidget(lblEstado, 1);
     status->addWidget(prgProgreso);
 
@@ -342,7 +354,7 @@ void frmTaller::buildPanes()
     const QList<QWidget *> order{
         cmdAbrirReglas, cmdGuardarReglas, cmdAbrirPalabras, cmdGuardarPalabras, cmdGuardarResultado,
         txtSemilla,     cmdAplicar,       txtReglas,        txtPalabras,        cmdTodas,
-        grdResultado,   tabInforme,       txtTraza,         chkCambios};
+        grdResultado,   tabInforme,       txtTraza,         chkCambios,         chkSilabas};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
     txtReglas->setFocus(); // where typing goes when the window opens
@@ -394,6 +406,7 @@ void frmTaller::connectControls()
         showStatus();
     });
     connect(cmdGuardarResultado, &QPushButton::clicked, this, &frmTaller::mnuGuardarResultado_Click);
+    connect(chkSilabas, &QCheckBox::toggled, this, &frmTaller::runNow);
 }
 
 bool frmTaller::isRunning() const
@@ -439,7 +452,7 @@ void frmTaller::runNow()
     }
     const QString source = words_;
     // The result on show is the run before, that this one is compared with.
-    const WorkshopInput input{lexiconKind_, shown_};
+    const WorkshopInput input{lexiconKind_, shown_, chkSilabas->isChecked()};
     runSize_ = source.size();
     const double seed = readNumber(txtSemilla->text());
     lblEstado->setText(QStringLiteral("Aplicando las reglas..."));
@@ -601,6 +614,39 @@ void frmTaller::showTrace()
         txtTraza->clear();
     else
         txtTraza->setText(shown_->trace(word));
+}
+
+bool frmTaller::eventFilter(QObject *watched, QEvent *event)
+{
+    if (traceView_ && watched == traceView_->viewport() && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = traceTipAt(help->pos());
+        // Elsewhere the box's own tip.
+        if (!tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tip, traceView_->viewport());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString frmTaller::traceTipAt(const QPoint &point) const
+{
+    if (!shown_ || !traceView_)
+        return QString();
+    const long byte = traceView_->SendScintilla(QsciScintillaBase::SCI_CHARPOSITIONFROMPOINTCLOSE,
+                                                static_cast<unsigned long>(point.x()), long(point.y()));
+    if (byte < 0)
+        return QString();
+    // The editor counts bytes of UTF-8; the trace, UTF-16 units.
+    const QString trace = txtTraza->text();
+    long bytes = 0;
+    qsizetype at = 0;
+    for (; at < trace.size() && bytes < byte; ++at) {
+        const char16_t u = trace.at(at).unicode();
+        bytes += u < 0x80 ? 1 : u < 0x800 || trace.at(at).isSurrogate() ? 2 : 3;
+    }
+    return bytes == byte ? shown_->segmentTip(trace, at) : QString();
 }
 
 // In a lexicon the box holds its whole lines (codes and meanings too), so

@@ -17,6 +17,7 @@ class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+class QsciScintilla;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -108,6 +109,7 @@ public:
     QLabel *lblTraza;
     MultiLineTextBox *txtTraza;
     QCheckBox *chkCambios;
+    QCheckBox *chkSilabas;
     QLabel *lblEstado;
     QProgressBar *prgProgreso;
 
@@ -117,6 +119,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenu();
@@ -133,6 +136,9 @@ private:
     void showAllWords();
     void chooseResultRow(int row);
     void showTrace();
+    // What the tip over a point of the trace's view shows: the features of
+    // the segment of a word there, or the empty text.
+    QString traceTipAt(const QPoint &point) const;
     void showStatus();
     void sizeResultColumns();
     void updateTitle();
@@ -155,6 +161,7 @@ private:
     bool mayLeave(bool unsaved, const QString &question, bool (frmTaller::*save)());
 
     PlatformServices &services_;
+    QsciScintilla *traceView_ = nullptr; // the trace box's editor
     ResultModel *resultModel_;
     ReportModel *reportModel_;
     MergerModel *mergerModel_;

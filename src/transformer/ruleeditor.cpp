@@ -198,7 +198,9 @@ private:
         }
         bool chance = false;
         bool option = false;
-        for (qsizetype i = 0; i < text.size(); ++i) {
+        bool bracket = false; // inside "[...]"
+        QChar previous; // the last character other than a space
+        for (qsizetype i = 0; i < text.size(); previous = text.at(i) == u' ' ? previous : text.at(i), ++i) {
             const QChar c = text.at(i);
             int style = kDefault;
             if (c == u'\\' && i + 1 < text.size()) {
@@ -219,8 +221,11 @@ private:
                 style = kChance;
             else if (chance)
                 chance = false;
-            else if (c == u'[' || c == u']' || c == u'(' || c == u')')
+            else if (c == u'[' || c == u']' || c == u'(' || c == u')') {
                 style = kBracket;
+                bracket = c == u'[' || (bracket && c != u']');
+            } else if (c == u'-' && bracket && (previous == u'[' || previous == u','))
+                style = kOperator; // a value's sign in a matrix, "[-nasal]", as its "+"
             else if (c == u'*' || c == u'+' || c == u'!' || c == u'\u2026' || c == u'.'
                      || (c == u'&' && i == first))
                 style = kOperator;

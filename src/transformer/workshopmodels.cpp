@@ -128,6 +128,15 @@ int ResultModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : afterColumn() + 1;
 }
 
+QString ResultModel::form(qsizetype word, int column) const
+{
+    if (column == beforeColumn())
+        return result_->before(word);
+    if (column == afterColumn())
+        return result_->after(word);
+    return result_->stageForm(word, column - beforeColumn() - 1);
+}
+
 QString ResultModel::text(qsizetype word, int column) const
 {
     if (column == Number)
@@ -137,8 +146,8 @@ QString ResultModel::text(qsizetype word, int column) const
     if (column == beforeColumn())
         return result_->before(word);
     if (column == afterColumn())
-        return result_->after(word);
-    return result_->stageForm(word, column - beforeColumn() - 1);
+        return result_->shown(result_->after(word));
+    return result_->shown(result_->stageForm(word, column - beforeColumn() - 1));
 }
 
 QVariant ResultModel::data(const QModelIndex &index, int role) const
@@ -153,12 +162,12 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return text(word, column);
     case Qt::ToolTipRole: {
-        QString tip = changed ? QStringLiteral("%1 → %2").arg(result_->before(word), result_->after(word))
+        QString tip = changed ? QStringLiteral("%1 → %2").arg(result_->before(word), text(word, afterColumn()))
                               : QStringLiteral("Sin cambios");
         if (!result_->shaped(word))
             tip = QStringLiteral("No es una entrada del léxico: se copia tal cual");
         if (differs)
-            tip += QStringLiteral("\nEn la pasada anterior: %1").arg(result_->previousAfter(word));
+            tip += QStringLiteral("\nEn la pasada anterior: %1").arg(result_->shown(result_->previousAfter(word)));
         return tip;
     }
     case Qt::FontRole: {
@@ -166,7 +175,8 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         const bool stage = column > beforeColumn() && column < afterColumn();
         if (column == afterColumn())
             return changed ? QVariant(boldFont()) : QVariant();
-        if (stage && text(word, column) != text(word, column - 1))
+        // By the forms themselves: marks set the first stage apart from the word before.
+        if (stage && result_->stageForm(word, column - beforeColumn() - 1) != form(word, column - 1))
             return QVariant(boldFont());
         return {};
     }
@@ -238,14 +248,14 @@ QVariant MergerModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case Form:
-            return merger.form;
+            return result_->shown(merger.form);
         case Count:
             return spanishNumber(qint64(merger.entries.size()));
         default:
             return entries();
         }
     case Qt::ToolTipRole:
-        return QStringLiteral("%1 ← %2").arg(merger.form, entries());
+        return QStringLiteral("%1 ← %2").arg(result_->shown(merger.form), entries());
     case Qt::TextAlignmentRole:
         return index.column() == Count ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     default:

@@ -25,7 +25,8 @@ QString spanishCount(qint64 count, const QString &singular, const QString &plura
 // lexicon that has them), the word before the rules, after each stage of
 // a list divided into stages, and after the rules; a changed word stands
 // out. It can show only the words one rule changed, and mark the words
-// whose result differs from the run before.
+// whose result differs from the run before. The forms the rules made show
+// their syllables when the run marks them.
 class ResultModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -63,6 +64,8 @@ public:
 
 private:
     QString text(qsizetype word, int column) const;
+    // The form of a word column as the run made it (without syllable marks).
+    QString form(qsizetype word, int column) const;
 
     std::shared_ptr<const WorkshopResult> result_;
     qsizetype rule_ = -1;

@@ -6,10 +6,12 @@
 #include "common/messages.h"
 #include "history/evolution.h"
 #include "history/stagedrules.h"
+#include "transformer/listsegments.h"
 
 #include <QHash>
 
 #include <algorithm>
+#include <optional>
 
 namespace vordane {
 
@@ -48,6 +50,27 @@ private:
     qsizetype count_ = 0;
     bool abandoned_ = false;
 };
+
+// Tells a word's tracer each form with its syllables marked.
+class MarkingObserver final : public RuleObserver {
+public:
+    MarkingObserver(RuleObserver &tracer, const ListSegments &segments)
+        : tracer_(tracer)
+        , segments_(segments)
+    {
+    }
+    void ruleChanged(qsizetype rule, const QString &before, const QString &after) override
+    {
+        tracer_.ruleChanged(rule, before, segments_.syllabified(after));
+    }
+    void wordDone(const QString &before, const QString &after) override { tracer_.wordDone(before, after); }
+
+private:
+    RuleObserver &tracer_;
+    const ListSegments &segments_;
+};
+
+const QString kTraceStart = QStringLiteral("Traza de «");
 
 } // namespace
 
@@ -204,22 +227,93 @@ template <typename Each> void WorkshopResult::forEachEntry(Each each) const
     }
 }
 
+QString WorkshopResult::shown(const QString &form) const
+{
+    return syllableMarks_ && segments_ ? segments_->syllabified(form) : form;
+}
+
 QString WorkshopResult::trace(qsizetype word) const
 {
     if (!shaped(word))
         return QStringLiteral("«%1» no es una entrada del léxico: se copia tal cual.\n").arg(before(word));
     const qsizetype last = staged_->stageCount() - 1;
-    if (snapshots_.empty())
-        return traceThroughStages(before(word), *staged_, last);
-    // The draws of the words before this one, replayed from the nearest snapshot.
-    RandomSource random = snapshots_[std::size_t(word / kSnapshotEvery)];
-    for (qsizetype i = word / kSnapshotEvery * kSnapshotEvery; i < word; ++i) {
-        if (!shaped(i))
-            continue;
-        QString replayed = before(i);
-        staged_->rules().apply(replayed, nullptr, &random);
+    std::optional<RandomSource> random;
+    if (!snapshots_.empty()) {
+        // The draws of the words before this one, replayed from the nearest snapshot.
+        random = snapshots_[std::size_t(word / kSnapshotEvery)];
+        for (qsizetype i = word / kSnapshotEvery * kSnapshotEvery; i < word; ++i) {
+            if (!shaped(i))
+                continue;
+            QString replayed = before(i);
+            staged_->rules().apply(replayed, nullptr, &*random);
+        }
     }
-    return traceThroughStages(before(word), *staged_, last, &random);
+    const QString source = before(word);
+    if (!syllableMarks_ || !segments_)
+        return traceThroughStages(source, *staged_, last, random ? &*random : nullptr);
+
+    // As traceThroughStages, each form marked; the word's first form too.
+    WordTracer tracer(staged_->lines(), {source});
+    tracer.setHeadings(stageHeadings(*staged_, last));
+    MarkingObserver marking(tracer, *segments_);
+    std::vector<QString> forms(static_cast<std::size_t>(staged_->stageCount()));
+    QString traced = source;
+    const bool done = staged_->apply(traced, last, forms.data(), &marking, random ? &*random : nullptr);
+    tracer.wordDone(source, traced);
+    QString text = tracer.trace(source);
+    const QString start = kTraceStart + source + QStringLiteral("»:\n  ") + source + QLatin1Char('\n');
+    if (text.startsWith(start))
+        text.replace(start.size() - source.size() - 1, source.size(), segments_->syllabified(source));
+    if (!done)
+        text += QStringLiteral("  ") + messages::wordTooLong(kMaxWordLength) + QLatin1Char('\n');
+    return text;
+}
+
+// A trace's lines: "Traza de «W»:", "  W", then "  N. RULE: W" for each
+// step of rule N (the list's line N), and stage headings between them.
+QString WorkshopResult::segmentTip(const QString &trace, qsizetype position) const
+{
+    if (!segments_ || !segments_->hasFeatures() || position < 0 || position >= trace.size()
+        || trace.at(position) == u'\n')
+        return QString();
+    const qsizetype lineStart = position == 0 ? 0 : trace.lastIndexOf(u'\n', position - 1) + 1;
+    qsizetype lineEnd = trace.indexOf(u'\n', position);
+    if (lineEnd < 0)
+        lineEnd = trace.size();
+    const QStringView line = QStringView(trace).sliced(lineStart, lineEnd - lineStart);
+    qsizetype start = -1; // of the word in the line
+    qsizetype end = line.size();
+    if (lineStart == 0) {
+        if (line.startsWith(kTraceStart) && line.endsWith(QStringLiteral("»:"))) {
+            start = kTraceStart.size();
+            end = line.size() - 2;
+        }
+    } else if (lineStart == trace.indexOf(u'\n') + 1) {
+        if (line.startsWith(QStringLiteral("  ")))
+            start = 2;
+    } else if (line.size() > 2 && line.startsWith(QStringLiteral("  "))) {
+        qsizetype digits = 2;
+        while (digits < line.size() && line.at(digits).isDigit())
+            ++digits;
+        bool ok = false;
+        const qsizetype rule = line.sliced(2, digits - 2).toLongLong(&ok) - 1;
+        const QStringList &lines = staged_->lines();
+        if (ok && rule >= 0 && rule < lines.size()) {
+            const QString step = QStringLiteral(". ") + lines.at(rule) + QStringLiteral(": ");
+            if (line.sliced(digits).startsWith(step))
+                start = digits + step.size();
+        }
+    }
+    const qsizetype at = position - lineStart - start;
+    if (start < 0 || at < 0 || start + at >= end)
+        return QString();
+    const QStringView word = line.sliced(start, end - start);
+    const ListSegments::Span span = segments_->segmentAt(word, at);
+    if (span.length == 0)
+        return QString();
+    const QString segment = word.sliced(span.start, span.length).toString();
+    const QString features = segments_->featuresOf(segment);
+    return features.isEmpty() ? QString() : QStringLiteral("«%1»: %2").arg(segment, features);
 }
 
 FileStatus WorkshopResult::save(const QString &path) const
@@ -228,7 +322,7 @@ FileStatus WorkshopResult::save(const QString &path) const
     if (const FileStatus status = writer.open(); !status.ok())
         return status;
     for (qsizetype i = 0; i < size(); ++i)
-        writer.writeLine(after(i));
+        writer.writeLine(shown(after(i)));
     writer.writeLine(QStringView()); // as the transformer's "Guardar" ends its text
     return writer.commit();
 }
@@ -265,6 +359,7 @@ std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QStr
     WorkshopResult &r = *result;
     r.rules_ = rules;
     r.staged_ = std::make_shared<const StagedRules>(rules);
+    r.syllableMarks_ = input.syllableMarks;
     r.report_ = std::make_unique<RuleReport>(rules);
     r.report_->keepChangedWords();
     r.lexicon_ = input.lexicon.has_value();
@@ -275,6 +370,9 @@ std::shared_ptr<WorkshopResult> runWorkshop(const QStringList &rules, const QStr
         r.outcome_ = staged.validity();
         return result;
     }
+    // Compiled once more for the window to read segments with; the rules
+    // keep their own compiled list to themselves.
+    r.segments_ = std::make_shared<const ListSegments>(ruleTable(rules));
     const qsizetype stages = staged.stageCount();
     r.stages_.resize(std::size_t(stages - 1));
     RandomSource random;

@@ -20,6 +20,7 @@
 
 namespace vordane {
 
+class ListSegments;
 class StagedRules;
 class WorkshopResult;
 
@@ -37,6 +38,11 @@ struct WorkshopInput {
     std::optional<LexiconKind> lexicon;
     // The run shown before, whose results this run's are compared with.
     std::shared_ptr<const WorkshopResult> previous;
+    // Whether the words the rules make are shown, traced and saved with
+    // their syllable boundaries marked by "." (as "vordane-cli transformar
+    // --silabas" writes them). The forms the run keeps stay unmarked: what
+    // changed, merged or differs, and the derived lexicon, are as without.
+    bool syllableMarks = false;
 };
 
 // One run of a rule list over a source text, as the sound-change workshop
@@ -95,13 +101,25 @@ public:
     // Words the run before did not have.
     qsizetype newCount() const { return newCount_; }
 
+    // Whether the words the rules make are shown with their syllables marked.
+    bool marksSyllables() const { return syllableMarks_; }
+    // A form the rules made as the result shows it: with its syllable
+    // boundaries marked when it marks them.
+    QString shown(const QString &form) const;
+
     // The steps of one word through the rules, as the run made them
     // (sporadic rules with the draws the run gave that word), with the
     // names of the stages between them.
+    // With syllable marks, every form after a rule is shown marked.
     QString trace(qsizetype word) const;
+    // What a tip over `position` (in UTF-16 units) of a word's trace shows:
+    // the segment of a word there and its features ("«p»: consonante
+    // bilabial oclusiva"); the empty text where the trace shows no word (the
+    // rules' texts, stage names) or the list gives that segment no features.
+    QString segmentTip(const QString &trace, qsizetype position) const;
 
     // Writes the new words as the transformer's result files hold them: one
-    // per line, each ending with CR LF, and one more CR LF.
+    // per line, each ending with CR LF, and one more CR LF; marked as shown.
     FileStatus save(const QString &path) const;
     // Writes the derived lexicon as `vordane-cli evolucionar` does: each
     // line of the lexicon with its new form (a word list: each new word).
@@ -141,6 +159,8 @@ private:
 
     QStringList rules_;
     std::shared_ptr<const StagedRules> staged_;
+    std::shared_ptr<const ListSegments> segments_;
+    bool syllableMarks_ = false;
     std::unique_ptr<RuleReport> report_;
     LexiconKind kind_ = LexiconKind::List;
     bool lexicon_ = false;

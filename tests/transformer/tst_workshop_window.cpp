@@ -28,7 +28,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
+
+#include <Qsci/qsciscintilla.h>
 
 using namespace vordane;
 using vordane::test::FakePlatformServices;
@@ -68,6 +71,10 @@ private slots:
     void lexicon_stagesMeaningsAndFilesAsTheCommandLineGives();
     void lexicon_editedInItsBoxKeepsCodesAndMeanings();
     void changesSinceLastRun_highlightedWithTheEarlierResult();
+    void syllables_markedAsTheCommandLineMarksThem();
+    void traceTip_showsTheFeaturesOfTheSegmentThere_data();
+    void traceTip_showsTheFeaturesOfTheSegmentThere();
+    void ruleEditor_coloursAndUnderlinesFeaturesAndSyllables();
 
 private:
     // Types lines into a box as a person does: the text, then Enter, line after line.
@@ -113,7 +120,21 @@ void tst_WorkshopWindow::typeLines(QWidget *box, const QStringList &lines)
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0)
             pressKey(Qt::Key_Return);
-        typeText(lines.at(i));
+        // Letters beyond ASCII as a keyboard layout that has them sends them: a key with its text.
+        const QString &line = lines.at(i);
+        for (qsizetype from = 0; from < line.size();) {
+            qsizetype to = from;
+            while (to < line.size() && line.at(to).unicode() < 0x80)
+                ++to;
+            if (to > from) {
+                typeText(line.sliced(from, to - from));
+                from = to;
+            } else {
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, line.at(from),
+                                    Qt::NoModifier);
+                ++from;
+            }
+        }
     }
 }
 
@@ -156,10 +177,10 @@ void tst_WorkshopWindow::layout_resizableWithEveryControlReachableByTab()
     QCOMPARE(w_->splPaneles->count(), 3);
     QCOMPARE(w_->txtSemilla->text(), QStringLiteral("5489"));
 
-    const QList<QWidget *> controls{w_->cmdAbrirReglas,     w_->cmdGuardarReglas, w_->cmdAbrirPalabras,
-                                    w_->cmdGuardarPalabras, w_->txtSemilla,       w_->cmdAplicar,
-                                    w_->txtReglas,          w_->txtPalabras,      w_->grdResultado,
-                                    w_->grdInforme,         w_->txtTraza,         w_->chkCambios};
+    const QList<QWidget *> controls{
+        w_->cmdAbrirReglas, w_->cmdGuardarReglas, w_->cmdAbrirPalabras, w_->cmdGuardarPalabras, w_->txtSemilla,
+        w_->cmdAplicar,     w_->txtReglas,        w_->txtPalabras,      w_->grdResultado,       w_->grdInforme,
+        w_->txtTraza,       w_->chkCambios,       w_->chkSilabas};
     w_->txtReglas->setFocus();
     QSet<QWidget *> reached;
     for (int i = 0; i < 30; ++i) {
@@ -860,6 +881,174 @@ void tst_WorkshopWindow::changesSinceLastRun_highlightedWithTheEarlierResult()
     QVERIFY(!w_->chkCambios->isChecked());
     QCOMPARE(model->index(1, ResultModel::After).data(Qt::BackgroundRole), changedColour);
     QVERIFY(!w_->lblEstado->text().contains(QStringLiteral("anterior")));
+}
+
+void tst_WorkshopWindow::syllables_markedAsTheCommandLineMarksThem()
+{
+    const QStringList rules{"@ampliada", "C=p,t,k,r,n,s", "V=a,e,i,o,u", "@sílabas (C)(C)|V|(C)(C)", "r>/C_"};
+    typeLines(w_->txtReglas, rules);
+    typeLines(w_->txtPalabras, {"pata", "patran", "parta"});
+    waitForResult();
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pata", "patan", "parta"}));
+
+    // Ticked by the mouse: the words the rules made show their syllables at once.
+    QTest::mouseClick(w_->chkSilabas, Qt::LeftButton);
+    QVERIFY(w_->chkSilabas->isChecked());
+    waitForResult(2);
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pa.ta", "pa.tan", "par.ta"}));
+    QCOMPARE(resultColumn(ResultModel::Before), (QStringList{"pata", "patran", "parta"}));
+    // A word changed is one the rules changed, not one the marks did.
+    QVERIFY2(w_->lblEstado->text().startsWith(QStringLiteral("3 palabras, 1 cambiada")),
+             qPrintable(w_->lblEstado->text()));
+    w_->grdResultado->setCurrentIndex(w_->grdResultado->model()->index(1, ResultModel::After));
+    QCOMPARE(w_->txtTraza->text(), QStringLiteral("Traza de «patran»:\n  pa.tran\n  5. r>/C_: pa.tan\n"));
+
+    // Saved: the result as "transformar --silabas" writes it; the derived
+    // lexicon, read by rules again, as "evolucionar" writes it, unmarked.
+    QVERIFY(writeBytes(file("r.sc"), rules.join(QStringLiteral("\r\n")).toUtf8()));
+    QVERIFY(writeBytes(file("p.lex"), "pata\r\npatran\r\nparta"));
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QCOMPARE(runCli({"vordane-cli", "transformar", file("r.sc"), "--palabras", file("p.lex"), "--salida",
+                     file("cli.lex"), "--silabas"},
+                    out, err),
+             0);
+    QCOMPARE(runCli({"vordane-cli", "evolucionar", file("r.sc"), file("p.lex"), file("cli-derivado.lex")}, out, err),
+             0);
+    services_->answerDialog(file("resultado.lex"));
+    QTest::mouseClick(w_->cmdGuardarResultado, Qt::LeftButton);
+    QCOMPARE(readBytes(file("resultado.lex")), readBytes(file("cli.lex")));
+    QCOMPARE(readBytes(file("cli.lex")), QByteArray("pa.ta\r\npa.tan\r\npar.ta\r\n\r\n"));
+    services_->answerDialog(file("derivado.lex"));
+    w_->mnuGuardarLexico->trigger();
+    QCOMPARE(readBytes(file("derivado.lex")), readBytes(file("cli-derivado.lex")));
+    QCOMPARE(services_->count(Kind::Warning), 0);
+
+    // Space takes the marks away again.
+    w_->chkSilabas->setFocus();
+    pressKey(Qt::Key_Space);
+    QVERIFY(!w_->chkSilabas->isChecked());
+    waitForResult(3);
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"pata", "patan", "parta"}));
+    QCOMPARE(w_->txtTraza->text(), QStringLiteral("Traza de «patran»:\n  patran\n  5. r>/C_: patan\n"));
+}
+
+void tst_WorkshopWindow::traceTip_showsTheFeaturesOfTheSegmentThere_data()
+{
+    QTest::addColumn<bool>("syllables");
+    QTest::addColumn<QString>("at"); // the hovered character is the first of its first occurrence in the trace
+    QTest::addColumn<int>("offset"); // or so many after it
+    QTest::addColumn<QString>("tip"); // empty: the trace box's own tip
+
+    // The trace: "Traza de «tsapʰa»:", "  tsapʰa", "  13. [...]>[+sonora]/a_a: tsabʰa".
+    QTest::newRow("symbol of two letters, in the heading")
+        << false << QStringLiteral("sapʰa»") << 0 << QStringLiteral("«ts»: consonante dental -sonora -aspirada");
+    QTest::newRow("diacritic, with its base")
+        << false << QStringLiteral("pʰa\n") << 1 << QStringLiteral("«pʰ»: consonante labial -sonora +aspirada");
+    QTest::newRow("segment a rule made") << false << QStringLiteral("bʰa") << 0
+                                         << QStringLiteral("«bʰ»: consonante labial +sonora +aspirada");
+    QTest::newRow("vowel") << false << QStringLiteral("abʰa") << 0 << QStringLiteral("«a»: vocal +sonora -aspirada");
+    QTest::newRow("undeclared segment") << false << QStringLiteral("xa") << 0 << QString();
+    QTest::newRow("the rule's text") << false << QStringLiteral("labial]") << 0 << QString();
+    QTest::newRow("the trace's words") << false << QStringLiteral("Traza") << 1 << QString();
+    QTest::newRow("syllables: a boundary") << true << QStringLiteral(".bʰa") << 0 << QString();
+    QTest::newRow("syllables: after a boundary")
+        << true << QStringLiteral(".bʰa") << 2 << QStringLiteral("«bʰ»: consonante labial +sonora +aspirada");
+    QTest::newRow("syllables: first form")
+        << true << QStringLiteral("tsa.pʰa\n") << 4 << QStringLiteral("«pʰ»: consonante labial -sonora +aspirada");
+}
+
+void tst_WorkshopWindow::traceTip_showsTheFeaturesOfTheSegmentThere()
+{
+    QFETCH(bool, syllables);
+    QFETCH(QString, at);
+    QFETCH(int, offset);
+    QFETCH(QString, tip);
+    // Symbols and diacritics outside the keyboard's reach: from files, by their keys.
+    QVERIFY(writeBytes(file("r.sc"),
+                       QStringLiteral("@ampliada\r\n"
+                                      "@rasgo clase: consonante, vocal\r\n"
+                                      "@rasgo lugar: labial, dental\r\n"
+                                      "@rasgo sonora\r\n"
+                                      "@rasgo aspirada\r\n"
+                                      "@símbolo p: consonante labial\r\n"
+                                      "@símbolo b: consonante labial +sonora\r\n"
+                                      "@símbolo ts: consonante dental\r\n"
+                                      "@símbolo a: vocal +sonora\r\n"
+                                      "@diacrítico ʰ: +aspirada\r\n"
+                                      "@sílabas ([consonante])|[vocal]|([consonante])\r\n"
+                                      "; sonoras entre vocales\r\n"
+                                      "[consonante,-sonora,labial]>[+sonora]/a_a\r\n")
+                           .toUtf8()));
+    QVERIFY(writeBytes(file("p.lex"), QStringLiteral("tsapʰa\r\nxa\r\n").toUtf8()));
+    w_->txtReglas->setFocus();
+    services_->answerDialog(file("r.sc"));
+    pressKey(Qt::Key_O, Qt::ControlModifier);
+    services_->answerDialog(file("p.lex"));
+    pressKey(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    waitForResult();
+    if (syllables) {
+        QTest::mouseClick(w_->chkSilabas, Qt::LeftButton);
+        waitForResult(2);
+    }
+    w_->grdResultado->setCurrentIndex(w_->grdResultado->model()->index(at == "xa" ? 1 : 0, ResultModel::After));
+
+    // The mouse rests on that character of the trace.
+    const QString trace = w_->txtTraza->text();
+    const qsizetype index = trace.indexOf(at);
+    QVERIFY2(index >= 0, qPrintable(trace));
+    auto *view = w_->txtTraza->findChild<QsciScintilla *>();
+    QVERIFY(view);
+    const long byte = long(trace.left(index + offset).toUtf8().size());
+    const QPoint point(int(view->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, byte)) + 2,
+                       int(view->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0UL, byte))
+                           + int(view->SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL)) / 2);
+    QHelpEvent help(QEvent::ToolTip, point, view->viewport()->mapToGlobal(point));
+    QApplication::sendEvent(view->viewport(), &help);
+    QCOMPARE(QToolTip::text(), tip.isEmpty() ? w_->txtTraza->toolTip() : tip);
+}
+
+void tst_WorkshopWindow::ruleEditor_coloursAndUnderlinesFeaturesAndSyllables()
+{
+    typeLines(w_->txtReglas,
+              {"@ampliada", "@rasgo lugar: labial, dental", "@rasgo sonora", "@símbolo p: labial",
+               "@símbolo b: labial +sonora", "@sílabas (C)|V|(C)", "V=a,i", "C=p,b", "[-sonora,labial]>[+sonora]/V_V",
+               "a>i/[$lugar]_.", "@símbolo d: x"});
+    RuleEditor *editor = w_->txtReglas;
+    editor->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    // The style of the character `offset` on line `line`.
+    const auto style = [&](int line, int offset) {
+        return int(editor->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT,
+                                         (unsigned long)editor->positionFromLineIndex(line, offset)));
+    };
+    const int directive = style(0, 0);
+    for (const int line : {1, 2, 3, 4, 5})
+        QCOMPARE(style(line, 3), directive);
+    QCOMPARE(style(3, 12), directive); // "@símbolo p: labial", all of it
+    // A matrix: its brackets as brackets, both signs as operators, the values as plain text.
+    const int plain = style(9, 0); // "a" of "a>i"
+    const int bracket = style(8, 0);
+    const int sign = style(8, 1);
+    QVERIFY(plain != directive && plain != bracket && plain != sign && bracket != sign);
+    QCOMPARE(style(8, 2), plain); // "sonora"
+    QCOMPARE(style(8, 8), plain); // ","
+    QCOMPARE(style(8, 15), bracket); // "]"
+    QCOMPARE(style(8, 18), sign); // "+"
+    // "$lugar" and the syllable boundary "." as operators.
+    QCOMPARE(style(9, 5), sign);
+    QCOMPARE(style(9, 8), sign);
+    QCOMPARE(style(9, 13), sign);
+
+    // A faulty declaration: underlined, its message with line and position.
+    const int last = 10;
+    const int lineStart = int(editor->positionFromLineIndex(last, 0));
+    waitUntil([&] { return editor->underlinedAt(lineStart + 1); });
+    QVERIFY(!editor->underlinedAt(lineStart - 3));
+    const QString message = editor->errorOnLine(last);
+    QVERIFY2(message.startsWith(QStringLiteral("Línea 11 («@símbolo d: x»), posición ")), qPrintable(message));
+    QCOMPARE(w_->lblError->text(), message); // the caret is on that line
 }
 
 QTEST_MAIN(tst_WorkshopWindow)
