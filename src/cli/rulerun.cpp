@@ -39,28 +39,11 @@ void RunReport::tell(Io &io) const
         io.message(report_->text().chopped(1));
         return;
     }
-    // Words a "{repetida}" rule left still changing are said even without the report.
+    // What a rule could not do on some words is said even without the report.
     for (const RuleReport::Entry &entry : report_->entries()) {
-        if (entry.unsettled > 0)
+        for (const QString &warning : RuleReport::warningsOf(entry))
             io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                           .arg(QString::number(entry.line + 1), entry.text,
-                                messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples)));
-        if (entry.tooCostly > 0)
-            io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                           .arg(QString::number(entry.line + 1), entry.text,
-                                messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples)));
-        if (entry.withoutSegment > 0)
-            io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                           .arg(QString::number(entry.line + 1), entry.text,
-                                messages::notation::withoutSegment(entry.withoutSegment,
-                                                                   entry.withoutSegmentExamples)));
-        if (entry.unsyllabified > 0)
-            io.message(QStringLiteral("Aviso: línea %1 («%2»): %3.")
-                           .arg(QString::number(entry.line + 1), entry.text,
-                                entry.isRule ? messages::notation::unsyllabifiedWords(entry.unsyllabified,
-                                                                                      entry.unsyllabifiedExamples)
-                                             : messages::notation::unmarkedWords(entry.unsyllabified,
-                                                                                 entry.unsyllabifiedExamples)));
+                           .arg(QString::number(entry.line + 1), entry.text, warning));
     }
 }
 

@@ -129,15 +129,30 @@ std::vector<RuleReport::Entry> RuleReport::entries() const
     return entries;
 }
 
+QStringList RuleReport::warningsOf(const Entry &entry)
+{
+    namespace nmsg = messages::notation;
+    QStringList warnings;
+    if (entry.unsettled > 0)
+        warnings.append(nmsg::unsettledWords(entry.unsettled, entry.unsettledExamples));
+    if (entry.tooCostly > 0)
+        warnings.append(nmsg::tooCostly(entry.tooCostly, entry.tooCostlyExamples));
+    if (entry.withoutSegment > 0)
+        warnings.append(nmsg::withoutSegment(entry.withoutSegment, entry.withoutSegmentExamples));
+    if (entry.unsyllabified > 0)
+        warnings.append(entry.isRule ? nmsg::unsyllabifiedWords(entry.unsyllabified, entry.unsyllabifiedExamples)
+                                     : nmsg::unmarkedWords(entry.unsyllabified, entry.unsyllabifiedExamples));
+    return warnings;
+}
+
 QString RuleReport::text() const
 {
     QString report = QStringLiteral("Informe de las reglas\n");
     for (const Entry &entry : entries()) {
         report += QStringLiteral("%1. %2: ").arg(QString::number(entry.line + 1), entry.text);
+        const QStringList warnings = warningsOf(entry);
         if (!entry.isRule) {
-            report += entry.unsyllabified > 0
-                ? messages::notation::unmarkedWords(entry.unsyllabified, entry.unsyllabifiedExamples)
-                : QStringLiteral("no es una regla (le falta «>»)");
+            report += warnings.isEmpty() ? QStringLiteral("no es una regla (le falta «>»)") : warnings.join(u"; ");
             report += QLatin1Char('\n');
             continue;
         }
@@ -145,16 +160,8 @@ QString RuleReport::text() const
             messages::counted(entry.changed, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas"));
         if (entry.changed > 0)
             report += QStringLiteral(" (%1)").arg(entry.examples.join(QStringLiteral("; ")));
-        if (entry.unsettled > 0)
-            report += QStringLiteral("; ") + messages::notation::unsettledWords(entry.unsettled, entry.unsettledExamples);
-        if (entry.tooCostly > 0)
-            report += QStringLiteral("; ") + messages::notation::tooCostly(entry.tooCostly, entry.tooCostlyExamples);
-        if (entry.withoutSegment > 0)
-            report += QStringLiteral("; ")
-                + messages::notation::withoutSegment(entry.withoutSegment, entry.withoutSegmentExamples);
-        if (entry.unsyllabified > 0)
-            report += QStringLiteral("; ")
-                + messages::notation::unsyllabifiedWords(entry.unsyllabified, entry.unsyllabifiedExamples);
+        for (const QString &warning : warnings)
+            report += QStringLiteral("; ") + warning;
         report += QLatin1Char('\n');
     }
     if (!isExtendedList(rules_) && rules_.size() > kMaxRulesPerRun) {

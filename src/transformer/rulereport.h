@@ -48,6 +48,11 @@ public:
         QStringList unsyllabifiedExamples;
     };
     std::vector<Entry> entries() const;
+    // What a rule could not do on some words (unsettled, given up, segments
+    // no symbol has, words without syllables), each with its examples,
+    // joined by "; "; empty when none. A line that is not a rule may have
+    // words written without their syllables marked.
+    static QStringList warningsOf(const Entry &entry);
     std::int64_t wordsChanged() const { return changed_; }
     std::int64_t wordsUnchanged() const { return unchanged_; }
 

@@ -313,6 +313,8 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
     if (!rule)
         return {};
     const bool dead = rule->isRule && rule->changed == 0;
+    // What the rule could not do on some words follows its examples.
+    const QString warnings = RuleReport::warningsOf(*rule).join(QStringLiteral("; "));
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
@@ -322,16 +324,25 @@ QVariant ReportModel::data(const QModelIndex &index, int role) const
             return rule->text;
         case Changed:
             return rule->isRule ? spanishNumber(qint64(rule->changed)) : QStringLiteral("no es una regla");
-        default:
-            return rule->examples.join(QStringLiteral("; "));
+        default: {
+            QStringList shown = rule->examples;
+            if (!warnings.isEmpty())
+                shown.append(QStringLiteral("Aviso: ") + warnings);
+            return shown.join(QStringLiteral("; "));
         }
-    case Qt::ToolTipRole:
+        }
+    case Qt::ToolTipRole: {
+        QString tip;
         if (!rule->isRule)
-            return QStringLiteral("Le falta «>»: no cambia nada.");
-        if (dead)
-            return QStringLiteral("Esta regla no ha cambiado ninguna palabra.");
-        return QStringLiteral("%1. Pulse para ver solo esas palabras.")
-            .arg(spanishCount(rule->changed, QStringLiteral("palabra cambiada"), QStringLiteral("palabras cambiadas")));
+            tip = QStringLiteral("Le falta «>»: no cambia nada.");
+        else if (dead)
+            tip = QStringLiteral("Esta regla no ha cambiado ninguna palabra.");
+        else
+            tip = QStringLiteral("%1. Pulse para ver solo esas palabras.")
+                      .arg(spanishCount(rule->changed, QStringLiteral("palabra cambiada"),
+                                        QStringLiteral("palabras cambiadas")));
+        return warnings.isEmpty() ? tip : tip + QStringLiteral("\nAviso: ") + warnings + u'.';
+    }
     case Qt::BackgroundRole:
         return dead || !rule->isRule ? QVariant(QBrush(kDeadBackground)) : QVariant();
     case Qt::ForegroundRole:

@@ -72,6 +72,7 @@ private slots:
     void lexicon_editedInItsBoxKeepsCodesAndMeanings();
     void changesSinceLastRun_highlightedWithTheEarlierResult();
     void syllables_markedAsTheCommandLineMarksThem();
+    void report_saysWhatARuleCouldNotDo();
     void traceTip_showsTheFeaturesOfTheSegmentThere_data();
     void traceTip_showsTheFeaturesOfTheSegmentThere();
     void ruleEditor_coloursAndUnderlinesFeaturesAndSyllables();
@@ -881,6 +882,24 @@ void tst_WorkshopWindow::changesSinceLastRun_highlightedWithTheEarlierResult()
     QVERIFY(!w_->chkCambios->isChecked());
     QCOMPARE(model->index(1, ResultModel::After).data(Qt::BackgroundRole), changedColour);
     QVERIFY(!w_->lblEstado->text().contains(QStringLiteral("anterior")));
+}
+
+void tst_WorkshopWindow::report_saysWhatARuleCouldNotDo()
+{
+    // No symbol is a voiceless m, and a word without a vowel has no syllables.
+    typeLines(w_->txtReglas, {"@ampliada", "@rasgo sonora", "@rasgo nasal", "@símbolo m: +sonora +nasal",
+                              "@símbolo p: -sonora",
+                              "C=m,p", "V=a", "@sílabas (C)|V|(C)", "[+sonora]>[-sonora]/_.", "a>e/p_"});
+    typeLines(w_->txtPalabras, {"am", "mp", "pa"});
+    waitForResult();
+    QCOMPARE(resultColumn(ResultModel::After), (QStringList{"am", "mp", "pe"}));
+    const QAbstractItemModel *report = w_->grdInforme->model();
+    const QString examples = report->index(0, ReportModel::Examples).data().toString();
+    QCOMPARE(examples, QStringLiteral("Aviso: 1 segmento se deja sin cambiar (am: ningún símbolo declarado es «m» "
+                                      "con -sonora); 1 palabra se deja sin cambiar: no se puede cortar en sílabas "
+                                      "(mp)"));
+    QVERIFY(report->index(0, ReportModel::Rule).data(Qt::ToolTipRole).toString().contains(examples.mid(7)));
+    QCOMPARE(report->index(1, ReportModel::Examples).data().toString(), QStringLiteral("pa → pe"));
 }
 
 void tst_WorkshopWindow::syllables_markedAsTheCommandLineMarksThem()
