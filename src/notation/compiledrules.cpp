@@ -32,8 +32,13 @@ struct FirstSegments {
     std::vector<int> sets;
     std::vector<int> matrices; // a segment these match may begin it too
     std::array<std::uint64_t, 4> low{}; // segments below 256, as bits
-    template <typename MatrixTest>
-    bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all, const MatrixTest &matches) const
+    // Whether a segment below 256 cannot begin a match (known from `low`).
+    bool rulesOut(SegmentId id) const
+    {
+        return !any && id >= 0 && id < 256 && !((low[std::size_t(id) / 64] >> (std::size_t(id) % 64)) & 1);
+    }
+    template <typename Matches>
+    bool mayBegin(SegmentId id, const std::vector<SegmentSet> &all, const Matches &matches) const
     {
         if (any)
             return true;
@@ -816,6 +821,11 @@ bool CompiledRules::pass(const Rule &rule, const std::vector<SegmentId> &input, 
         if (rule.lines.size() == 1) {
             const Line &line = rule.lines.front();
             for (qsizetype at = 0; at <= n;) {
+                // (Most places are passed over here, without a call.)
+                if (at < n && line.forwardFirst.rulesOut(input[std::size_t(at)])) {
+                    ++at;
+                    continue;
+                }
                 qsizetype end = at;
                 if (!findAt(line, word, at, false, state, end, scratch)) {
                     ++at;

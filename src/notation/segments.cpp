@@ -40,6 +40,8 @@ void Segmenter::declare(const QString &symbol)
     list.push_back(text);
     if (text.at(0).unicode() < kQuick)
         quick_[text.at(0).unicode()] |= kStartsSymbol;
+    if (text.size() > 1 && text.at(1).unicode() < kQuick)
+        quick_[text.at(1).unicode()] |= kSecondOfSymbol;
     std::stable_sort(list.begin(), list.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
@@ -55,7 +57,7 @@ qsizetype Segmenter::segmentLength(QStringView text, qsizetype at) const
     qsizetype units = 0;
     const char32_t first = codePointAt(text, at, &units);
     qsizetype length = units;
-    if (!symbols_.isEmpty() && (first >= kQuick || (quick_[first] & kStartsSymbol))) {
+    if (!symbols_.isEmpty() && (first >= kQuick || (quick_[first] & kStartsSymbol)) && mayBeginSymbol(text, at)) {
         const auto found = symbols_.constFind(first);
         if (found != symbols_.constEnd()) {
             for (const QString &symbol : *found) {
@@ -135,7 +137,8 @@ void Segmenter::cutWord(QStringView text, std::vector<SegmentId> &ids, LocalSegm
         // The common case: a character that begins no declared symbol, not
         // followed by a mark or diacritic, is a segment alone.
         const char16_t c = text.at(at).unicode();
-        if (c < kQuick && !(quick_[c] & kStartsSymbol) && (at + 1 == text.size() || !joins(text.at(at + 1).unicode()))) {
+        if (c < kQuick && !((quick_[c] & kStartsSymbol) && mayBeginSymbol(text, at))
+            && (at + 1 == text.size() || !joins(text.at(at + 1).unicode()))) {
             ids.push_back(SegmentId(c));
             ++at;
             if (ends)

@@ -99,6 +99,15 @@ private:
     static constexpr char16_t kQuick = 0x400;
     static constexpr std::uint8_t kStartsSymbol = 1;
     static constexpr std::uint8_t kJoins = 2;
+    static constexpr std::uint8_t kSecondOfSymbol = 4; // the second unit of a declared symbol
+    // Whether a symbol of several units may begin at `at`, by the unit after it.
+    bool mayBeginSymbol(QStringView text, qsizetype at) const
+    {
+        if (at + 1 >= text.size())
+            return false;
+        const char16_t next = text.at(at + 1).unicode();
+        return next >= kQuick || (quick_[next] & kSecondOfSymbol);
+    }
     std::array<std::uint8_t, kQuick> quick_{};
 };
 
