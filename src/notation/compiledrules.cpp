@@ -1378,6 +1378,11 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
         changed = true;
         if (qsizetype(next.size()) > maxLength)
             return RuleEffect::TooLong;
+        // Each pass after the first costs the word it writes: a rule that
+        // keeps making the word longer (">d/_ {repetida}" doubles it) runs
+        // out of steps instead of writing ever longer words.
+        if (k > 0)
+            buffers.target.charge(kStepsPerWrittenSegment * std::int64_t(next.size()));
         current.swap(next);
         buffers.bounds.swap(buffers.nextBounds);
     }

@@ -65,6 +65,7 @@ public:
     // and this many at least (see Machine::setBudget).
     static constexpr std::int64_t kStepsPerSegment = 500;
     static constexpr std::int64_t kMinimumSteps = 1'000'000;
+    static constexpr std::int64_t kStepsPerWrittenSegment = 4; // by a repeated rule's later passes
     // From this many segments, contexts without captures are read for the
     // whole word at once. Tests set it lower to compare both ways.
     static constexpr qsizetype kSweepFrom = 64;

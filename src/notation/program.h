@@ -262,6 +262,12 @@ public:
         exhausted_ = false;
     }
     bool exhausted() const { return exhausted_; }
+    // Work done outside its searches, taken from the same budget.
+    void charge(std::int64_t steps)
+    {
+        budget_ -= steps;
+        exhausted_ = exhausted_ || budget_ < 0;
+    }
     // The features matrices read; needed by programs with matrices.
     void setFeatures(const FeatureContext *features) { features_ = features; }
 
