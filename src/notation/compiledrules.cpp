@@ -1359,9 +1359,12 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
     buffers.tracking = tracking;
     if (tracking && buffers.bounds.size() != buffers.segments.size())
         buffers.bounds.assign(buffers.segments.size(), 0);
-    // Linear work takes a few dozen steps a segment; a rule that needs far
-    // more on this word is given up for it.
-    const std::int64_t budget = kStepsPerSegment * (std::int64_t(buffers.segments.size()) + 1) + kMinimumSteps;
+    // Linear work takes a few dozen steps a segment for each line of the
+    // rule (each reads the word); a rule that needs far more on this word is
+    // given up for it.
+    const std::int64_t budget
+        = kStepsPerSegment * (std::int64_t(buffers.segments.size()) + 1) * std::int64_t(rule.lines.size())
+        + kMinimumSteps;
     buffers.target.setBudget(budget);
     buffers.side.setBudget(budget);
     std::vector<SegmentId> &current = buffers.segments;

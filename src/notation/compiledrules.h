@@ -63,7 +63,7 @@ public:
     static constexpr int kMaxPasses = 100;
     // The machine steps a rule may take on one word: this many a segment,
     // and this many at least (see Machine::setBudget).
-    static constexpr std::int64_t kStepsPerSegment = 500;
+    static constexpr std::int64_t kStepsPerSegment = 200;
     static constexpr std::int64_t kMinimumSteps = 1'000'000;
     static constexpr std::int64_t kStepsPerWrittenSegment = 4; // by a repeated rule's later passes
     // From this many segments, contexts without captures are read for the
