@@ -1427,9 +1427,20 @@ RuleEffect CompiledRules::applyRule(qsizetype index, QString &word, QString *bef
 
 QString CompiledRules::syllabified(const QString &word, RuleObserver *observer) const
 {
-    if (finalSyllables_ < 0)
+    return syllabifiedBy(finalSyllables_, word, observer);
+}
+
+QString CompiledRules::syllabifiedAfter(const QString &word, qsizetype line) const
+{
+    const auto rule = std::find_if(rules_.begin(), rules_.end(), [line](const Rule &r) { return r.line == line; });
+    return rule == rules_.end() ? word : syllabifiedBy(rule->syllables, word, nullptr);
+}
+
+QString CompiledRules::syllabifiedBy(int spec, const QString &word, RuleObserver *observer) const
+{
+    if (spec < 0)
         return word;
-    const SyllableSpec &cutting = syllables_[std::size_t(finalSyllables_)];
+    const SyllableSpec &cutting = syllables_[std::size_t(spec)];
     if (cutting.mode != SyllableSpec::Mode::Patterns)
         return word;
     Scratch &buffers = scratch();
@@ -1437,7 +1448,7 @@ QString CompiledRules::syllabified(const QString &word, RuleObserver *observer) 
     buffers.cutBy = 0;
     buffers.local.clear();
     segmenter_.cutWord(canonical(word), buffers.segments, buffers.local);
-    if (!cutSyllables(finalSyllables_, buffers.segments, buffers)) {
+    if (!cutSyllables(spec, buffers.segments, buffers)) {
         if (observer)
             observer->wordNotSyllabified(cutting.line, word);
         return word;

@@ -54,6 +54,9 @@ public:
     // word as it is; unchanged when it cannot be cut (the observer is told,
     // as of that "@sílabas" line) or there are none.
     QString syllabified(const QString &word, RuleObserver *observer = nullptr) const;
+    // The same by the "@sílabas" line in force for the rule of that line of
+    // the list (a word as that rule left it, in a trace).
+    QString syllabifiedAfter(const QString &word, qsizetype line) const;
     // The features of a list's segment, written as its values
     // ("consonante bilabial oclusiva"); empty for one without features.
     QString featuresOf(const QString &segment) const;
@@ -101,6 +104,7 @@ private:
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
     void prepareFeatures(Scratch &scratch) const;
+    QString syllabifiedBy(int spec, const QString &word, RuleObserver *observer) const;
     // Takes the explicit syllable boundaries out of a word.
     void dropDots(QString &word, Scratch &scratch) const;
     // The boundaries of a word's segments by the "@sílabas" line `cutting` (an index of syllables_), into

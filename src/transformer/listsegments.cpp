@@ -32,6 +32,11 @@ QString ListSegments::syllabified(const QString &word) const
     return rules_ ? rules_->syllabified(word) : word;
 }
 
+QString ListSegments::syllabifiedAfter(const QString &word, qsizetype line) const
+{
+    return rules_ ? rules_->syllabifiedAfter(word, line) : word;
+}
+
 QString ListSegments::featuresOf(const QString &segment) const
 {
     return rules_ ? rules_->featuresOf(segment) : QString();

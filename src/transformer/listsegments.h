@@ -31,6 +31,8 @@ public:
     // The word with its syllable boundaries written as "." (as
     // "vordane-cli transformar --silabas" writes it).
     QString syllabified(const QString &word) const;
+    // The same by the "@sílabas" line in force for the rule of that line.
+    QString syllabifiedAfter(const QString &word, qsizetype line) const;
     // The features of a segment ("consonante bilabial oclusiva"); empty for none.
     QString featuresOf(const QString &segment) const;
 

@@ -51,7 +51,8 @@ private:
     bool abandoned_ = false;
 };
 
-// Tells a word's tracer each form with its syllables marked.
+// Tells a word's tracer each form with its syllables marked, by the
+// "@sílabas" line in force for the rule that made it.
 class MarkingObserver final : public RuleObserver {
 public:
     MarkingObserver(RuleObserver &tracer, const ListSegments &segments)
@@ -61,7 +62,7 @@ public:
     }
     void ruleChanged(qsizetype rule, const QString &before, const QString &after) override
     {
-        tracer_.ruleChanged(rule, before, segments_.syllabified(after));
+        tracer_.ruleChanged(rule, before, segments_.syllabifiedAfter(after, rule));
     }
     void wordDone(const QString &before, const QString &after) override { tracer_.wordDone(before, after); }
 

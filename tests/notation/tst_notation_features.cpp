@@ -1,7 +1,9 @@
 #include "cli/clirunner.h"
 #include "common/featuremessages.h"
 #include "common/messages.h"
+#include "notation/compiledrules.h"
 #include "notation/features.h"
+#include "notation/parser.h"
 #include "notation/syllables.h"
 #include "transformer/extendedrules.h"
 #include "transformer/rulereport.h"
@@ -638,6 +640,16 @@ void TestNotationFeatures::syllables_explicitBoundaries()
     explicitSyllables(ids, starts);
     QCOMPARE(starts, (std::vector<int>{2, 4}));
     QCOMPARE(withBoundaries(segmenter, ids, local, starts), "ba.na.na");
+
+    // A word a rule left, marked by the "@sílabas" line in force for it (a
+    // trace's steps); the last line marks the words the list writes.
+    const CompiledRules rules(parseList({"@ampliada", "C=p,t,k", "V=a,e", "@sílabas (C)|V|", "a>e/_#",
+                                         "@sílabas (C)|V|(C)", "t>k", "@sílabas ninguna", "k>p/_#"}));
+    QCOMPARE(rules.syllabifiedAfter("pate", 4), "pa.te");
+    QCOMPARE(rules.syllabifiedAfter("pakep", 6), "pa.kep");
+    QCOMPARE(rules.syllabifiedAfter("pakep", 4), "pakep"); // no coda there: not cut
+    QCOMPARE(rules.syllabifiedAfter("pape", 8), "pape");
+    QCOMPARE(rules.syllabified("pape"), "pape");
 }
 
 void TestNotationFeatures::cli_printsTheTableOrAListsOwn()
