@@ -1436,11 +1436,11 @@ QString CompiledRules::syllabifiedAfter(const QString &word, qsizetype line) con
     return rule == rules_.end() ? word : syllabifiedBy(rule->syllables, word, nullptr);
 }
 
-QString CompiledRules::syllabifiedBy(int spec, const QString &word, RuleObserver *observer) const
+QString CompiledRules::syllabifiedBy(int index, const QString &word, RuleObserver *observer) const
 {
-    if (spec < 0)
+    if (index < 0)
         return word;
-    const SyllableSpec &cutting = syllables_[std::size_t(spec)];
+    const SyllableSpec &cutting = syllables_[std::size_t(index)];
     if (cutting.mode != SyllableSpec::Mode::Patterns)
         return word;
     Scratch &buffers = scratch();
@@ -1448,7 +1448,7 @@ QString CompiledRules::syllabifiedBy(int spec, const QString &word, RuleObserver
     buffers.cutBy = 0;
     buffers.local.clear();
     segmenter_.cutWord(canonical(word), buffers.segments, buffers.local);
-    if (!cutSyllables(spec, buffers.segments, buffers)) {
+    if (!cutSyllables(index, buffers.segments, buffers)) {
         if (observer)
             observer->wordNotSyllabified(cutting.line, word);
         return word;

@@ -104,7 +104,8 @@ private:
     void passWhole(const Rule &rule, const std::vector<SegmentId> &input, RandomSource *random, Scratch &scratch,
                    std::vector<SegmentId> &output) const;
     void prepareFeatures(Scratch &scratch) const;
-    QString syllabifiedBy(int spec, const QString &word, RuleObserver *observer) const;
+    // By the "@sílabas" line syllables_[index] (none below 0).
+    QString syllabifiedBy(int index, const QString &word, RuleObserver *observer) const;
     // Takes the explicit syllable boundaries out of a word.
     void dropDots(QString &word, Scratch &scratch) const;
     // The boundaries of a word's segments by the "@sílabas" line `cutting` (an index of syllables_), into
