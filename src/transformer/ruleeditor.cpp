@@ -1,15 +1,12 @@
 #include "transformer/ruleeditor.h"
 
 #include "common/linesource.h"
-#include "shell/multilinetextbox.h"
 
 #include <Qsci/qscilexercustom.h>
 
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
-#include <QKeyEvent>
-#include <QToolTip>
 
 #include <array>
 #include <vector>
@@ -255,12 +252,10 @@ private:
 };
 
 RuleEditor::RuleEditor(QWidget *parent)
-    : QsciScintilla(parent)
+    : CheckedEditor(Underline::WholeLine, parent)
     , lexer_(new RuleLexer(this))
 {
-    setUpCheckedEditor(this, lexer_, QStringLiteral("99999"), kErrorIndicator);
-    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &RuleEditor::showErrorTip);
-    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+    setUp(lexer_, QStringLiteral("99999"));
 }
 
 RuleEditor::~RuleEditor() = default;
@@ -278,57 +273,6 @@ QStringList RuleEditor::rules() const
 void RuleEditor::setRules(const QStringList &rules)
 {
     setText(rules.join(QStringLiteral("\r\n")));
-}
-
-void RuleEditor::setErrors(const QList<RuleError> &errors)
-{
-    errors_.clear();
-    const int length = int(SendScintilla(SCI_GETLENGTH));
-    SendScintilla(SCI_SETINDICATORCURRENT, kErrorIndicator);
-    SendScintilla(SCI_INDICATORCLEARRANGE, 0, length);
-    for (const RuleError &error : errors) {
-        const int line = int(error.line);
-        errors_.insert(line, error.message());
-        const int from = int(SendScintilla(SCI_POSITIONFROMLINE, line));
-        const int to = int(SendScintilla(SCI_GETLINEENDPOSITION, line));
-        if (to > from)
-            SendScintilla(SCI_INDICATORFILLRANGE, from, to - from);
-    }
-}
-
-QString RuleEditor::errorOnLine(int line) const
-{
-    return errors_.value(line);
-}
-
-QString RuleEditor::firstError() const
-{
-    return errors_.isEmpty() ? QString() : errors_.first();
-}
-
-bool RuleEditor::underlinedAt(int position) const
-{
-    return SendScintilla(SCI_INDICATORVALUEAT, kErrorIndicator, position) != 0;
-}
-
-void RuleEditor::keyPressEvent(QKeyEvent *event)
-{
-    // Tab moves on to the next control, as everywhere in the toolkit: a rule never holds a tab.
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
-        return;
-    }
-    QsciScintilla::keyPressEvent(event);
-}
-
-void RuleEditor::showErrorTip(int position, int x, int y)
-{
-    if (position < 0)
-        return;
-    const QString message = errorOnLine(int(SendScintilla(SCI_LINEFROMPOSITION, position)));
-    if (!message.isEmpty())
-        QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y)), message, viewport());
 }
 
 } // namespace vordane

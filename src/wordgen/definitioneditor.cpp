@@ -1,16 +1,12 @@
 #include "wordgen/definitioneditor.h"
 
-#include "shell/multilinetextbox.h"
 
 #include <Qsci/qscilexercustom.h>
 
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
-#include <QKeyEvent>
-#include <QToolTip>
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -173,68 +169,12 @@ private:
 };
 
 DefinitionEditor::DefinitionEditor(QWidget *parent)
-    : QsciScintilla(parent)
+    : CheckedEditor(Underline::FromFault, parent)
     , lexer_(new DefinitionLexer(this))
 {
-    setUpCheckedEditor(this, lexer_, QStringLiteral("9999"), kErrorIndicator);
-    connect(this, &QsciScintillaBase::SCN_DWELLSTART, this, &DefinitionEditor::showErrorTip);
-    connect(this, &QsciScintillaBase::SCN_DWELLEND, this, [] { QToolTip::hideText(); });
+    setUp(lexer_, QStringLiteral("9999"));
 }
 
 DefinitionEditor::~DefinitionEditor() = default;
-
-int DefinitionEditor::positionOf(int line, int index) const
-{
-    return int(SendScintilla(SCI_FINDCOLUMN, line, index));
-}
-
-void DefinitionEditor::setErrors(const QList<RuleError> &errors)
-{
-    errors_.clear();
-    const int length = int(SendScintilla(SCI_GETLENGTH));
-    SendScintilla(SCI_SETINDICATORCURRENT, kErrorIndicator);
-    SendScintilla(SCI_INDICATORCLEARRANGE, 0, length);
-    for (const RuleError &error : errors) {
-        const int line = int(error.line);
-        if (!errors_.contains(line))
-            errors_.insert(line, error.message());
-        const int lineStart = int(SendScintilla(SCI_POSITIONFROMLINE, line));
-        const int to = int(SendScintilla(SCI_GETLINEENDPOSITION, line));
-        // From the fault to the end of the line: the place the message names stands out.
-        int from = lineStart;
-        const QString text = withoutLineEnd(this->text(line));
-        for (qsizetype i = 0; i < std::min<qsizetype>(error.position - 1, text.size()); ++i)
-            from += utf8Size(text.at(i));
-        if (from >= to)
-            from = lineStart;
-        if (to > from)
-            SendScintilla(SCI_INDICATORFILLRANGE, from, to - from);
-    }
-}
-
-bool DefinitionEditor::underlinedAt(int position) const
-{
-    return SendScintilla(SCI_INDICATORVALUEAT, kErrorIndicator, position) != 0;
-}
-
-void DefinitionEditor::keyPressEvent(QKeyEvent *event)
-{
-    // Tab moves on to the next control, as everywhere in the toolkit.
-    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if (tab && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
-        return;
-    }
-    QsciScintilla::keyPressEvent(event);
-}
-
-void DefinitionEditor::showErrorTip(int position, int x, int y)
-{
-    if (position < 0)
-        return;
-    const QString message = errorOnLine(int(SendScintilla(SCI_LINEFROMPOSITION, position)));
-    if (!message.isEmpty())
-        QToolTip::showText(viewport()->mapToGlobal(QPoint(x, y)), message, viewport());
-}
 
 } // namespace vordane
